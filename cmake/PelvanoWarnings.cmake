@@ -1,0 +1,19 @@
+# Warnings for our own targets only; third-party headers come in as SYSTEM includes.
+function(pelvano_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow=local)
+    if(PELVANO_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endfunction()
+
+# One static library per folder of sources, picked up by glob so that adding a file needs no
+# CMake edit (re-run of the configure step happens on its own through CONFIGURE_DEPENDS).
+function(pelvano_glob_sources out)
+    set(result)
+    foreach(dir IN LISTS ARGN)
+        file(GLOB_RECURSE found CONFIGURE_DEPENDS
+            ${dir}/*.cpp ${dir}/*.h)
+        list(APPEND result ${found})
+    endforeach()
+    set(${out} ${result} PARENT_SCOPE)
+endfunction()

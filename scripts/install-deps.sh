@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs every build, test and run dependency of Pelvano from Debian 12 packages.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends \
+    build-essential cmake ninja-build pkg-config git \
+    qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libqt6svg6 \
+    libavformat-dev libavcodec-dev libswresample-dev libavutil-dev \
+    portaudio19-dev \
+    libgtest-dev libgmock-dev libbenchmark-dev \
+    ffmpeg espeak-ng fonts-wqy-microhei \
+    clang libclang-rt-14-dev xvfb >/dev/null

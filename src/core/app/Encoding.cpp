@@ -1,0 +1,126 @@
+#include "core/app/Encoding.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <utility>
+
+namespace pelvano::core {
+
+namespace {
+
+// One iconv descriptor per direction and thread; iconv descriptors are not thread-safe.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (ok()) iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts as much as possible. Returns the number of input bytes consumed; stops at the
+    // first invalid or incomplete sequence.
+    std::size_t convert(std::string_view in, std::string& out) {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char* src = const_cast<char*>(in.data());
+        std::size_t srcLeft = in.size();
+        char buffer[4096];
+        while (srcLeft > 0) {
+            char* dst = buffer;
+            std::size_t dstLeft = sizeof buffer;
+            const std::size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            out.append(buffer, sizeof buffer - dstLeft);
+            if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) break;
+        }
+        char* dst = buffer;
+        std::size_t dstLeft = sizeof buffer;
+        iconv(cd_, nullptr, nullptr, &dst, &dstLeft);
+        out.append(buffer, sizeof buffer - dstLeft);
+        return in.size() - srcLeft;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+Converter& converter(const char* to, const char* from) {
+    thread_local std::map<std::pair<std::string, std::string>, std::unique_ptr<Converter>> cache;
+    auto& slot = cache[{to, from}];
+    if (!slot) slot = std::make_unique<Converter>(to, from);
+    return *slot;
+}
+
+// Runs a conversion, handing each input position that cannot be converted to onInvalid, which
+// appends its replacement and returns how many bytes to skip.
+template <typename OnInvalid>
+std::string convertAll(const char* to, const char* from, std::string_view in, OnInvalid onInvalid) {
+    Converter& c = converter(to, from);
+    std::string out;
+    out.reserve(in.size() * 3 / 2);
+    if (!c.ok()) return std::string(in);
+    while (!in.empty()) {
+        const std::size_t used = c.convert(in, out);
+        in.remove_prefix(used);
+        if (in.empty()) break;
+        const std::size_t skip = onInvalid(in, out);
+        in.remove_prefix(skip < in.size() ? skip : in.size());
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string GbkToUtf8(std::string_view gbk, InvalidBytes invalid) {
+    return convertAll("UTF-8", "GB18030", gbk, [invalid](std::string_view rest, std::string& out) {
+        if (invalid == InvalidBytes::Escape) {
+            static const char* kHex = "0123456789ABCDEF";
+            const auto b = static_cast<unsigned char>(rest[0]);
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        } else {
+            out += "\xEF\xBF\xBD";
+        }
+        return std::size_t{1};
+    });
+}
+
+std::string Utf8ToGbk(std::string_view utf8) {
+    return convertAll("GB18030", "UTF-8", utf8, [](std::string_view rest, std::string& out) {
+        out += '?';
+        // Skip the whole broken sequence: its lead byte and any continuation bytes.
+        std::size_t n = 1;
+        while (n < rest.size() && (static_cast<unsigned char>(rest[n]) & 0xC0) == 0x80) ++n;
+        return n;
+    });
+}
+
+namespace {
+
+std::string utf16ToGbk(std::string_view bytes, const char* from) {
+    if (bytes.size() % 2) bytes.remove_suffix(1);
+    return convertAll("GB18030", from, bytes, [](std::string_view, std::string&) {
+        return std::size_t{2};  // an unpaired surrogate is dropped
+    });
+}
+
+}  // namespace
+
+std::string Utf16LeToGbk(std::string_view bytes) { return utf16ToGbk(bytes, "UTF-16LE"); }
+std::string Utf16BeToGbk(std::string_view bytes) { return utf16ToGbk(bytes, "UTF-16BE"); }
+
+bool IsValidGb18030(std::string_view bytes) {
+    bool valid = true;
+    convertAll("UTF-8", "GB18030", bytes, [&valid](std::string_view, std::string&) {
+        valid = false;
+        return std::size_t{1};
+    });
+    return valid;
+}
+
+}  // namespace pelvano::core

@@ -1,0 +1,24 @@
+#pragma once
+// Conversions between the stored code page (GBK, read and written as its superset GB18030) and
+// the encodings of the edges: UTF-8 for paths, Qt and the terminal; UTF-16 for ASF texts.
+// The C library's iconv does the work. Any thread (each thread keeps its own converters).
+#include <string>
+#include <string_view>
+
+namespace pelvano::core {
+
+enum class InvalidBytes {
+    Replace,  // an undecodable byte becomes U+FFFD
+    Escape,   // an undecodable byte becomes the four characters \xNN
+};
+
+std::string GbkToUtf8(std::string_view gbk, InvalidBytes invalid = InvalidBytes::Replace);
+// Characters that cannot be read as UTF-8 become '?'.
+std::string Utf8ToGbk(std::string_view utf8);
+// UTF-16 in little- or big-endian byte order; an odd trailing byte and unpaired surrogates are
+// dropped. Stops at nothing: a terminating zero character is the caller's to remove.
+std::string Utf16LeToGbk(std::string_view bytes);
+std::string Utf16BeToGbk(std::string_view bytes);
+bool IsValidGb18030(std::string_view bytes);
+
+}  // namespace pelvano::core
