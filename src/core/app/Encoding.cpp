@@ -6,6 +6,8 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 #include <utility>
 
 namespace pelvano::core {
@@ -121,6 +123,15 @@ bool IsValidGb18030(std::string_view bytes) {
         return std::size_t{1};
     });
     return valid;
+}
+
+const std::string& Gbk(std::string_view utf8) {
+    static std::mutex mutex;
+    static std::unordered_map<std::string, std::string> cache;
+    std::lock_guard lock(mutex);
+    auto it = cache.find(std::string(utf8));
+    if (it == cache.end()) it = cache.emplace(std::string(utf8), Utf8ToGbk(utf8)).first;
+    return it->second;  // node-based map: references stay valid
 }
 
 }  // namespace pelvano::core

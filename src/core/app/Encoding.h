@@ -21,4 +21,8 @@ std::string Utf16LeToGbk(std::string_view bytes);
 std::string Utf16BeToGbk(std::string_view bytes);
 bool IsValidGb18030(std::string_view bytes);
 
+// The GBK form of a UTF-8 text of the program (a Chinese key name, a log message), converted
+// once and kept for the program's life. Any thread.
+const std::string& Gbk(std::string_view utf8);
+
 }  // namespace pelvano::core

@@ -34,9 +34,8 @@ std::string FontToText(const FontRecord& font) {
 }
 
 void TextToFont(std::string_view text, FontRecord& font) {
-    static const std::string kDefaultFace = Utf8ToGbk("楷体_GB2312");
     std::string name = GetField(text, ";", 1);
-    font.name = name.empty() ? kDefaultFace : name;
+    font.name = name.empty() ? Gbk("楷体_GB2312") : name;
     font.size = StrToIntDef(GetField(text, ";", 2), 32);
     font.color = MakeColor(StrToIntDef(GetField(text, ";", 3), 255), StrToIntDef(GetField(text, ";", 4), 0),
                            StrToIntDef(GetField(text, ";", 5), 0));
