@@ -1,5 +1,7 @@
 #include "core/app/Encoding.h"
 
+#include "core/app/TextHelpers.h"
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -57,16 +59,22 @@ Converter& converter(const char* to, const char* from) {
     return *slot;
 }
 
-// Runs a conversion, handing each input position that cannot be converted to onInvalid, which
-// appends its replacement and returns how many bytes to skip.
-template <typename OnInvalid>
-std::string convertAll(const char* to, const char* from, std::string_view in, OnInvalid onInvalid) {
+void appendAsIs(std::string_view converted, std::string& out) { out.append(converted); }
+
+// Runs a conversion: each converted run goes through onValid, each input position that cannot
+// be converted to onInvalid, which appends its replacement and returns how many bytes to skip.
+template <typename OnValid, typename OnInvalid>
+std::string convertAll(const char* to, const char* from, std::string_view in, OnValid onValid,
+                       OnInvalid onInvalid) {
     Converter& c = converter(to, from);
     std::string out;
     out.reserve(in.size() * 3 / 2);
     if (!c.ok()) return std::string(in);
+    std::string run;
     while (!in.empty()) {
-        const std::size_t used = c.convert(in, out);
+        run.clear();
+        const std::size_t used = c.convert(in, run);
+        onValid(run, out);
         in.remove_prefix(used);
         if (in.empty()) break;
         const std::size_t skip = onInvalid(in, out);
@@ -75,25 +83,79 @@ std::string convertAll(const char* to, const char* from, std::string_view in, On
     return out;
 }
 
+void appendHexEscape(unsigned char b, std::string& out) {
+    static const char* kHex = "0123456789ABCDEF";
+    out += "\\x";
+    out += kHex[b >> 4];
+    out += kHex[b & 15];
+}
+
+void appendEscaped(std::string_view converted, std::string& out) {
+    for (char c : converted) {
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            default: out += c;
+        }
+    }
+}
+
 }  // namespace
 
 std::string GbkToUtf8(std::string_view gbk, InvalidBytes invalid) {
-    return convertAll("UTF-8", "GB18030", gbk, [invalid](std::string_view rest, std::string& out) {
-        if (invalid == InvalidBytes::Escape) {
-            static const char* kHex = "0123456789ABCDEF";
-            const auto b = static_cast<unsigned char>(rest[0]);
-            out += "\\x";
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
-        } else {
-            out += "\xEF\xBF\xBD";
-        }
+    if (invalid == InvalidBytes::Escape) {
+        return convertAll("UTF-8", "GB18030", gbk, appendEscaped, [](std::string_view rest, std::string& out) {
+            appendHexEscape(static_cast<unsigned char>(rest[0]), out);
+            return std::size_t{1};
+        });
+    }
+    return convertAll("UTF-8", "GB18030", gbk, appendAsIs, [](std::string_view, std::string& out) {
+        out += "\xEF\xBF\xBD";
         return std::size_t{1};
     });
 }
 
+std::string EscapedUtf8ToGbk(std::string_view text) {
+    std::string out;
+    std::size_t runStart = 0;
+    auto flush = [&](std::size_t end) {
+        out += Utf8ToGbk(text.substr(runStart, end - runStart));
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 >= text.size()) continue;
+        const char kind = text[i + 1];
+        int hi = -1, lo = -1;
+        if (kind == 'x' && i + 3 < text.size()) {
+            hi = HexDigitValue(text[i + 2]);
+            lo = HexDigitValue(text[i + 3]);
+        }
+        std::string decoded;
+        std::size_t length = 2;
+        switch (kind) {
+            case '\\': decoded = "\\"; break;
+            case 't': decoded = "\t"; break;
+            case 'r': decoded = "\r"; break;
+            case 'n': decoded = "\n"; break;
+            case 'x':
+                if (hi < 0 || lo < 0) continue;
+                decoded = std::string(1, static_cast<char>(hi * 16 + lo));
+                length = 4;
+                break;
+            default: continue;
+        }
+        flush(i);
+        out += decoded;
+        i += length - 1;
+        runStart = i + 1;
+    }
+    flush(text.size());
+    return out;
+}
+
 std::string Utf8ToGbk(std::string_view utf8) {
-    return convertAll("GB18030", "UTF-8", utf8, [](std::string_view rest, std::string& out) {
+    return convertAll("GB18030", "UTF-8", utf8, appendAsIs, [](std::string_view rest, std::string& out) {
         out += '?';
         // Skip the whole broken sequence: its lead byte and any continuation bytes.
         std::size_t n = 1;
@@ -106,7 +168,7 @@ namespace {
 
 std::string utf16ToGbk(std::string_view bytes, const char* from) {
     if (bytes.size() % 2) bytes.remove_suffix(1);
-    return convertAll("GB18030", from, bytes, [](std::string_view, std::string&) {
+    return convertAll("GB18030", from, bytes, appendAsIs, [](std::string_view, std::string&) {
         return std::size_t{2};  // an unpaired surrogate is dropped
     });
 }
@@ -118,7 +180,7 @@ std::string Utf16BeToGbk(std::string_view bytes) { return utf16ToGbk(bytes, "UTF
 
 bool IsValidGb18030(std::string_view bytes) {
     bool valid = true;
-    convertAll("UTF-8", "GB18030", bytes, [&valid](std::string_view, std::string&) {
+    convertAll("UTF-8", "GB18030", bytes, appendAsIs, [&valid](std::string_view, std::string&) {
         valid = false;
         return std::size_t{1};
     });

@@ -9,10 +9,13 @@ namespace pelvano::core {
 
 enum class InvalidBytes {
     Replace,  // an undecodable byte becomes U+FFFD
-    Escape,   // an undecodable byte becomes the four characters \xNN
+    // A reversible text form: an undecodable byte becomes the four characters \xNN, and
+    // backslash, tab, CR and LF become \\, \t, \r and \n. EscapedUtf8ToGbk reads it back.
+    Escape,
 };
 
 std::string GbkToUtf8(std::string_view gbk, InvalidBytes invalid = InvalidBytes::Replace);
+std::string EscapedUtf8ToGbk(std::string_view text);
 // Characters that cannot be read as UTF-8 become '?'.
 std::string Utf8ToGbk(std::string_view utf8);
 // UTF-16 in little- or big-endian byte order; an odd trailing byte and unpaired surrogates are

@@ -53,16 +53,12 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
-namespace {
-
-int hexDigit(char c) {
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
-
-}  // namespace
 
 bool TryStrToInt(std::string_view text, int& value) {
     std::size_t i = 0;
@@ -83,7 +79,7 @@ bool TryStrToInt(std::string_view text, int& value) {
     if (i >= text.size()) return false;
     std::uint64_t magnitude = 0;
     for (; i < text.size(); ++i) {
-        const int d = hex ? hexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+        const int d = hex ? HexDigitValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
         if (d < 0) return false;
         magnitude = magnitude * (hex ? 16 : 10) + static_cast<std::uint64_t>(d);
         if (magnitude > 0xFFFFFFFFull) return false;

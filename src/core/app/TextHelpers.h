@@ -46,5 +46,7 @@ std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // double-byte character is compared exactly.
 bool EqualsIgnoreCaseGbk(std::string_view a, std::string_view b);
 std::string UpperAscii(std::string_view text);
+// 0..15 for a hexadecimal digit of either letter case, else -1.
+int HexDigitValue(char c);
 
 }  // namespace pelvano::core

@@ -16,13 +16,6 @@ namespace {
 
 constexpr unsigned char kMask = 0x6B;
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 const std::string& layoutSection() { return Gbk("播出表"); }
 const std::string& colWidthPrefix() { return Gbk("每列宽度ColWidth-"); }
 const std::string& fixedRowsKey() { return Gbk("标题行数"); }
@@ -52,19 +45,6 @@ void applyLayout(Grid& grid, const ScheduleIoOptions& options) {
     }
 }
 
-// Calls onLine for each line of the bytes; CR LF, LF and a lone CR end a line.
-template <typename OnLine>
-void forEachLine(std::string_view bytes, OnLine onLine) {
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = bytes.size();
-        onLine(bytes.substr(start, end - start));
-        if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ++end;
-        start = end + 1;
-    }
-}
-
 }  // namespace
 
 std::string ScrambleLine(std::string_view plain) {
@@ -81,12 +61,23 @@ std::string ScrambleLine(std::string_view plain) {
 std::string UnscrambleLine(std::string_view stored) {
     std::string out(stored.size() / 2, '\0');
     for (std::size_t k = 0; k < out.size(); ++k) {
-        const int hi = hexValue(stored[2 * k]);
-        const int lo = hexValue(stored[2 * k + 1]);
+        const int hi = HexDigitValue(stored[2 * k]);
+        const int lo = HexDigitValue(stored[2 * k + 1]);
         const int value = hi < 0 || lo < 0 ? 0 : hi * 16 + lo;
         out[k] = static_cast<char>(value ^ kMask);
     }
     return out;
+}
+
+void ForEachScheduleLine(std::string_view bytes, const std::function<void(std::string_view)>& onLine) {
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = bytes.size();
+        onLine(bytes.substr(start, end - start));
+        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++end;
+        start = end + 1;
+    }
 }
 
 void LoadSchedule(const std::string& path, Grid& grid, const ScheduleIoOptions& options) {
@@ -95,7 +86,7 @@ void LoadSchedule(const std::string& path, Grid& grid, const ScheduleIoOptions& 
     grid.setRowCount(2);
     grid.clearRow(1);
     int i = 1;
-    forEachLine(bytes, [&](std::string_view stored) {
+    ForEachScheduleLine(bytes, [&](std::string_view stored) {
         const std::string line = UnscrambleLine(stored);
         if (i == 1 && CountSeparators(line) > grid.colCount()) grid.setColCount(CountSeparators(line));
         ++i;

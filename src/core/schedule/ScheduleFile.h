@@ -17,6 +17,10 @@ std::string ScrambleLine(std::string_view plain);
 // The reverse; an invalid pair reads as 0 (byte 0x6B), a trailing odd character is ignored.
 std::string UnscrambleLine(std::string_view stored);
 
+// Calls onLine for each stored line of a schedule file's bytes; CR LF, LF and a lone CR end a
+// line, and a last line without an ending counts too.
+void ForEachScheduleLine(std::string_view bytes, const std::function<void(std::string_view)>& onLine);
+
 // What long loads and saves show while they run. The texts are GBK.
 class ScheduleProgressView {
 public:
