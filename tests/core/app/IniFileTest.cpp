@@ -1,0 +1,85 @@
+#include "core/app/IniFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "support/TempDir.h"
+
+namespace pelvano::core {
+namespace {
+
+TEST(IniFile, ReadingFollowsTheProfileRules) {
+    test::TempDir dir;
+    const std::string ini = dir.write("a.ini",
+                                      "\xEF\xBB\xBF[Start]\n"
+                                      "; a comment=not a key\n"
+                                      "Key = value with blanks \n"
+                                      "Empty=\n"
+                                      "NoEquals\n"
+                                      "Quoted=\"q\"\n"
+                                      "Half=\"q\n"
+                                      "[start]\n"
+                                      "Key=second section\n"
+                                      "Other=only here\n");
+    EXPECT_EQ(IniRead(ini, "START", "key"), "value with blanks");
+    EXPECT_EQ(IniReadDef(ini, "START", "Missing", "d"), "d");
+    EXPECT_EQ(IniReadIfPresent(ini, "START", "Empty", "d"), "");
+    EXPECT_EQ(IniReadDef(ini, "START", "NoEquals", "d"), "d");
+    EXPECT_EQ(IniReadDef(ini, "START", "; a comment", "d"), "d");
+    EXPECT_EQ(IniRead(ini, "START", "Quoted"), "q");
+    EXPECT_EQ(IniRead(ini, "START", "Half"), "\"q");
+    EXPECT_EQ(IniReadDef(ini, "START", "Other", "d"), "d");  // the first section of a name counts
+    EXPECT_EQ(IniReadDef(dir.file("none.ini"), "START", "Key", "d"), "d");
+}
+
+TEST(IniFile, WritingKeepsEverythingElse) {
+    test::TempDir dir;
+    const std::string ini = dir.write("a.ini",
+                                      "\xEF\xBB\xBF; head\n[A]\nx=1\n\n[B]\ny=2\n");
+    ASSERT_TRUE(IniWrite(ini, "a", "X", "10"));
+    ASSERT_TRUE(IniWrite(ini, "A", "z", "3"));
+    ASSERT_TRUE(IniWrite(ini, "C", "w", "4"));
+    EXPECT_EQ(dir.read("a.ini"),
+              "\xEF\xBB\xBF; head\r\n[A]\r\nX=10\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[C]\r\nw=4\r\n");
+    EXPECT_EQ(IniRead(ini, "A", "x"), "10");
+    ASSERT_TRUE(IniWrite(ini, "B", "y", "two\r\nlines"));
+    EXPECT_EQ(IniRead(ini, "B", "y"), "two  lines");  // a value can never break the file
+}
+
+TEST(IniFile, WriteCreatesTheFile) {
+    test::TempDir dir;
+    ASSERT_TRUE(IniWrite(dir.file("new.ini"), "START", "spOver", "3"));
+    EXPECT_EQ(dir.read("new.ini"), "[START]\r\nspOver=3\r\n");
+}
+
+TEST(IniFile, FailedWriteIsReportedAndLosesNothing) {
+    if (geteuid() == 0) GTEST_SKIP() << "root can write into a read-only folder";
+    test::TempDir dir;
+    const std::string ini = dir.write("a.ini", "[A]\r\nx=1\r\n");
+    chmod(dir.path().c_str(), 0555);
+    std::string error;
+    EXPECT_FALSE(IniWrite(ini, "A", "x", "2", &error));
+    EXPECT_FALSE(error.empty());
+    chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(dir.read("a.ini"), "[A]\r\nx=1\r\n");
+}
+
+TEST(IniFile, WriteIntoAFolderThatIsMissingFails) {
+    test::TempDir dir;
+    std::string error;
+    EXPECT_FALSE(IniWrite(dir.file("no/such/dir.ini"), "A", "x", "2", &error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(IniFile, BinaryGarbageReadsAsMissing) {
+    test::TempDir dir;
+    std::string junk;
+    for (int i = 0; i < 4096; ++i) junk += static_cast<char>((i * 7919) % 256);
+    const std::string ini = dir.write("junk.ini", junk);
+    EXPECT_EQ(IniReadDef(ini, "START", "spOver", "d"), "d");
+    ASSERT_TRUE(IniWrite(ini, "START", "spOver", "5"));
+    EXPECT_EQ(IniRead(ini, "START", "spOver"), "5");
+}
+
+}  // namespace
+}  // namespace pelvano::core
