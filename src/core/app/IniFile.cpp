@@ -49,7 +49,10 @@ bool isKeyLine(std::string_view line, std::string_view key, std::string* value) 
     if (eq == std::string::npos) return false;
     if (!EqualsIgnoreCaseGbk(Trim(std::string_view(t).substr(0, eq)), key)) return false;
     if (value) {
-        std::string v = Trim(std::string_view(t).substr(eq + 1));
+        // Only trailing blanks go: a value " YES" must stay unlike "YES", as the flags expect.
+        std::string_view raw = std::string_view(line).substr(line.find('=') + 1);
+        while (!raw.empty() && static_cast<unsigned char>(raw.back()) <= 0x20) raw.remove_suffix(1);
+        std::string v(raw);
         if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
         *value = std::move(v);
     }

