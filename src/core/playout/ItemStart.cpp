@@ -1,0 +1,180 @@
+#include "core/playout/ItemStart.h"
+
+#include <algorithm>
+
+#include "core/app/AppPaths.h"
+#include "core/app/Encoding.h"
+#include "core/app/FileHelpers.h"
+#include "core/app/IniFile.h"
+#include "core/app/StoredPathResolver.h"
+#include "core/app/TextHelpers.h"
+#include "core/audio/TMyDelay.h"
+#include "core/audio/TcbDSMixerChannel.h"
+#include "core/playout/PlayProcessLog.h"
+#include "core/playout/PlayerView.h"
+#include "core/ports/Clock.h"
+#include "core/ports/TimerService.h"
+#include "core/schedule/ScheduleTable.h"
+#include "core/schedule/StationSettings.h"
+
+namespace pelvano::core {
+
+namespace {
+
+bool isStopped(const TcbDSMixerChannel& ch) { return ch.State() == ChannelState::Stopped; }
+
+}  // namespace
+
+std::string ChannelFileName(const TcbDSMixerChannel& channel) { return Utf8ToGbk(FileNameOf(channel.FileName())); }
+
+ItemTimes ItemStart::ItemTimesOf(int row) const {
+    const Grid& grid = c_.table.sgJM;
+    ItemTimes t;
+    t.tOver = std::max(0, StrToIntDef(grid.cell(kColCross, row), c_.settings.spOver()));
+    t.tIn = std::clamp(StrToIntDef(grid.cell(kColFadeIn, row), c_.settings.spIN()), 0, 59);
+    t.tOut = std::clamp(StrToIntDef(grid.cell(kColFadeOut, row), c_.settings.spOut()), 0, 59);
+    return t;
+}
+
+bool ItemStart::StartItem(const std::string& storedPath) {
+    PlayoutState& s = c_.state;
+    s.Paused = false;
+    s.StopRequested = false;
+    const std::string native = c_.resolver.resolve(storedPath);
+    if (!FileExists(native)) return false;
+    if (s.CurrentChannel) s.PreviousChannel = s.CurrentChannel;
+    const int row = c_.table.PlayingRow;
+    c_.log.LogLine(Gbk("开始准备播放:<") + FileNameOf(storedPath) + Gbk(">【节目:") + std::to_string(row) + Gbk("】"));
+    TcbDSMixerChannel& ch = s.CurrentChannel == s.PlayoutChannels[kItemChannelA] ? *s.PlayoutChannels[kItemChannelB]
+                                                                                  : *s.PlayoutChannels[kItemChannelA];
+    s.PreviousTimes = s.times();
+    const ItemTimes t = ItemTimesOf(row);
+    s.tOver = t.tOver;
+    s.tIn = t.tIn;
+    s.tOut = t.tOut;
+    c_.log.LogLine(Gbk("计算新播放节目的时间参数tOver,tIn,tOut: 【") + Format("%d-%d-%d", t.tOver, t.tIn, t.tOut) +
+                   Gbk("】"));
+    ch.SetFileName(native);
+    ch.SetPan(c_.tbPan);
+    const std::string name = FileNameOf(storedPath);
+    if (t.tIn < 1) {
+        ch.SetVolume(c_.tbVol);
+        ch.Play();
+        c_.log.LogLine(Gbk("播放成功无淡入: <") + name + ">");
+    } else {
+        ch.SetVolume(kFadeInStartLevel);
+        ch.Play();
+        ch.Fade(static_cast<std::uint32_t>(t.tIn) * 1000, c_.tbVol);
+        c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(t.tIn * 1000) + Gbk("]毫秒,<") + name + ">");
+    }
+    progressMaximum_ = ch.Length();
+    c_.view.setProgressPosition(0);
+    c_.view.setProgressMaximum(ch.Length());
+    c_.view.setLabel(PlayerLabel::plLength, Format("%2.2d:%2.2d", ch.Length() / 60000, (ch.Length() / 1000) % 60));
+    s.CurrentChannel = &ch;
+    return true;
+}
+
+void ItemStart::StartSelectedRow() {
+    ScheduleTable& table = c_.table;
+    const Grid& grid = table.sgJM;
+    table.PlayingRow = grid.currentRow();
+    const int row = table.PlayingRow;
+    IniWriteMany(c_.settings.file(), "START",
+                 {{"LastJMPos", std::to_string(row)}, {"LastDate", FormatDate(c_.clock.now(), true)}});
+    if (c_.tmCheckPlay) c_.tmCheckPlay->setEnabled(false);
+    c_.log.LogLine(PlayProcessLog::minusRule());
+    // The scheduler must run again whatever happens, even when the engine refuses the file.
+    struct RestartScheduler {
+        PlayoutContext& c;
+        ~RestartScheduler() {
+            if (c.tmCheckPlay) c.tmCheckPlay->setEnabled(true);
+            c.view.repaintSchedule();
+        }
+    } restart{c_};
+    if (StartItem(grid.cell(kColFile, row))) {
+        c_.view.setProgressVisible(true);
+        std::string title = grid.cell(kColTitle, row);
+        if (!grid.cell(kColArtist, row).empty()) title += " - " + grid.cell(kColArtist, row);
+        c_.view.setApplicationTitle(title);
+        c_.view.setProgressCaption(title);
+        if (c_.lyrics.chkPlaySongText()) c_.lyrics.itemStarted(c_.state.CurrentChannel->FileName());
+        c_.lyrics.setDisplayVisible(c_.lyrics.chkPlaySongText());
+    } else {
+        c_.view.setProgressCaption(Gbk("播放失败[序号") + std::to_string(row) + "]," + grid.cell(kColTitle, row));
+    }
+}
+
+void ItemStart::btnPlayClick() {
+    if (!c_.settings.chkManOper()) return;
+    TcbDSMixerChannel* current = c_.state.CurrentChannel;
+    if (current && current->State() == ChannelState::Playing) {
+        current->Fade(static_cast<std::uint32_t>(c_.settings.spOut()) * 1000, kFadeOutLevel);
+    }
+    StartSelectedRow();
+}
+
+void ItemStart::btnPauseClick() {
+    TcbDSMixerChannel* current = c_.state.CurrentChannel;
+    if (!c_.settings.chkManOper() || !current || isStopped(*current)) return;
+    if (c_.state.Paused) {
+        current->Play();
+        current->Fade(1000, c_.tbVol);
+        c_.state.Paused = false;
+    } else {
+        current->Fade(1000, kDipLevel);
+        c_.state.Paused = true;
+    }
+}
+
+void ItemStart::btnStopClick() {
+    c_.state.StopRequested = true;
+    TcbDSMixerChannel* current = c_.state.CurrentChannel;
+    if (!c_.settings.chkManOper() || !current || isStopped(*current)) return;
+    current->Fade(1000, kFadeOutLevel);
+}
+
+void ItemStart::PBMouseUp(int x, int width) {
+    TcbDSMixerChannel* current = c_.state.CurrentChannel;
+    if (!c_.settings.chkChangePB() || !current || isStopped(*current) || width <= 0) return;
+    // The wait processes events: a tick may start another item meanwhile, so the seek stays
+    // with the channel it began on.
+    TcbDSMixerChannel& ch = *current;
+    ch.Fade(100, kDipLevel);
+    c_.delay.Delay(100);
+    ch.Pause();
+    const auto target = static_cast<std::int32_t>(static_cast<long long>(std::clamp(x, 0, width)) * progressMaximum_ / width);
+    ch.SetPosition(target);
+    ch.Play();
+    ch.Fade(600, c_.tbVol);
+    if (c_.lyrics.chkPlaySongText()) c_.lyrics.LyricSeek(target);
+}
+
+void ItemStart::onFadeEnd(TcbDSMixerChannel& ch) {
+    const std::string name = ChannelFileName(ch);
+    if (!isStopped(ch)) {
+        if (ch.Volume() <= kFadeOutLevel) {
+            ch.Stop();
+            c_.log.LogLine(Gbk("播放淡出停止:<") + name + ">");
+            c_.state.FadeOutStarted = false;
+        }
+        if (c_.state.Paused) {
+            ch.Pause();
+            c_.log.LogLine(Gbk("播放淡出暂停:<") + name + ">");
+        }
+    }
+    if (ch.Volume() <= kFadeOutLevel) {
+        c_.log.LogLine(Gbk("淡出结束：") + name);
+        c_.state.FadeOutStarted = false;
+    } else {
+        c_.log.LogLine(Gbk("淡入结束：") + name);
+    }
+}
+
+void ItemStart::onNaturalEnd(TcbDSMixerChannel& ch) {
+    if (c_.state.PlayoutHold) return;
+    c_.log.LogLine(Gbk("自然结束播放: ") + ChannelFileName(ch));
+    c_.state.FadeOutStarted = false;
+}
+
+}  // namespace pelvano::core

@@ -1,0 +1,38 @@
+#pragma once
+// The pieces of the station that the item start, the scheduler and the clock work on. The
+// station owns them and hands this bundle to each part. UI thread.
+#include <string>
+
+namespace pelvano::core {
+
+struct ScheduleTable;
+class StationSettings;
+class PlayProcessLog;
+struct PlayoutState;
+class PlayerView;
+class LyricsHooks;
+class Clock;
+class StoredPathResolver;
+class Timer;
+class TMyDelay;
+struct AppPaths;
+
+struct PlayoutContext {
+    ScheduleTable& table;
+    StationSettings& settings;
+    PlayProcessLog& log;
+    PlayoutState& state;
+    PlayerView& view;
+    LyricsHooks& lyrics;
+    const Clock& clock;
+    const StoredPathResolver& resolver;
+    const AppPaths& paths;
+    TMyDelay& delay;
+    // The player's sliders (volume and pan of the next item and of the item on air).
+    int& tbVol;
+    int& tbPan;
+    // The scheduler timer, switched off during each item start; null until it exists.
+    Timer* tmCheckPlay = nullptr;
+};
+
+}  // namespace pelvano::core

@@ -1,0 +1,48 @@
+#pragma once
+// What is on air: the four playout channels and the item state that the item start, the
+// scheduler, the transport and the chimes share. One instance for the run. UI thread.
+#include <array>
+
+namespace pelvano::core {
+
+class TcbDSMixerChannel;
+
+// Channels 0 and 1 alternate for schedule items, 2 sounds the time signals, 3 measures lengths.
+enum PlayoutChannelIndex { kItemChannelA = 0, kItemChannelB = 1, kChimeChannel = 2, kMeasureChannel = 3 };
+
+struct ItemTimes {
+    int tOver = 0;  // cross-fade into the next item, seconds
+    int tIn = 0;    // fade-in, seconds
+    int tOut = 0;   // fade-out, seconds
+    bool operator==(const ItemTimes&) const = default;
+};
+
+struct PlayoutState {
+    std::array<TcbDSMixerChannel*, 4> PlayoutChannels{};
+    TcbDSMixerChannel* CurrentChannel = nullptr;
+    TcbDSMixerChannel* PreviousChannel = nullptr;
+    int tOver = 0;
+    int tIn = 0;
+    int tOut = 0;
+    ItemTimes PreviousTimes;
+    bool Paused = false;
+    bool StopRequested = false;
+    bool FadeOutStarted = false;
+    bool PlayoutHold = false;
+    int LastTimedSecond = 0;
+
+    ItemTimes times() const { return {tOver, tIn, tOut}; }
+    // The channels are about to be freed: nothing refers to them any more.
+    void forgetChannels() {
+        PlayoutChannels = {};
+        CurrentChannel = nullptr;
+        PreviousChannel = nullptr;
+    }
+};
+
+// Fixed levels, hundredths of a decibel.
+inline constexpr int kFadeInStartLevel = -3400;
+inline constexpr int kDipLevel = -3600;
+inline constexpr int kFadeOutLevel = -3900;
+
+}  // namespace pelvano::core

@@ -1,0 +1,148 @@
+#include "core/playout/Scheduler.h"
+
+#include <algorithm>
+
+#include "core/app/Encoding.h"
+#include "core/app/TextHelpers.h"
+#include "core/audio/TcbDSMixerChannel.h"
+#include "core/playout/PlayProcessLog.h"
+#include "core/playout/PlayerView.h"
+#include "core/ports/Clock.h"
+#include "core/schedule/ScheduleTable.h"
+#include "core/schedule/StationSettings.h"
+
+namespace pelvano::core {
+
+namespace {
+
+constexpr int kDay = 86400;
+
+int secondsBetween(int earlier, int later) { return ((later - earlier) % kDay + kDay) % kDay; }
+
+}  // namespace
+
+int RemainingMs(TcbDSMixerChannel& channel) { return channel.Length() - channel.Position(); }
+
+Scheduler::TimedHit Scheduler::TimedRowAt(int second) {
+    PlayoutState& s = c_.state;
+    if (second == s.LastTimedSecond) return {};
+    // The seconds to look at: this one, and those passed since the last look when that was
+    // recently (a start-up never looks back).
+    int span = 1;
+    if (scanned_) span = std::min(secondsBetween(s.LastTimedSecond, second), kMaxTimedLatenessSeconds + 1);
+    scanned_ = true;
+    for (int back = span - 1; back >= 0; --back) {
+        const int candidate = ((second - back) % kDay + kDay) % kDay;
+        for (const TimedStart& t : c_.table.TimedStartList) {
+            if (t.startSecond == candidate) {
+                // Later seconds of the span are looked at again by the next tick.
+                s.LastTimedSecond = candidate;
+                return {t.row, back};
+            }
+        }
+    }
+    s.LastTimedSecond = second;
+    return {};
+}
+
+std::string Scheduler::NextRowStart() const {
+    const Grid& grid = c_.table.sgJM;
+    if (c_.table.PlayingRow < grid.rowCount() - 1) return grid.cell(kColStartTime, c_.table.PlayingRow + 1);
+    return {};
+}
+
+void Scheduler::tmCheckPlayTimer() {
+    const int second = ParseHms(NowHms(c_.clock.now()));
+    if (c_.settings.chkTimedPlay() && !c_.lyrics.chkEditMusic()) {
+        const TimedHit hit = TimedRowAt(second);
+        if (hit.row > 0) {
+            startTimedRow(hit);
+            return;
+        }
+    }
+    if (!c_.state.CurrentChannel) return;
+    showItemTimes();
+    if (c_.state.PlayoutHold) return;
+    startNextIfDue();
+    endFadeOut();
+}
+
+void Scheduler::startTimedRow(const TimedHit& hit) {
+    c_.log.LogLine(PlayProcessLog::equalsRule());
+    c_.log.LogLine(Gbk("定时节目开始:序号") + std::to_string(hit.row));
+    if (hit.lateness > 0) c_.log.LogLine(Gbk("定时节目迟到: [") + std::to_string(hit.lateness) + Gbk("]秒"));
+    c_.table.sgJM.setCurrentRow(hit.row);
+    if (TcbDSMixerChannel* current = c_.state.CurrentChannel) {
+        const int ms = c_.settings.spOut() * 1000;
+        current->Fade(static_cast<std::uint32_t>(ms), kFadeOutLevel);
+        c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(ms) + Gbk("]毫秒,<") + ChannelFileName(*current) + ">");
+    }
+    items_.StartSelectedRow();
+}
+
+void Scheduler::showItemTimes() {
+    TcbDSMixerChannel& current = *c_.state.CurrentChannel;
+    const int position = current.Position();
+    c_.view.setProgressPosition(position);
+    const int r = current.Length() - position;
+    c_.view.setLabel(PlayerLabel::plPlayTime, Format("%3.3d:%2.2d.", (r / 1000) / 60, (r / 1000) % 60));
+    c_.view.setLabel(PlayerLabel::plPlayTime2, Format("%1.1d", (r % 1000) / 100));
+    c_.view.setLabel(PlayerLabel::plPlayTimeOld, Format("%3.3d:%2.2d", (position / 1000) / 60, (position / 1000) % 60));
+    if (c_.lyrics.chkPlaySongText()) c_.lyrics.LyricAdvance(position);
+}
+
+void Scheduler::startNextIfDue() {
+    TcbDSMixerChannel& current = *c_.state.CurrentChannel;
+    const int r = RemainingMs(current);
+    const bool stoppedByItself = current.State() == ChannelState::Stopped && !c_.state.StopRequested;
+    if (r > c_.state.tOver * 1000 && !stoppedByItself) return;
+    Grid& grid = c_.table.sgJM;
+    const int playing = c_.table.PlayingRow;
+    const bool hasNext = playing < grid.rowCount() - 1;
+    const std::string next = NextRowStart();
+    if (!next.empty() && next.find(':') == std::string::npos) {
+        grid.setCurrentRow(playing + 1);
+        items_.StartSelectedRow();
+    } else if (!next.empty()) {
+        if (c_.settings.chkSectCycle()) {
+            c_.log.LogLine(Gbk("本段节目播放完毕，从头开始循环播出"));
+            grid.setCurrentRow(1);
+            items_.StartSelectedRow();
+        }
+    } else if (hasNext) {
+        c_.log.LogLine(PlayProcessLog::minusRule());
+        c_.log.LogLine(Gbk("下一节目交叉时间到: [") + std::to_string(r) + Gbk("]毫秒"));
+        grid.setCurrentRow(playing + 1);
+        items_.StartSelectedRow();
+    } else if (c_.settings.chkAllCycle()) {
+        c_.log.LogLine(Gbk("全部节目播放完毕，从头开始循环播出"));
+        grid.setCurrentRow(1);
+        items_.StartSelectedRow();
+    }
+}
+
+void Scheduler::endFadeOut() {
+    PlayoutState& s = c_.state;
+    if (s.PreviousChannel && s.PreviousChannel->State() == ChannelState::Playing) {
+        TcbDSMixerChannel& previous = *s.PreviousChannel;
+        const int r = RemainingMs(previous);
+        if (r <= s.PreviousTimes.tOut * 1000 && !s.FadeOutStarted) {
+            s.FadeOutStarted = true;
+            previous.Fade(static_cast<std::uint32_t>(std::max(0, r)), kFadeOutLevel);
+            c_.log.LogLine(Gbk("旧节目开始淡出: [") + std::to_string(r) + Gbk("]毫秒,<") + ChannelFileName(previous) + ">");
+            c_.log.LogLine(PlayProcessLog::minusRule());
+        }
+        return;
+    }
+    TcbDSMixerChannel* current = s.CurrentChannel;
+    if (!current || current->State() == ChannelState::Stopped) return;
+    const int r = RemainingMs(*current);
+    if (r <= s.tOut * 1000 && !s.FadeOutStarted) {
+        s.FadeOutStarted = true;
+        current->Fade(static_cast<std::uint32_t>(std::max(0, r)), kFadeOutLevel);
+        c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(r) + Gbk("]毫秒,<") + ChannelFileName(*current) + ">");
+        c_.log.LogLine(PlayProcessLog::minusRule());
+    }
+}
+
+}  // namespace pelvano::core

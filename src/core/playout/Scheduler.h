@@ -1,0 +1,45 @@
+#pragma once
+// The scheduler tick (tmCheckPlay, every 100 ms): timed starts, the displays of the item on
+// air, the hand-over to the next row at its cross-fade point, the section and table loops and
+// the end fade-outs over exactly the time left. UI thread.
+#include <string>
+
+#include "core/playout/ItemStart.h"
+#include "core/playout/PlayoutContext.h"
+
+namespace pelvano::core {
+
+class Scheduler {
+public:
+    // A timed second that the tick did not see (timer stopped during a start, program busy) is
+    // still started up to this many seconds late.
+    static constexpr int kMaxTimedLatenessSeconds = 5;
+
+    Scheduler(PlayoutContext& context, ItemStart& items) : c_(context), items_(items) {}
+
+    void tmCheckPlayTimer();
+
+    struct TimedHit {
+        int row = 0;       // 0: none
+        int lateness = 0;  // seconds after its start second
+    };
+    // The first timed row due at this second, or at a second passed since the previous call
+    // (at most kMaxTimedLatenessSeconds ago). Each second is answered once.
+    TimedHit TimedRowAt(int second);
+    std::string NextRowStart() const;
+
+private:
+    void startTimedRow(const TimedHit& hit);
+    void showItemTimes();
+    void startNextIfDue();
+    void endFadeOut();
+
+    PlayoutContext& c_;
+    ItemStart& items_;
+    bool scanned_ = false;  // LastTimedSecond holds a second the scheduler really saw
+};
+
+// Milliseconds still to play on a channel.
+int RemainingMs(TcbDSMixerChannel& channel);
+
+}  // namespace pelvano::core

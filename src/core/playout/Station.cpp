@@ -1,0 +1,151 @@
+#include "core/playout/Station.h"
+
+#include <algorithm>
+
+#include "core/app/Encoding.h"
+#include "core/app/IniFile.h"
+#include "core/app/TextHelpers.h"
+#include "core/audio/TcbDSMixer.h"
+#include "core/ports/Clock.h"
+
+namespace pelvano::core {
+
+Station::Station(const StationPorts& ports)
+    : ports_(ports),
+      view_(ports.view ? *ports.view : defaultView_),
+      lyrics_(ports.lyrics ? *ports.lyrics : defaultLyrics_),
+      settings_(ports.paths.settingsFile(), ports.autostart, ports.executablePath),
+      resolver_(StoredPathResolver::fromSettings(ports.paths.applicationDir, ports.paths.settingsFile())),
+      log_(*ports.clock, [this] { return settings_.chkRcdHis(); }),
+      delay_(*ports.timers, *ports.pump),
+      sliders_(settings_, state_, view_),
+      tmCheckPlay_(ports.timers->createTimer()),
+      timer1_(ports.timers->createTimer()),
+      tmInvs_(ports.timers->createTimer()),
+      context_{table_, settings_, log_, state_, view_, lyrics_, *ports.clock, resolver_, ports_.paths, delay_,
+               sliders_.tbVol, sliders_.tbPan, tmCheckPlay_.get()},
+      items_(context_),
+      scheduler_(context_, items_),
+      chimes_(context_, [this](const std::string& path) { OpenSchedule(path); }),
+      meters_(state_, view_),
+      measurer_(state_) {
+    tmCheckPlay_->setInterval(kSchedulerIntervalMs);
+    tmCheckPlay_->setOnTimer([this] { scheduler_.tmCheckPlayTimer(); });
+    timer1_->setInterval(kClockIntervalMs);
+    timer1_->setOnTimer([this] { chimes_.Timer1Timer(); });
+    tmInvs_->setInterval(kLevelsIntervalMs);
+    tmInvs_->setOnTimer([this] { meters_.tmInvsTimer(); });
+}
+
+Station::~Station() {
+    setTimersEnabled(false);
+    freeChannels();
+    mixer_.reset();
+}
+
+std::string Station::dayFileOfToday() const {
+    return ports_.paths.historyDir() + FormatDate(ports_.clock->now(), true) + ".his";
+}
+
+StartupOutcome Station::start() {
+    const LocalDateTime today = ports_.clock->now();
+    const std::string& ini = settings_.file();
+    // The schedule window's part.
+    table_.CurrentSchedulePath = ports_.paths.defaultScheduleFile();
+    ports_.paths.ensureHistoryDir();
+    log_.setDayFile(dayFileOfToday());
+    table_.CurrentSchedulePath = TodayScheduleFile(ports_.paths, today);
+    view_.setScheduleWindowVisible(IsYes(IniReadDef(ini, "START", "PlayList", "YES")));
+    // The player's part.
+    table_.PlayingRow = 0;
+    table_.CurrentSchedulePath = TodayScheduleFile(ports_.paths, today);
+    playerLeft = StrToIntDef(IniRead(ini, Gbk("主窗口"), "Left"), 0);
+    playerTop = StrToIntDef(IniRead(ini, Gbk("主窗口"), "Top"), 0);
+    sliders_.load();
+    // The settings window's part: settings, audio output, schedule, resume, play.
+    settings_.load();
+    mixer_ = std::make_unique<TcbDSMixer>(ports_.audio);
+    if (mixer_->DeviceCount() < 2) {
+        mixer_.reset();
+        return StartupOutcome::NoDevice;
+    }
+    const int device = StrToIntDef(IniRead(ini, "START", "cbDevID"), 0);
+    if (device < 0 || device >= mixer_->DeviceCount()) return StartupOutcome::InvalidDevice;
+    mixer_->SetDeviceIndex(device);
+    createChannels();
+    OpenSchedule(table_.CurrentSchedulePath);
+    chimes_.LastLoadWeekday = today.weekday();
+    const int p = StrToIntDef(IniRead(ini, "START", "LastJMPos"), 1);
+    const bool resume = IniRead(ini, "START", "LastDate") == FormatDate(today, true) &&
+                        IniRead(ini, "START", "LastJMFile") == Utf8ToGbk(table_.CurrentSchedulePath) &&
+                        p < table_.sgJM.rowCount();
+    table_.sgJM.setCurrentRow(resume ? std::max(1, p) : 1);
+    items_.btnPlayClick();
+    // The log window exists from here on; the timers tick once the loop runs.
+    log_.attachWindow(&logWindow_);
+    chimes_.firstShow = true;
+    setTimersEnabled(true);
+    return StartupOutcome::Running;
+}
+
+void Station::OpenSchedule(const std::string& path) {
+    ScheduleIoOptions options;
+    options.settingsFile = settings_.file();
+    options.keepMessage = settings_.chkKeepMessage();
+    options.pump = ports_.pump;
+    OpenScheduleTable(table_, path, options, settings_.spOver());
+    view_.setScheduleCaption(table_.caption);
+    view_.repaintSchedule();
+    log_.setDayFile(dayFileOfToday());
+}
+
+void Station::createChannels() {
+    for (auto& ch : state_.PlayoutChannels) {
+        ch = &mixer_->AddChannel();
+        ch->OnFadeEnd = [this](TcbDSMixerChannel& sender) { items_.onFadeEnd(sender); };
+        ch->OnEnd = [this](TcbDSMixerChannel& sender) { items_.onNaturalEnd(sender); };
+    }
+    state_.PlayoutChannels[kChimeChannel]->OnEnd = nullptr;
+    state_.PlayoutChannels[kMeasureChannel]->OnFadeEnd = nullptr;
+}
+
+void Station::freeChannels() {
+    meters_.reset();
+    for (TcbDSMixerChannel* ch : state_.PlayoutChannels) {
+        if (!ch) continue;
+        ch->OnFadeEnd = nullptr;
+        ch->OnEnd = nullptr;
+        ch->Stop();
+        mixer_->FreeChannel(*ch);
+    }
+    state_.forgetChannels();
+}
+
+void Station::setTimersEnabled(bool enabled) {
+    tmCheckPlay_->setEnabled(enabled);
+    timer1_->setEnabled(enabled);
+    tmInvs_->setEnabled(enabled);
+}
+
+void Station::changeOutputDevice(int index) {
+    settings_.setCbDevID(index);
+    setTimersEnabled(false);
+    delay_.Delay(1100);
+    freeChannels();
+    mixer_.reset();
+    mixer_ = std::make_unique<TcbDSMixer>(ports_.audio);
+    mixer_->SetDeviceIndex(index);
+    createChannels();
+    setTimersEnabled(true);
+}
+
+void Station::writeCloseKeys() {
+    IniWriteMany(settings_.file(), Gbk("主窗口"),
+                 {{"Left", std::to_string(playerLeft)}, {"Top", std::to_string(playerTop)}});
+    IniWriteMany(settings_.file(), "START",
+                 {{"LastJMFile", Utf8ToGbk(table_.CurrentSchedulePath)},
+                  {"LastJMPos", std::to_string(table_.PlayingRow)},
+                  {"LastDate", FormatDate(ports_.clock->now(), true)}});
+}
+
+}  // namespace pelvano::core

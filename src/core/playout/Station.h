@@ -1,0 +1,118 @@
+#pragma once
+// The whole station without its windows: settings, schedule, log, mixer and channels, item
+// start, scheduler, clock and meters, with the start-up sequence, the schedule loads, the
+// output-device change and the keys of a close. The player and the headless tools both drive
+// this one object. UI thread.
+#include <memory>
+#include <string>
+
+#include "core/app/AppPaths.h"
+#include "core/app/StoredPathResolver.h"
+#include "core/audio/AudioServices.h"
+#include "core/audio/TMyDelay.h"
+#include "core/playout/ClockChimes.h"
+#include "core/playout/ItemStart.h"
+#include "core/playout/MeasuringChannel.h"
+#include "core/playout/PlayProcessLog.h"
+#include "core/playout/PlayerSliders.h"
+#include "core/playout/PlayerView.h"
+#include "core/playout/PlayoutState.h"
+#include "core/playout/Scheduler.h"
+#include "core/playout/TAnalysis.h"
+#include "core/ports/TimerService.h"
+#include "core/schedule/ScheduleTable.h"
+#include "core/schedule/StationSettings.h"
+
+namespace pelvano::core {
+
+class Autostart;
+class TcbDSMixer;
+
+struct StationPorts {
+    AppPaths paths;
+    const Clock* clock = nullptr;
+    TimerService* timers = nullptr;
+    EventPump* pump = nullptr;
+    AudioServices audio;
+    PlayerView* view = nullptr;       // null: nothing is shown
+    LyricsHooks* lyrics = nullptr;    // null: no lyrics
+    Autostart* autostart = nullptr;   // null: no start at log-on
+    std::string executablePath;
+};
+
+enum class StartupOutcome {
+    Running,
+    NoDevice,       // "没有检查到播出设备！"; the program ends
+    InvalidDevice,  // the stored device index selects nothing; the program ends silently
+};
+
+class Station {
+public:
+    static constexpr std::uint32_t kSchedulerIntervalMs = 100;
+    static constexpr std::uint32_t kClockIntervalMs = 1000;
+    static constexpr std::uint32_t kLevelsIntervalMs = 50;
+
+    explicit Station(const StationPorts& ports);
+    ~Station();  // stops and frees the channels, then the mixer
+    Station(const Station&) = delete;
+    Station& operator=(const Station&) = delete;
+
+    // From the files fixed to the play command; the log starts keeping messages at its end.
+    StartupOutcome start();
+    // Every load of a schedule ends here.
+    void OpenSchedule(const std::string& path);
+    // The operator chose another output device: nothing is restarted afterwards.
+    void changeOutputDevice(int index);
+    // The keys written when the player closes.
+    void writeCloseKeys();
+
+    StationSettings& settings() { return settings_; }
+    ScheduleTable& table() { return table_; }
+    PlayoutState& state() { return state_; }
+    PlayProcessLog& log() { return log_; }
+    LogWindowModel& logWindow() { return logWindow_; }
+    ItemStart& items() { return items_; }
+    Scheduler& scheduler() { return scheduler_; }
+    ClockChimes& clockChimes() { return chimes_; }
+    PlayerSliders& sliders() { return sliders_; }
+    LevelMeters& meters() { return meters_; }
+    MeasuringChannel& measurer() { return measurer_; }
+    TcbDSMixer* mixer() { return mixer_.get(); }
+    const AppPaths& paths() const { return ports_.paths; }
+    const StoredPathResolver& resolver() const { return resolver_; }
+
+    int playerLeft = 0;
+    int playerTop = 0;
+
+private:
+    void createChannels();
+    void freeChannels();
+    void setTimersEnabled(bool enabled);
+    std::string dayFileOfToday() const;
+
+    StationPorts ports_;
+    PlayerView defaultView_;
+    LyricsHooks defaultLyrics_;
+    PlayerView& view_;
+    LyricsHooks& lyrics_;
+    StationSettings settings_;
+    StoredPathResolver resolver_;
+    ScheduleTable table_;
+    PlayoutState state_;
+    PlayProcessLog log_;
+    LogWindowModel logWindow_;
+    TMyDelay delay_;
+    PlayerSliders sliders_;
+    std::unique_ptr<Timer> tmCheckPlay_;
+    std::unique_ptr<Timer> timer1_;
+    std::unique_ptr<Timer> tmInvs_;
+    PlayoutContext context_;
+    ItemStart items_;
+    Scheduler scheduler_;
+    ClockChimes chimes_;
+    LevelMeters meters_;
+    MeasuringChannel measurer_;
+    std::unique_ptr<TcbDSMixer> mixer_;
+};
+
+}  // namespace pelvano::core
