@@ -1,0 +1,57 @@
+#pragma once
+// The mixing "device" behind the channels: the output stream calls render() for every block of
+// device frames; it reads every playing SoundBuffer at its cursor, resamples it to the device
+// rate (linear interpolation), applies gain 10^(volume/2000) and pan ramped across the block,
+// sums in float and clips once.
+//
+// Threading: createBuffer/releaseBuffer on the thread holding the channel lock; render() on the
+// audio callback (no locks, no allocation: buffers are published through atomic slots);
+// deviceLost() from any thread.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/audio/SoundBuffer.h"
+#include "core/ports/SoundOutput.h"
+
+namespace pelvano::core {
+
+class SoftwareMixer final : public AudioRenderer {
+  public:
+    static constexpr int kMaxBuffers = 32;
+    static constexpr std::uint32_t kBlockFrames = 2048;
+
+    // onDeviceLost runs on the thread that reports the loss, once.
+    SoftwareMixer(const OutputFormat& deviceFormat,
+                  std::function<void(const std::string&)> onDeviceLost);
+    ~SoftwareMixer() override;
+
+    const OutputFormat& deviceFormat() const { return deviceFormat_; }
+    // SilentAbort when every slot is taken or the format is not 1/2 channels of 8/16 bits.
+    SoundBuffer& createBuffer(std::uint32_t size, const WaveFormat& format);
+    void releaseBuffer(SoundBuffer& buffer);
+    bool deviceIsLost() const { return deviceLost_.load(std::memory_order_acquire); }
+
+    void render(float* out, std::uint32_t frames) noexcept override;
+    void deviceLost(const std::string& reason) noexcept override;
+
+    // Returns once no render() that started before the call is still running.
+    void waitForRenderToLeave() const;
+
+  private:
+    void renderBlock(float* out, std::uint32_t frames) noexcept;
+
+    OutputFormat deviceFormat_;
+    std::function<void(const std::string&)> onDeviceLost_;
+    std::array<std::atomic<SoundBuffer*>, kMaxBuffers> slots_{};
+    std::array<std::unique_ptr<SoundBuffer>, kMaxBuffers> owned_;
+    // Odd while render() runs.
+    std::atomic<std::uint64_t> renderEpoch_{0};
+    std::atomic<bool> deviceLost_{false};
+    std::array<float, kBlockFrames * 2> accumulator_{};
+};
+
+}  // namespace pelvano::core

@@ -1,0 +1,65 @@
+#pragma once
+// One channel's device buffer inside the software mixer: a looping ring of bytes in the file's
+// own PCM format with a play cursor, volume and pan, like a hardware secondary buffer.
+//
+// Threading: the control operations run on the thread that holds the channel lock; the audio
+// callback (SoftwareMixer::render) reads the ring and advances the cursor concurrently. Cursor,
+// state, volume and pan are atomics. The ring bytes are written only in regions the cursor has
+// left; each write is published by a release increment of writeGeneration_, which the callback
+// acquires before reading.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "core/audio/WaveFormat.h"
+
+namespace pelvano::core {
+
+class SoftwareMixer;
+
+class SoundBuffer {
+  public:
+    SoundBuffer(SoftwareMixer& mixer, std::uint32_t size, const WaveFormat& format);
+    SoundBuffer(const SoundBuffer&) = delete;
+    SoundBuffer& operator=(const SoundBuffer&) = delete;
+
+    std::uint32_t size() const { return size_; }
+    const WaveFormat& format() const { return format_; }
+    // Byte offset of the next frame to be heard (a whole number of frames).
+    std::uint32_t playCursor() const;
+    // Copies bytes into the ring at offset; the region must not run past the ring's end.
+    void write(std::uint32_t offset, const void* data, std::uint32_t size);
+    void fill(std::uint32_t offset, std::uint8_t value, std::uint32_t size);
+    void playLooping();
+    // Stops; returns once the audio callback no longer reads this buffer.
+    void stop();
+    void setCursorToZero();
+    bool playing() const { return playing_.load(std::memory_order_acquire); }
+    // Hundredths of a decibel: volume −10000 .. 0, pan −10000 .. 10000; SilentAbort otherwise.
+    void setVolume(std::int32_t volume);
+    void setPan(std::int32_t pan);
+
+  private:
+    friend class SoftwareMixer;
+    static constexpr int kFracBits = 32;
+
+    SoftwareMixer& mixer_;
+    const std::uint32_t size_;
+    const WaveFormat format_;
+    const std::uint32_t ringFrames_;
+    std::unique_ptr<std::uint8_t[]> bytes_;
+    // Read position in frames, 32.32 fixed point; the callback advances it by compare-exchange
+    // so that a cursor reset from the control side always wins.
+    std::atomic<std::uint64_t> position_{0};
+    std::atomic<bool> playing_{false};
+    std::atomic<std::int32_t> volume_{0};
+    std::atomic<std::int32_t> pan_{0};
+    std::atomic<std::uint32_t> writeGeneration_{0};
+
+    // Owned by the audio callback.
+    float gainLeft_ = 1.0f;
+    float gainRight_ = 1.0f;
+    bool heardLastBlock_ = false;
+};
+
+}  // namespace pelvano::core

@@ -1,0 +1,17 @@
+#pragma once
+// Where an output sends what would be heard: interleaved float frames at the output's format.
+// Called on the output's rendering thread.
+#include <cstdint>
+
+#include "core/ports/SoundOutput.h"
+
+namespace pelvano::platform {
+
+class FrameSink {
+  public:
+    virtual ~FrameSink() = default;
+    virtual void begin(const core::OutputFormat& format) = 0;
+    virtual void write(const float* frames, std::uint32_t count) = 0;
+};
+
+}  // namespace pelvano::platform
