@@ -12,6 +12,8 @@ namespace pelvano::core {
 namespace {
 
 constexpr std::uint64_t kUnity = std::uint64_t{1} << 32;
+// About 6 ms at 44.1 kHz: long enough to hide a volume step, short enough to follow a fade.
+constexpr std::uint32_t kRampFrames = 256;
 
 float GainOf(std::int32_t hundredthsOfDb) {
     if (hundredthsOfDb <= -10000) return 0.0f;
@@ -58,18 +60,26 @@ FrameValue FrameAt(const std::uint8_t* ring, std::uint32_t frame) {
 }
 
 // Adds frames of one buffer into the stereo accumulator, from a 32.32 position, returning the
-// position after them. Gains ramp linearly from `from` to `to` across the block.
+// position after them. Gains ramp linearly from `from` to `to` over the first kRampFrames.
 template <int Bits, int Channels>
 std::uint64_t MixInto(float* acc, std::uint32_t frames, const std::uint8_t* ring,
                       std::uint32_t ringFrames, std::uint64_t position, std::uint64_t step,
                       StereoGain from, StereoGain to) {
     const std::uint64_t wrap = static_cast<std::uint64_t>(ringFrames) << 32;
-    const float inv = 1.0f / static_cast<float>(frames);
+    const std::uint32_t ramp = std::min(frames, kRampFrames);
+    const float inv = 1.0f / static_cast<float>(ramp);
     const float dl = (to.left - from.left) * inv;
     const float dr = (to.right - from.right) * inv;
     float gl = from.left;
     float gr = from.right;
     for (std::uint32_t i = 0; i < frames; ++i) {
+        if (i == ramp) {
+            gl = to.left;
+            gr = to.right;
+        } else if (i < ramp) {
+            gl += dl;
+            gr += dr;
+        }
         const auto frame = static_cast<std::uint32_t>(position >> 32);
         FrameValue v = FrameAt<Bits, Channels>(ring, frame);
         if (step != kUnity) {
@@ -80,8 +90,6 @@ std::uint64_t MixInto(float* acc, std::uint32_t frames, const std::uint8_t* ring
             v.left += (next.left - v.left) * frac;
             v.right += (next.right - v.right) * frac;
         }
-        gl += dl;
-        gr += dr;
         acc[2 * i] += v.left * gl;
         acc[2 * i + 1] += v.right * gr;
         position += step;

@@ -1,0 +1,45 @@
+#pragma once
+// Synthetic audio for the engine tests: files that exist only as a description (a sine tone of
+// some frequency and amplitude, exact length, any PCM layout), with reads counted and a failure
+// that can be planted at a chosen read.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "core/ports/AudioSource.h"
+
+namespace pelvano::test {
+
+struct ToneSpec {
+    std::uint16_t channels = 2;
+    std::uint32_t rate = 44100;
+    std::uint16_t bits = 16;
+    std::int64_t frames = 44100;
+    double frequency = 1000.0;           // 0 gives a constant level
+    double amplitude = 0.5;              // of full scale
+    std::int64_t durationOverride = -1;  // stream time reported by open, when ≥ 0
+};
+
+struct ToneStats {
+    int reads = 0;
+    int seeks = 0;
+    int failAtRead = -1;  // the read (counted from 1) that fails with failCode
+    std::int32_t failCode = -5;
+};
+
+class ToneSourceFactory final : public core::AudioSourceFactory {
+  public:
+    void add(const std::string& path, const ToneSpec& spec) { files_[path] = spec; }
+    ToneStats& stats() { return stats_; }
+    std::unique_ptr<core::AudioSource> createSource() override;
+
+  private:
+    std::map<std::string, ToneSpec> files_;
+    ToneStats stats_;
+};
+
+// The sample value (−1 .. 1) of a tone at a frame.
+double ToneValue(const ToneSpec& spec, std::int64_t frame);
+
+}  // namespace pelvano::test
