@@ -1,4 +1,4 @@
-#include "ToneSource.h"
+#include "support/ToneSource.h"
 
 #include <cmath>
 #include <numbers>

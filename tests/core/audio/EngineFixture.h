@@ -6,7 +6,7 @@
 #include <cmath>
 #include <memory>
 
-#include "ToneSource.h"
+#include "support/ToneSource.h"
 #include "core/audio/TcbDSMixer.h"
 #include "platform/virtual/MemoryCapture.h"
 #include "platform/virtual/Simulation.h"
