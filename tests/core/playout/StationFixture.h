@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,8 +35,9 @@ struct Row {
 
 class StationFixture : public ::testing::Test {
 protected:
-    explicit StationFixture(core::LocalDateTime start = {2026, 12, 7, 7, 59, 50})
-        : paths(core::AppPaths::ofFolder(dir.path().string())), sim(start, &heard) {}
+    // capture: keep what would be heard (about 350 kB a second).
+    explicit StationFixture(core::LocalDateTime start = {2026, 12, 7, 7, 59, 50}, bool capture = true)
+        : paths(core::AppPaths::ofFolder(dir.path().string())), sim(start, capture ? &heard : nullptr) {}
 
     // A sound file of the station folder: an empty file on disk, a tone for the engine.
     void addSound(const std::string& name, double seconds, double amplitude = 0.5, double frequency = 440) {
