@@ -1,12 +1,16 @@
 // pelvano-cli demo init DIR: writes the demo station folder.
 #include <iostream>
+#include <stdexcept>
 
 #include "CliCommand.h"
 #include "core/app/AppPaths.h"
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
+#include "core/app/IniFile.h"
 #include "core/schedule/GridRows.h"
+#include "core/schedule/RowFill.h"
 #include "core/schedule/ScheduleTable.h"
+#include "platform/ffmpeg/FfmpegSource.h"
 
 namespace pelvano::cli {
 
@@ -17,21 +21,37 @@ using namespace pelvano::core;
 struct DemoRow {
     const char* title;
     const char* artist;
-    const char* length;
     const char* cross;
     const char* start;
     const char* file;
 };
 
-// The audio files are placeholders until the demo's sounds are generated.
+// Sounds made by the build (demo/make-sounds.sh); a timed row every few hours.
 constexpr DemoRow kDemoRows[] = {
-    {"开始曲", "演示电台", "00:00:20", "", "08:00:00", "音乐/开始曲.mp3"},
-    {"整点新闻", "播音员", "00:00:30", "2", "", "音乐/新闻.wav"},
-    {"轻音乐一", "演示乐队", "00:01:00", "", "", "音乐/轻音乐一.mp3"},
-    {"广告", "演示电台", "00:00:15", "1", "", "音乐/广告.wav"},
-    {"轻音乐二", "演示乐队", "00:01:00", "", "", "音乐/轻音乐二.mp3"},
-    {"午间节目", "播音员", "00:00:40", "", "12:00:00", "音乐/午间.mp3"},
-    {"结束曲", "演示电台", "00:00:20", "", "", "音乐/结束曲.mp3"},
+    {"开始曲", "演示电台", "", "06:00:00", "音乐/开始曲.mp3"},
+    {"整点新闻", "播音员", "2", "", "音乐/新闻.wav"},
+    {"轻音乐一", "演示乐队", "", "", "音乐/轻音乐一.mp3"},
+    {"广告", "演示电台", "1", "", "音乐/广告.wav"},
+    {"轻音乐二", "演示乐队", "", "", "音乐/轻音乐二.mp3"},
+    {"午间节目", "播音员", "", "12:00:00", "音乐/午间.mp3"},
+    {"轻音乐一", "演示乐队", "", "", "音乐/轻音乐一.mp3"},
+    {"广告", "演示电台", "", "", "音乐/广告.wav"},
+    {"晚间节目", "播音员", "", "18:00:00", "音乐/新闻.wav"},
+    {"轻音乐二", "演示乐队", "", "", "音乐/轻音乐二.mp3"},
+    {"结束曲", "演示电台", "", "", "音乐/结束曲.mp3"},
+};
+
+// The length of a sound as FFmpeg reports it on opening.
+class OpenedLength final : public DurationMeasurer {
+public:
+    long long measureMs(const std::string& path) override {
+        platform::FfmpegSource source;
+        WaveFormat format;
+        std::int64_t duration = 0;
+        if (source.open(path, format, duration) != 0) throw std::runtime_error("cannot open " + path);
+        source.close();
+        return duration / 10000;
+    }
 };
 
 int demo(const Args& args) {
@@ -40,6 +60,7 @@ int demo(const Args& args) {
     if (!ForceDirectories(paths.applicationDir + "音乐") || !paths.ensureHistoryDir()) {
         return failure("cannot create " + paths.applicationDir);
     }
+    OpenedLength measurer;
     ScheduleTable table;
     Grid& grid = table.sgJM;
     grid.setRowCount(static_cast<int>(std::size(kDemoRows)) + 1);
@@ -47,7 +68,8 @@ int demo(const Args& args) {
     for (const DemoRow& d : kDemoRows) {
         grid.setCell(kColTitle, row, Utf8ToGbk(d.title));
         grid.setCell(kColArtist, row, Utf8ToGbk(d.artist));
-        grid.setCell(kColLength, row, d.length);
+        const std::string sound = paths.applicationDir + d.file;
+        if (FileExists(sound)) grid.setCell(kColLength, row, MeasureDuration(measurer, sound));
         grid.setCell(kColCross, row, d.cross);
         grid.setCell(kColStartTime, row, d.start);
         grid.setCell(kColFile, row, Utf8ToGbk(d.file));
@@ -58,6 +80,10 @@ int demo(const Args& args) {
     options.settingsFile = paths.settingsFile();
     const SaveResult saved = SaveSchedule(paths.defaultScheduleFile(), grid, options);
     if (!saved.ok) return failure(saved.error);
+    // Short fades suit the short demo items (a station's default fade-out is 59 s).
+    if (!IniWriteMany(paths.settingsFile(), "START", {{"spIN", "2"}, {"spOut", "3"}, {"spOver", "3"}})) {
+        return failure("cannot write " + paths.settingsFile());
+    }
     std::cout << paths.applicationDir << "\n";
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "CliCommand.h"
+#include "CliDates.h"
 #include "core/app/AppPaths.h"
 #include "core/app/AtomicFile.h"
 #include "core/app/Encoding.h"
@@ -51,23 +52,12 @@ int build(const Args& args) {
     return 0;
 }
 
-bool parseDate(const std::string& text, LocalDateTime& date) {
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
-    int y = 0, m = 0, d = 0;
-    if (!TryStrToInt(text.substr(0, 4), y) || !TryStrToInt(text.substr(5, 2), m) ||
-        !TryStrToInt(text.substr(8, 2), d) || m < 1 || m > 12 || d < 1 || d > 31) {
-        return false;
-    }
-    date = LocalDateTime{y, m, d};
-    return LocalDateTime::fromDayNumber(date.dayNumber()).day == d;
-}
-
 int today(const Args& args) {
     if (args.size() > 2) return usageError("usage: schedule today [DIR] [YYYY-MM-DD]");
     const std::string dir = args.empty() ? "." : args[0];
     if (!DirectoryExists(dir)) return failure("not a folder: " + dir);
     LocalDateTime date = platform::SystemClock().now();
-    if (args.size() == 2 && !parseDate(args[1], date)) return usageError("not a date (YYYY-MM-DD): " + args[1]);
+    if (args.size() == 2 && !ParseDate(args[1], date)) return usageError("not a date (YYYY-MM-DD): " + args[1]);
     std::cout << TodayScheduleFile(AppPaths::ofFolder(dir), date) << "\n";
     return 0;
 }

@@ -1,0 +1,168 @@
+// A simulated day of a station: 24 hours of a 200-row schedule with a timed row every hour,
+// loops and chimes on and the automatic load at 06:00, all in virtual time. Prints the
+// simulation speed, the lateness of the timed starts as heard (median and worst, found by the
+// 3 kHz tone that only the timed items carry), the starts in the log and the memory used.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/app/Encoding.h"
+#include "core/app/IniFile.h"
+#include "core/playout/Station.h"
+#include "core/schedule/ScheduleFile.h"
+#include "platform/ffmpeg/FfmpegSource.h"
+#include "platform/virtual/FrameSink.h"
+#include "platform/virtual/Simulation.h"
+
+using namespace pelvano;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kMarkerHz = 3000;
+
+// Listens for the marker tone: the start of each stretch where it is present, in ms of
+// simulated time, without keeping the sound.
+class MarkerOnsets final : public platform::FrameSink {
+public:
+    void begin(const core::OutputFormat& format) override {
+        rate_ = format.sampleRate;
+        channels_ = format.channels;
+        window_ = rate_ / 200;  // 5 ms
+        const double w = 2 * M_PI * kMarkerHz / rate_;
+        coeff_ = 2 * std::cos(w);
+    }
+    void write(const float* frames, std::uint32_t count) override {
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const double x = frames[i * channels_];
+            const double s = x + coeff_ * s1_ - s2_;
+            s2_ = s1_;
+            s1_ = s;
+            if (++n_ == window_) {
+                const double power = (s1_ * s1_ + s2_ * s2_ - coeff_ * s1_ * s2_) / (window_ * window_);
+                const double ms = static_cast<double>(frame_ + i) * 1000.0 / rate_;
+                const bool present = power > 1e-6;
+                if (present && ms - lastPresentMs_ > 2000) onsets.push_back(ms - 5);
+                if (present) lastPresentMs_ = ms;
+                n_ = 0;
+                s1_ = s2_ = 0;
+            }
+        }
+        frame_ += count;
+    }
+    std::vector<double> onsets;
+
+private:
+    std::uint32_t rate_ = 44100, channels_ = 2, window_ = 220, n_ = 0;
+    double coeff_ = 0, s1_ = 0, s2_ = 0, lastPresentMs_ = -1e9;
+    std::uint64_t frame_ = 0;
+};
+
+void ffmpeg(const std::string& args) {
+    const std::string cmd = "ffmpeg -nostdin -loglevel error -y " + args;
+    if (std::system(cmd.c_str()) != 0) {
+        std::fprintf(stderr, "ffmpeg failed: %s\n", cmd.c_str());
+        std::exit(1);
+    }
+}
+
+std::string dayFileName(const core::LocalDateTime& d) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d.JMB", d.year, d.month, d.day);
+    return buffer;
+}
+
+}  // namespace
+
+int main() {
+    const fs::path dir = fs::temp_directory_path() / ("pelvano-soak-" + std::to_string(getpid()));
+    fs::create_directories(dir / "报时文件");
+    std::printf("generating sounds in %s ...\n", dir.c_str());
+    for (int k = 0; k < 4; ++k) {
+        ffmpeg("-f lavfi -i \"sine=f=" + std::to_string(200 + 40 * k) + ":d=510:r=22050\" -ac 1 -codec:a pcm_s16le " +
+               (dir / ("music" + std::to_string(k) + ".wav")).string());
+    }
+    ffmpeg("-f lavfi -i \"sine=f=3000:d=120:r=44100\" -ac 2 -codec:a pcm_s16le " + (dir / "timed.wav").string());
+    ffmpeg("-f lavfi -i \"sine=f=1000:d=3\" -codec:a pcm_s16le " + (dir / "报时文件/pips.Wav").string());
+    for (int h = 0; h < 24; ++h) {
+        char name[32];
+        std::snprintf(name, sizeof name, "%02d点整.Wav", h);
+        fs::copy_file(dir / "报时文件/pips.Wav", dir / "报时文件" / name);
+        std::snprintf(name, sizeof name, "%02d点30.Wav", h);
+        fs::copy_file(dir / "报时文件/pips.Wav", dir / "报时文件" / name);
+    }
+
+    // 200 rows: a timed row at every full hour, the rest music in between.
+    core::Grid grid(core::kScheduleColumns, 201);
+    int row = 1;
+    for (int h = 0; h < 24 && row <= 200; ++h) {
+        grid.setCell(core::kColStartTime, row, core::Format("%02d:00:00", h));
+        grid.setCell(core::kColFile, row++, "timed.wav");
+        const int music = h < 8 ? 8 : 7;  // 200 rows in all
+        for (int m = 0; m < music && row <= 200; ++m) {
+            grid.setCell(core::kColFile, row++, "music" + std::to_string((h + m) % 4) + ".wav");
+        }
+    }
+    const core::LocalDateTime start{2026, 12, 7, 6, 0, 1};
+    core::SaveSchedule((dir / dayFileName(start)).string(), grid, {});
+    core::SaveSchedule((dir / dayFileName(start.addDays(1))).string(), grid, {});
+    const std::string ini = (dir / "参数设置.INI").string();
+    core::IniWriteMany(ini, "START", {{"chkManOper", "YES"}, {"spOut", "5"}, {"spIN", "3"}, {"spOver", "5"}});
+
+    MarkerOnsets onsets;
+    platform::Simulation sim(start, &onsets);
+    platform::FfmpegSourceFactory decoder;
+    core::StationPorts ports;
+    ports.paths = core::AppPaths::ofFolder(dir.string());
+    ports.clock = &sim.clock();
+    ports.timers = &sim.timers();
+    ports.pump = &sim;
+    ports.audio = sim.audioServices(decoder);
+    int timedStarts = 0, starts = 0;
+    {
+        core::Station station(ports);
+        if (station.start() != core::StartupOutcome::Running) return 1;
+        const auto wallStart = std::chrono::steady_clock::now();
+        constexpr std::uint64_t kDayMs = 24ull * 3600 * 1000;
+        sim.advanceBy(kDayMs);
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+        std::printf("simulated 24 h in %.1f s: %.0fx real time (target >= 200x)\n", wall, kDayMs / 1000.0 / wall);
+        for (const fs::path& his : {dir / "History/2026-12-07.his", dir / "History/2026-12-08.his"}) {
+            std::string bytes;
+            core::ReadFileBytes(his.string(), bytes);
+            const std::string text = core::GbkToUtf8(bytes);
+            for (std::size_t p = 0; (p = text.find("定时节目开始", p)) != std::string::npos; ++p) ++timedStarts;
+            for (std::size_t p = 0; (p = text.find("开始准备播放", p)) != std::string::npos; ++p) ++starts;
+        }
+        std::printf("errors reaching the UI loop: %zu\n", sim.events().errors().size());
+        std::printf("schedule after the automatic load: %s\n", station.table().CurrentSchedulePath.c_str());
+    }
+
+    // Expected: every full hour from 07:00 on the first day to 06:00 on the next.
+    std::vector<double> lateness;
+    for (int k = 1; k <= 24; ++k) {
+        const double due = k * 3600'000.0 - 1000;  // the simulation began at 06:00:01
+        double best = 1e18;
+        for (double o : onsets.onsets) best = std::abs(o - due) < std::abs(best) ? o - due : best;
+        lateness.push_back(best);
+    }
+    std::vector<double> sorted = lateness;
+    std::sort(sorted.begin(), sorted.end());
+    const double worst = *std::max_element(lateness.begin(), lateness.end(), [](double a, double b) { return std::abs(a) < std::abs(b); });
+    std::printf("timed starts heard: %zu of 24; lateness median %.1f ms, worst %.1f ms (target: within 100 ms)\n",
+                onsets.onsets.size(), sorted[sorted.size() / 2], worst);
+    std::printf("log: %d timed starts, %d item starts\n", timedStarts, starts);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+    fs::remove_all(dir);
+    return 0;
+}

@@ -1,0 +1,148 @@
+// pelvano-cli run [DIR] and simulate [DIR] --from ... --to ... [--wav OUT]: the station
+// without windows, in real time on the configured output or in virtual time.
+#include <csignal>
+#include <iostream>
+#include <memory>
+
+#include "CliCommand.h"
+#include "CliDates.h"
+#include "core/app/AppPaths.h"
+#include "core/app/Encoding.h"
+#include "core/app/FileHelpers.h"
+#include "core/playout/Station.h"
+#include "platform/OutputSelection.h"
+#include "platform/autostart/XdgAutostart.h"
+#include "platform/clock/SystemClock.h"
+#include "platform/ffmpeg/FfmpegSource.h"
+#include "platform/loop/RealtimeLoop.h"
+#include "platform/virtual/Simulation.h"
+#include "platform/virtual/WavFileSink.h"
+
+namespace pelvano::cli {
+
+namespace {
+
+using namespace pelvano::core;
+
+std::atomic<bool> gStop{false};
+
+void onSignal(int) { gStop.store(true); }
+
+// The log window of a station without windows: its lines on standard output.
+class PrintedLog final : public PlayLogView {
+public:
+    explicit PrintedLog(bool print) : print_(print) {}
+    void appendLine(const std::string& line) override {
+        if (print_) std::cout << GbkToUtf8(line) << std::endl;
+    }
+    void clear() override {}
+
+private:
+    bool print_;
+};
+
+std::string executablePath() {
+    return AppPaths::ofExecutable().applicationDir + "pelvano-cli";
+}
+
+int reportStartup(StartupOutcome outcome) {
+    if (outcome == StartupOutcome::NoDevice) return failure("没有检查到播出设备！");
+    return outcome == StartupOutcome::InvalidDevice ? 1 : 0;
+}
+
+int run(const Args& args) {
+    if (args.size() > 1) return usageError("usage: run [DIR]");
+    const std::string dir = args.empty() ? "." : args[0];
+    if (!DirectoryExists(dir)) return failure("not a folder: " + dir);
+    platform::SystemClock clock;
+    platform::RealtimeLoop loop(clock, [](const std::string& error) { std::cerr << "pelvano-cli: " << error << std::endl; });
+    std::unique_ptr<SoundOutput> output = platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment());
+    platform::FfmpegSourceFactory decoder;
+    platform::XdgAutostart autostart;
+    StationPorts ports;
+    ports.paths = AppPaths::ofFolder(dir);
+    ports.clock = &clock;
+    ports.timers = &loop.timers();
+    ports.pump = &loop;
+    ports.audio = AudioServices{output.get(), &decoder, &clock, &loop, nullptr};
+    ports.autostart = &autostart;
+    ports.executablePath = executablePath();
+    Station station(ports);
+    PrintedLog printed(true);
+    station.logWindow().setView(&printed);
+    if (const int status = reportStartup(station.start()); status != 0) return status;
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    loop.run(gStop);
+    station.writeCloseKeys();
+    return 0;
+}
+
+struct SimulateOptions {
+    std::string dir = ".";
+    LocalDateTime from;
+    LocalDateTime to;
+    std::string wav;
+};
+
+int parseSimulate(const Args& args, SimulateOptions& o) {
+    bool haveFrom = false, haveTo = false, haveDir = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--from" && hasValue) {
+            if (!ParseDateTime(args[++i], o.from)) return usageError("not a time (YYYY-MM-DD hh:mm:ss): " + args[i]);
+            haveFrom = true;
+        } else if (a == "--to" && hasValue) {
+            if (!ParseDateTime(args[++i], o.to)) return usageError("not a time (YYYY-MM-DD hh:mm:ss): " + args[i]);
+            haveTo = true;
+        } else if (a == "--wav" && hasValue) {
+            o.wav = args[++i];
+        } else if (!haveDir && a.rfind("--", 0) != 0) {
+            o.dir = a;
+            haveDir = true;
+        } else {
+            return usageError("usage: simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT]");
+        }
+    }
+    if (!haveFrom || !haveTo) return usageError("simulate needs --from and --to");
+    return 0;
+}
+
+long long msBetween(const LocalDateTime& a, const LocalDateTime& b) {
+    return ((b.dayNumber() - a.dayNumber()) * 86400 + b.secondsOfDay() - a.secondsOfDay()) * 1000LL;
+}
+
+int simulate(const Args& args) {
+    SimulateOptions o;
+    if (const int status = parseSimulate(args, o); status != 0) return status;
+    if (!DirectoryExists(o.dir)) return failure("not a folder: " + o.dir);
+    const long long span = msBetween(o.from, o.to);
+    if (span <= 0) return usageError("--to must come after --from");
+    std::unique_ptr<platform::WavFileSink> sink;
+    if (!o.wav.empty()) sink = std::make_unique<platform::WavFileSink>(o.wav);
+    platform::Simulation sim(o.from, sink.get());
+    platform::FfmpegSourceFactory decoder;
+    StationPorts ports;
+    ports.paths = AppPaths::ofFolder(o.dir);
+    ports.clock = &sim.clock();
+    ports.timers = &sim.timers();
+    ports.pump = &sim;
+    ports.audio = sim.audioServices(decoder);
+    ports.executablePath = executablePath();
+    Station station(ports);
+    if (const int status = reportStartup(station.start()); status != 0) return status;
+    sim.advanceBy(static_cast<std::uint64_t>(span));
+    station.writeCloseKeys();
+    for (const std::string& error : sim.events().errors()) std::cerr << "pelvano-cli: " << error << "\n";
+    std::cout << "simulated " << span / 1000 << " s; log: " << station.log().dayFile() << "\n";
+    return 0;
+}
+
+const CliRegistration kRun("run", "run [DIR]   the station in real time (Ctrl-C closes it)", run);
+const CliRegistration kSimulate("simulate",
+                                "simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT]", simulate);
+
+}  // namespace
+
+}  // namespace pelvano::cli
