@@ -14,7 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "core/app/AtomicFile.h"
 #include "core/app/Encoding.h"
+#include "core/app/TextHelpers.h"
 #include "core/app/IniFile.h"
 #include "core/playout/Station.h"
 #include "core/schedule/ScheduleFile.h"
@@ -104,7 +106,7 @@ int main() {
     core::Grid grid(core::kScheduleColumns, 201);
     int row = 1;
     for (int h = 0; h < 24 && row <= 200; ++h) {
-        grid.setCell(core::kColStartTime, row, core::Format("%02d:00:00", h));
+        grid.setCell(core::kColStartTime, row, core::Format("%.2d:00:00", h));
         grid.setCell(core::kColFile, row++, "timed.wav");
         const int music = h < 8 ? 8 : 7;  // 200 rows in all
         for (int m = 0; m < music && row <= 200; ++m) {
