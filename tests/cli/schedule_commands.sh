@@ -18,7 +18,7 @@ cmp "$jmb" "$work/b.JMB"
 : >"$work/station/2026-12-06.JMB"
 [ "$("$cli" schedule today "$work/station" 2026-12-06)" = "$work/station/2026-12-06.JMB" ]
 
-"$cli" schedule estimate "$jmb" | grep -q '08:00:17'
+"$cli" schedule estimate "$jmb" | grep -q '05:59:57'
 
 expect_fail() {
     local want=$1
