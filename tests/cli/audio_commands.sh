@@ -23,15 +23,7 @@ awk -v s="$seconds" 'BEGIN { exit !(s >= 1.0 && s < 1.1) }'
 "$cli" play "$work/tone.mp3" --wav "$work/played.wav" --start 1700
 [ -s "$work/played.wav" ]
 
-expect_fail() {
-    local want=$1
-    shift
-    set +e
-    "$cli" "$@" >/dev/null 2>"$work/err"
-    local got=$?
-    set -e
-    [ "$got" = "$want" ] || { echo "exit $got, wanted $want: $*"; exit 1; }
-}
+. "$(dirname "$0")/expect_fail.bash"
 expect_fail 2 render "$work/tone.mp3"
 expect_fail 2 play
 expect_fail 2 play "$work/tone.mp3" --device x

@@ -182,8 +182,13 @@ TEST_F(ChannelTest, EightBitFilesPadTheirEndWithTheSilentMidpoint) {
 TEST_F(ChannelTest, APinnedMirrorNeverLetsTheRingReplayOldAudio) {
     auto& ch = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100 * 60, 1000.0, 0.5});
     ch.Play();
-    sim.advanceBy(1000);
     core::DataAhead ahead;
+    ch.GetDataAhead(0, 1u << 30, ahead);
+    EXPECT_EQ(ahead.length1, ch.RingSize()) << "a freshly primed ring is all ahead";
+    ch.GetDataAhead(ch.RingSize() - 100, 1000, ahead);
+    EXPECT_EQ(ahead.length1 + ahead.length2, 100u);
+    ch.ReleaseDataAhead();
+    sim.advanceBy(1000);
     ch.GetDataAhead(0, 4096, ahead);
     EXPECT_EQ(ahead.length1 + ahead.length2, 4096u);
     sim.advanceBy(6000);  // pinned for longer than the ring: only silence may fill in
