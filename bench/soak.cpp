@@ -89,10 +89,10 @@ int main() {
     fs::create_directories(dir / "报时文件");
     std::printf("generating sounds in %s ...\n", dir.c_str());
     for (int k = 0; k < 4; ++k) {
-        ffmpeg("-f lavfi -i \"sine=f=" + std::to_string(200 + 40 * k) + ":d=510:r=22050\" -ac 1 -codec:a pcm_s16le " +
+        ffmpeg("-f lavfi -i \"sine=f=" + std::to_string(200 + 40 * k) + ":d=390:r=22050\" -ac 1 -codec:a pcm_s16le " +
                (dir / ("music" + std::to_string(k) + ".wav")).string());
     }
-    ffmpeg("-f lavfi -i \"sine=f=3000:d=120:r=44100\" -ac 2 -codec:a pcm_s16le " + (dir / "timed.wav").string());
+    ffmpeg("-f lavfi -i \"sine=f=3000:d=60:r=44100\" -ac 2 -codec:a pcm_s16le " + (dir / "timed.wav").string());
     ffmpeg("-f lavfi -i \"sine=f=1000:d=3\" -codec:a pcm_s16le " + (dir / "报时文件/pips.Wav").string());
     for (int h = 0; h < 24; ++h) {
         char name[32];
@@ -148,19 +148,20 @@ int main() {
         std::printf("schedule after the automatic load: %s\n", station.table().CurrentSchedulePath.c_str());
     }
 
-    // Expected: every full hour from 07:00 on the first day to 06:00 on the next.
+    // Expected: every full hour from 07:00 on the first day to 06:00 on the next. (The marker
+    // also sounds when a section loops back to the first row; those onsets are not timed.)
     std::vector<double> lateness;
     for (int k = 1; k <= 24; ++k) {
         const double due = k * 3600'000.0 - 1000;  // the simulation began at 06:00:01
-        double best = 1e18;
-        for (double o : onsets.onsets) best = std::abs(o - due) < std::abs(best) ? o - due : best;
-        lateness.push_back(best);
+        for (double o : onsets.onsets) {
+            if (std::abs(o - due) < 2000) lateness.push_back(o - due);
+        }
     }
-    std::vector<double> sorted = lateness;
-    std::sort(sorted.begin(), sorted.end());
-    const double worst = *std::max_element(lateness.begin(), lateness.end(), [](double a, double b) { return std::abs(a) < std::abs(b); });
-    std::printf("timed starts heard: %zu of 24; lateness median %.1f ms, worst %.1f ms (target: within 100 ms)\n",
-                onsets.onsets.size(), sorted[sorted.size() / 2], worst);
+    std::sort(lateness.begin(), lateness.end());
+    const double worst = lateness.empty() ? 0 : std::max(std::abs(lateness.front()), std::abs(lateness.back()));
+    std::printf("timed starts heard at their hour: %zu of 24; lateness median %.1f ms, worst %.1f ms "
+                "(target: within 100 ms)\n",
+                lateness.size(), lateness.empty() ? 0.0 : lateness[lateness.size() / 2], worst);
     std::printf("log: %d timed starts, %d item starts\n", timedStarts, starts);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
