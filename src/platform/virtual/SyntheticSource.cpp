@@ -1,8 +1,4 @@
-<<<<<<<< HEAD:tests/support/ToneSource.cpp
-#include "support/ToneSource.h"
-========
 #include "platform/virtual/SyntheticSource.h"
->>>>>>>> audio:src/platform/virtual/SyntheticSource.cpp
 
 #include <algorithm>
 #include <cmath>
