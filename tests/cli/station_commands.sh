@@ -15,13 +15,11 @@ iconv -f GB18030 -t UTF-8 "$his" | tr -d "\r" | grep -q '^06:00:00: 播放成功
 [ "$(stat -c %s "$work/heard.wav")" -gt 10000000 ]
 ffmpeg -nostdin -i "$work/heard.wav" -af volumedetect -f null - 2>&1 | grep -q 'max_volume: -[0-9]'
 
-# Bad arguments: one line, exit status 2.
-set +e
-"$cli" simulate "$work/station" --from "2026-12-07 25:00:00" --to "2026-12-07 06:01:00" 2>"$work/err"
-[ $? = 2 ] && [ "$(wc -l <"$work/err")" = 1 ] || { echo "bad --from accepted"; exit 1; }
-"$cli" simulate "$work/station" --from "2026-12-07 06:00:00" 2>/dev/null
-[ $? = 2 ] || { echo "missing --to accepted"; exit 1; }
-set -e
+. "$(dirname "$0")/expect_fail.bash"
+expect_fail 2 simulate "$work/station" --from "2026-12-07 25:00:00" --to "2026-12-07 06:01:00"
+expect_fail 2 simulate "$work/station" --from "2026-12-07 06:00:00"
+expect_fail 2 simulate "$work/station" --from "2026-12-07 06:00:00" --to "2026-12-07 05:00:00"
+expect_fail 1 run "$work/none"
 
 # In real time on the null output, until interrupted; the close writes its keys.
 PELVANO_OUTPUT=null timeout -s INT 3 "$cli" run "$work/station" >"$work/run.log" 2>/dev/null || true
