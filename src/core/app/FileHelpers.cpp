@@ -57,8 +57,18 @@ bool ForceDirectories(const std::string& path) {
 }
 
 std::string FileNameOf(std::string_view path) {
-    const auto slash = path.find_last_of("/\\");
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    // A GBK trail byte can be 0x5C, the backslash: skip the second byte of every double-byte
+    // character. (In UTF-8 the byte after a lead byte is never a separator either.)
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const auto c = static_cast<unsigned char>(path[i]);
+        if (c >= 0x81 && c <= 0xFE) {
+            ++i;
+        } else if (c == '/' || c == '\\') {
+            start = i + 1;
+        }
+    }
+    return std::string(path.substr(std::min(start, path.size())));
 }
 
 std::string BaseNameOf(std::string_view path) {

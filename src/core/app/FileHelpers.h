@@ -18,7 +18,7 @@ bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Creates the folder and any missing parents. True when it exists afterwards.
 bool ForceDirectories(const std::string& path);
-// The last path component, and that name cut at its first '.'.
+// The last path component (either separator; GBK or UTF-8), and that name cut at its first '.'.
 std::string FileNameOf(std::string_view path);
 std::string BaseNameOf(std::string_view path);
 // ".EXT" of the file name, as written (empty when none).

@@ -56,6 +56,7 @@ TEST(FileHelpers, AppendListDelete) {
     EXPECT_FALSE(FileExists(ro));
     EXPECT_EQ(BaseNameOf("/m/A.B.MP3"), "A");
     EXPECT_EQ(FileNameOf("D:\\MUSIC\\A.MP3"), "A.MP3");
+    EXPECT_EQ(FileNameOf("D:\\\x95\x5C.MP3"), "\x95\x5C.MP3");  // a trail byte that looks like '\\'
     EXPECT_EQ(ExtensionOf("x/a.b.Mp3"), ".Mp3");
 }
 
