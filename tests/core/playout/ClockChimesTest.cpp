@@ -117,15 +117,7 @@ TEST_F(AutoLoadTest, TheStartDayIsNeverLoadedAgain) {
 TEST_F(AutoLoadTest, DateTimeAndWeekdayLabels) {
     LabelView view;
     writeSchedule({{""}});
-    core::StationPorts ports;
-    ports.paths = paths;
-    ports.clock = &sim.clock();
-    ports.timers = &sim.timers();
-    ports.pump = &sim;
-    ports.audio = sim.audioServices(tones);
-    ports.view = &view;
-    station = std::make_unique<core::Station>(ports);
-    ASSERT_EQ(station->start(), core::StartupOutcome::Running);
+    startStation(core::StartupOutcome::Running, &view);
     sim.advanceBy(1000);
     EXPECT_EQ(view.labels[core::PlayerLabel::plDate], "26.12.07");
     EXPECT_EQ(view.labels[core::PlayerLabel::plTime], "23:59:51");

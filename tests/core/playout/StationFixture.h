@@ -68,8 +68,9 @@ protected:
         core::SaveSchedule(paths.applicationDir + name, grid, {});
     }
 
-    void startStation(core::StartupOutcome expected = core::StartupOutcome::Running) {
+    void startStation(core::StartupOutcome expected = core::StartupOutcome::Running, core::PlayerView* view = nullptr) {
         core::StationPorts ports;
+        ports.view = view;
         ports.paths = paths;
         ports.clock = &sim.clock();
         ports.timers = &sim.timers();
