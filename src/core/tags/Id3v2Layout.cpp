@@ -73,6 +73,15 @@ std::string usableData(Id3v2Frame& frame, const Id3v2Header& header) {
     return std::string(data);
 }
 
+// The older system wrote no flags and no padding: its frames end exactly at the size value,
+// where the audio begins.
+bool isOlderSystemTag(std::string_view head, const Id3v2Header& h) {
+    const std::uint64_t older = h.sizeValue;
+    if (h.flags != 0 || older < kHeaderSize || !isMpegFrameAt(head, older)) return false;
+    const std::string_view frames = head.substr(kHeaderSize, older - kHeaderSize);
+    return WalkId3v2Frames(frames, h, [](const Id3v2Frame&) {}) == frames.size();
+}
+
 }  // namespace
 
 std::uint32_t ReadSyncsafe(std::string_view b) {
@@ -114,8 +123,7 @@ Id3v2Layout InspectId3v2(const TagFile& file) {
             kHeaderSize + older + (h.version == 4 && (h.flags & kFlagFooter) ? 10 : 0);
         if (head.size() < standard + 4 && size > head.size()) head = file.readAt(0, standard + 4);
         const bool standardFits = standard <= size;
-        if (older >= kHeaderSize && isMpegFrameAt(head, older) &&
-            !(standardFits && isMpegFrameAt(head, standard))) {
+        if (isOlderSystemTag(head, h) && !(standardFits && isMpegFrameAt(head, standard))) {
             layout.audioStart = older;
             tagEnd = older;
         } else if (standardFits) {
@@ -148,8 +156,8 @@ Id3v2Layout InspectId3v2(const TagFile& file) {
     return layout;
 }
 
-void WalkId3v2Frames(std::string_view bytes, const Id3v2Header& header,
-                     const std::function<void(const Id3v2Frame&)>& onFrame) {
+std::size_t WalkId3v2Frames(std::string_view bytes, const Id3v2Header& header,
+                            const std::function<void(const Id3v2Frame&)>& onFrame) {
     const std::size_t headerSize = header.version == 2 ? 6 : 10;
     const std::size_t idSize = header.version == 2 ? 3 : 4;
     std::size_t pos = 0;
@@ -168,6 +176,7 @@ void WalkId3v2Frames(std::string_view bytes, const Id3v2Header& header,
         onFrame(frame);
         pos += headerSize + size;
     }
+    return pos;
 }
 
 }  // namespace pelvano::core

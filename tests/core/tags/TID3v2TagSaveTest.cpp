@@ -95,8 +95,12 @@ TEST_F(TID3v2TagSave, AudioStartsRightAfterEitherKindOfSizeValue) {
     withFooter[5] = 0x10;
     withFooter += "3DI" + withFooter.substr(3, 7);
     EXPECT_EQ(save(withFooter + audio), fresh + MpegAudio(5));
-    // Not MPEG audio behind the tag: the standard's count stands.
+    // Not MPEG audio behind the tag: the standard's count stands, even where the tag's last ten
+    // bytes look like an MPEG frame header.
     EXPECT_EQ(save(StandardTag(frames) + "RIFF....WAVE"), fresh + "RIFF....WAVE");
+    const std::string priv = Id3v2Frame("PRIV", std::string("owner\0\xFF\xFB\x90\x64sixsix", 16));
+    EXPECT_EQ(save(StandardTag(frames + priv) + "RIFF....WAVE", true),
+              StandardTag(frames + priv) + "RIFF....WAVE");
 }
 
 TEST_F(TID3v2TagSave, OtherFramesAreKeptOnlyWhenAsked) {
