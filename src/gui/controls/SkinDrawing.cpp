@@ -74,19 +74,13 @@ void DrawRidgeLine(QPainter& p, int x, int y, int length, int kind, TColor colou
     }
 }
 
-EffectTextSpec ParseEffectTextSpec(std::string_view spec,
-                                   const std::optional<core::FontRecord>& fontWhenMissing) {
+EffectTextSpec ParseEffectTextSpec(std::string_view spec) {
     EffectTextSpec s;
     s.text = core::GetField(spec, "~~", 1);
     s.x = core::StrToIntDef(core::GetField(spec, "~~", 2), 200);
     s.y = core::StrToIntDef(core::GetField(spec, "~~", 3), 400);
     s.angle = core::StrToIntDef(core::GetField(spec, "~~", 4), 0);
-    const std::string fontField = core::GetField(spec, "~~", 5);
-    if (fontField.empty() && fontWhenMissing) {
-        s.font = *fontWhenMissing;
-    } else {
-        core::TextToFont(fontField, s.font);
-    }
+    core::TextToFont(core::GetField(spec, "~~", 5), s.font);
     s.outline = core::RgbTextToColor(core::GetField(spec, "~~", 6));
     s.outlineWidth = core::StrToIntDef(core::GetField(spec, "~~", 7), 1);
     s.depth = core::StrToIntDef(core::GetField(spec, "~~", 8), 0);

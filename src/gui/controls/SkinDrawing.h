@@ -1,7 +1,6 @@
 #pragma once
 // Drawing helpers for skinned text and lines. UI thread only (they paint through QPainter).
 #include <QPainter>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,9 +47,7 @@ struct EffectTextSpec {
 constexpr int kMaxOutlineWidth = 32;
 constexpr int kMaxDepth = 512;
 
-// fontWhenMissing: the font used when the font field is empty (otherwise TextToFont's defaults).
-EffectTextSpec ParseEffectTextSpec(std::string_view spec,
-                                   const std::optional<core::FontRecord>& fontWhenMissing = {});
+EffectTextSpec ParseEffectTextSpec(std::string_view spec);
 // The outline colour of ring r: each component divided by trunc(3^(r - 1)).
 TColor RingColour(TColor outline, int ring);
 // The 4·r points of the diamond of radius r around (x, y), in drawing order.
