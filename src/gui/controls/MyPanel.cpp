@@ -110,8 +110,8 @@ QImage TMyPanel::Render() const {
         }
     }
     if (!Caption.isEmpty()) {
-        const Qt::Alignment horz = AlignmentHorz == taLeftJustify    ? Qt::AlignLeft
-                                   : AlignmentHorz == taRightJustify ? Qt::AlignRight
+        const Qt::Alignment horz = AlignmentHorz == TAlignment::taLeftJustify    ? Qt::AlignLeft
+                                   : AlignmentHorz == TAlignment::taRightJustify ? Qt::AlignRight
                                                                      : Qt::AlignHCenter;
         const Qt::Alignment vert = AlignmentVert == tavTop      ? Qt::AlignTop
                                    : AlignmentVert == tavBottom ? Qt::AlignBottom

@@ -10,7 +10,8 @@
 namespace pelvano::gui {
 
 enum TPanelShape { ps3DButtonUp, ps3DButtonDown, ps3DFrame, ps3DPanel, psNormal };
-enum TAlignmentHorz { taLeftJustify, taRightJustify, taCenter };
+// Scoped: the shape control has a taCenter of its own.
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TAlignmentVert { tavTop, tavCenter, tavBottom };
 
 // A line that leaves out its end point.
@@ -36,7 +37,7 @@ public:
     QString Caption;
     TColor Color = clBtnFace;
     core::FontRecord Font;
-    TAlignmentHorz AlignmentHorz = taCenter;
+    TAlignment AlignmentHorz = TAlignment::taCenter;
     TAlignmentVert AlignmentVert = tavCenter;
     TColor ColorHighlight = clBtnHighlight;
     TColor ColorShadow = clBtnShadow;
