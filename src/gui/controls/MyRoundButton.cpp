@@ -24,6 +24,7 @@ TMyRoundButton::TMyRoundButton(QWidget* parent) : QWidget(parent) {
     look_.font = ToQFont(font_);
     look_.fontColor = ToQColor(font_.color);
     resize(25, 25);
+    setMouseTracking(true);  // OnMouseMove fires with no button held too
     render();
 }
 

@@ -32,6 +32,7 @@ TMyShape::TMyShape(QWidget* parent) : QWidget(parent) {
     params_.font.color = core::clWhite;
     params_.font.charset = core::kGb2312Charset;
     resize(56, 64);
+    setMouseTracking(true);  // OnMouseMove fires with no button held too
 }
 
 template <class T>

@@ -32,6 +32,7 @@ TransparentButtonBase::TransparentButtonBase(QWidget* parent, Flavour flavour)
     : QWidget(parent), flavour_(flavour) {
     font_ = FromQFont(QApplication::font(), core::clBlack);
     resize(40, 40);
+    setMouseTracking(true);  // OnMouseMove fires with no button held too
 }
 
 TTransparentButton::TTransparentButton(QWidget* parent)
