@@ -36,10 +36,14 @@ int main(int argc, char** argv) {
     rich.glyph.fill(Qt::green);
     rich.GlyphMapped = true;
     int sink = 0;
-    const double plainUs = microsecondsPerRun(2000, [&](int) { sink += RenderRoundButton(plain).up.width(); });
-    const double richUs = microsecondsPerRun(2000, [&](int) { sink += RenderRoundButton(rich).up.width(); });
-    std::printf("round button 19x19, one bevel:                  %8.1f us per render of 3 images\n", plainUs);
-    std::printf("round button 19x19, two bevels, border, glyph:  %8.1f us per render of 3 images\n", richUs);
+    const double plainUs =
+        microsecondsPerRun(2000, [&](int) { sink += RenderRoundButton(plain).up.width(); });
+    const double richUs =
+        microsecondsPerRun(2000, [&](int) { sink += RenderRoundButton(rich).up.width(); });
+    std::printf("round button 19x19, one bevel:                  %8.1f us per render of 3 images\n",
+                plainUs);
+    std::printf("round button 19x19, two bevels, border, glyph:  %8.1f us per render of 3 images\n",
+                richUs);
 
     TMyVolMeter meter;
     meter.resize(7, 86);
@@ -49,7 +53,8 @@ int main(int argc, char** argv) {
     meter.SetlevelHigh(85);
     meter.SetlevelMed(50);
     const float levels[] = {0.9f, 0.2f, 0.6f, 0.05f};
-    const double updateUs = microsecondsPerRun(20000, [&](int i) { meter.SetLeftPosition(levels[i % 4]); });
+    const double updateUs =
+        microsecondsPerRun(20000, [&](int i) { meter.SetLeftPosition(levels[i % 4]); });
     QImage screen(7, 86, QImage::Format_RGB32);
     const double paintUs = microsecondsPerRun(20000, [&](int i) {
         meter.SetLeftPosition(levels[i % 4]);

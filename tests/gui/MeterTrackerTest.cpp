@@ -52,7 +52,7 @@ TEST(MeterUpdate, LitSegmentsFollowTheLevelIncrementally) {
     std::vector<std::pair<int, bool>> drawn;
     auto draw = [&](int i, bool lit) { drawn.emplace_back(i, lit); };
     int m = UpdateLitCount(s, 0, 0.5f, draw);
-    for (int k = 0; k < s.n; ++k) EXPECT_EQ(k < m, 0.5f > s.threshold[static_cast<size_t>(k)]) << k;
+    for (int k = 0; k < s.n; ++k) EXPECT_EQ(k<m, 0.5f> s.threshold[static_cast<size_t>(k)]) << k;
     EXPECT_EQ(drawn.size(), static_cast<size_t>(m));
     drawn.clear();
     const int fallen = UpdateLitCount(s, m, 0.01f, draw);
@@ -89,10 +89,10 @@ TEST(MeterWidget, LimitsAndLevels) {
     player.SetLeftPosition(0.9999f);
     EXPECT_EQ(player.LitCount(0), 27);
     const QImage& img = player.Canvas();
-    EXPECT_EQ(img.pixel(3, SegmentY(86, 26)) & 0xFFFFFF, 0xFF0000u);   // lit red
-    EXPECT_EQ(img.pixel(3, SegmentY(86, 27)) & 0xFFFFFF, 0x7F0000u);   // the top stays unlit
-    EXPECT_EQ(img.pixel(3, SegmentY(86, 20)) & 0xFFFFFF, 0xFFFF00u);   // yellow
-    EXPECT_EQ(img.pixel(3, SegmentY(86, 0)) & 0xFFFFFF, 0x00FF00u);    // lime
+    EXPECT_EQ(img.pixel(3, SegmentY(86, 26)) & 0xFFFFFF, 0xFF0000u);  // lit red
+    EXPECT_EQ(img.pixel(3, SegmentY(86, 27)) & 0xFFFFFF, 0x7F0000u);  // the top stays unlit
+    EXPECT_EQ(img.pixel(3, SegmentY(86, 20)) & 0xFFFFFF, 0xFFFF00u);  // yellow
+    EXPECT_EQ(img.pixel(3, SegmentY(86, 0)) & 0xFFFFFF, 0x00FF00u);   // lime
     player.SetRightPosition(1.0f);  // mono: the right channel is not shown
     EXPECT_EQ(player.LitCount(1), 0);
 }

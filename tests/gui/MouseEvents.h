@@ -16,7 +16,8 @@ inline void press(QWidget* w, QPoint pos, Qt::MouseButton button = Qt::LeftButto
     sendMouse(w, QEvent::MouseButtonPress, pos, button, button, w->mapToGlobal(pos));
 }
 inline void doubleClick(QWidget* w, QPoint pos) {
-    sendMouse(w, QEvent::MouseButtonDblClick, pos, Qt::LeftButton, Qt::LeftButton, w->mapToGlobal(pos));
+    sendMouse(w, QEvent::MouseButtonDblClick, pos, Qt::LeftButton, Qt::LeftButton,
+              w->mapToGlobal(pos));
 }
 inline void moveTo(QWidget* w, QPoint pos, Qt::MouseButtons held = Qt::LeftButton) {
     sendMouse(w, QEvent::MouseMove, pos, Qt::NoButton, held, w->mapToGlobal(pos));
@@ -26,13 +27,15 @@ inline void release(QWidget* w, QPoint pos, Qt::MouseButton button = Qt::LeftBut
 }
 // Events that carry an explicit screen position (for windows dragged on the screen).
 inline void pressAt(QWidget* w, QPoint global) {
-    sendMouse(w, QEvent::MouseButtonPress, w->mapFromGlobal(global), Qt::LeftButton, Qt::LeftButton, global);
+    sendMouse(w, QEvent::MouseButtonPress, w->mapFromGlobal(global), Qt::LeftButton, Qt::LeftButton,
+              global);
 }
 inline void moveAt(QWidget* w, QPoint global) {
     sendMouse(w, QEvent::MouseMove, w->mapFromGlobal(global), Qt::NoButton, Qt::LeftButton, global);
 }
 inline void releaseAt(QWidget* w, QPoint global) {
-    sendMouse(w, QEvent::MouseButtonRelease, w->mapFromGlobal(global), Qt::LeftButton, Qt::NoButton, global);
+    sendMouse(w, QEvent::MouseButtonRelease, w->mapFromGlobal(global), Qt::LeftButton, Qt::NoButton,
+              global);
 }
 
 }  // namespace pelvano::gui::testing

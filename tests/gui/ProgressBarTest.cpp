@@ -8,11 +8,11 @@ namespace pelvano::gui {
 namespace {
 
 TEST(ProgressGradient, LinearRampOfFiveColumns) {
-    GradientSpec spec;
-    spec.style = cs2Colors;
-    spec.BarColor1 = core::clBlack;
-    spec.BarColor2 = core::clRed;
-    const QImage img = BuildGradientImage(spec, 5, 3);
+    GradientLook look;
+    look.style = cs2Colors;
+    look.BarColor1 = core::clBlack;
+    look.BarColor2 = core::clRed;
+    const QImage img = BuildGradientImage(look, 5, 3);
     const int expected[] = {0, 64, 128, 191, 255};
     for (int x = 0; x < 5; ++x) {
         EXPECT_EQ(qRed(img.pixel(x, 0)), expected[x]) << x;
@@ -30,16 +30,16 @@ TEST(ProgressGradient, MidpointAndSteepnessMoveTheTransition) {
 }
 
 TEST(ProgressGradient, ReversedAndThreeColourSegments) {
-    GradientSpec spec;  // three colours green → yellow → red
-    const QImage forward = BuildGradientImage(spec, 20, 1);
+    GradientLook look;  // three colours green → yellow → red
+    const QImage forward = BuildGradientImage(look, 20, 1);
     EXPECT_EQ(forward.pixel(0, 0) & 0xFFFFFF, 0x008000u);
     EXPECT_EQ(forward.pixel(19, 0) & 0xFFFFFF, 0xFF0000u);
-    spec.direction = pdRightToLeft;
-    const QImage reversed = BuildGradientImage(spec, 20, 1);
+    look.direction = pdRightToLeft;
+    const QImage reversed = BuildGradientImage(look, 20, 1);
     EXPECT_EQ(reversed.pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(reversed.pixel(19, 0) & 0xFFFFFF, 0x008000u);  // the fill starts on BarColor1
-    spec.direction = pdBottomToTop;
-    const QImage upward = BuildGradientImage(spec, 1, 20);
+    look.direction = pdBottomToTop;
+    const QImage upward = BuildGradientImage(look, 1, 20);
     EXPECT_EQ(upward.pixel(0, 19) & 0xFFFFFF, 0x008000u);
 }
 

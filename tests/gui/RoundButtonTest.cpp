@@ -10,7 +10,9 @@ namespace {
 
 using namespace testing;
 
-int green(const QImage& img, int x, int y) { return qGreen(img.pixel(x, y)); }
+int green(const QImage& img, int x, int y) {
+    return qGreen(img.pixel(x, y));
+}
 
 RoundButtonLook flatGreen19() {
     RoundButtonLook look;
@@ -99,12 +101,12 @@ TEST(RoundButtonShading, BevelRingSitsOutsideTheFace) {
     look.BevelWidth = 2;
     look.FaceColor = 0x0000C0;
     const RoundButtonImages img = RenderRoundButton(look);
-    const QRgb ringTopLeft = img.up.pixel(4, 4);  // on the ring's upper-left arc
+    const QRgb ringTopLeft = img.up.pixel(4, 4);        // on the ring's upper-left arc
     EXPECT_EQ(qRed(ringTopLeft), qGreen(ringTopLeft));  // grey
     EXPECT_GT(qRed(ringTopLeft), 202);
     EXPECT_EQ(img.up.pixel(4, 4), img.down.pixel(4, 4));  // rings do not change when pressed
     EXPECT_LT(qRed(img.up.pixel(20, 20)), 128);           // dark at the lower right
-    EXPECT_GT(qRed(img.up.pixel(12, 12)), 0);  // the face inside is red
+    EXPECT_GT(qRed(img.up.pixel(12, 12)), 0);             // the face inside is red
     EXPECT_EQ(qGreen(img.up.pixel(12, 12)), 0);
 }
 
@@ -156,7 +158,8 @@ struct RoundButtonEvents : ::testing::Test {
         for (TMyRoundButton* x : {a, b}) {
             x->resize(25, 25);
             x->OnClick = [this](TMyRoundButton*) { ++clicks; };
-            x->OnMouseDown = [this](TMyRoundButton*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ++downs; };
+            x->OnMouseDown = [this](TMyRoundButton*, Qt::MouseButton, Qt::KeyboardModifiers, int,
+                                    int) { ++downs; };
         }
     }
 };

@@ -78,7 +78,8 @@ TEST(ShapeText, ShrinksToFitButNotBelowTwo) {
     core::FontRecord f;
     f.name = core::Utf8ToGbk("文泉驿微米黑");
     f.size = 30;
-    const ShapeTextPlacement fitted = PlaceShapeText(f, "一段很长很长的文字", {0, 0, 40, 20}, taCenter, false);
+    const ShapeTextPlacement fitted =
+        PlaceShapeText(f, "一段很长很长的文字", {0, 0, 40, 20}, taCenter, false);
     EXPECT_LT(fitted.size, 30);
     EXPECT_GE(fitted.size, 2);
     EXPECT_EQ(PlaceShapeText(f, "一段很长很长的文字", {0, 0, 4, 4}, taCenter, false).size, 2);
@@ -140,15 +141,15 @@ TEST(ShapeWidget, MovableShapeFollowsThePointer) {
     EXPECT_EQ(s->pos(), QPoint(14, 17));
 }
 
-TEST(EffectTextSpecTest, FieldsAndDefaults) {
-    const EffectTextSpec d = ParseEffectTextSpec("");
+TEST(EffectTextTest, FieldsAndDefaults) {
+    const EffectText d = ParseEffectText("");
     EXPECT_EQ(d.x, 200);
     EXPECT_EQ(d.y, 400);
     EXPECT_EQ(d.outlineWidth, 1);
     EXPECT_EQ(d.font.size, 32);
     EXPECT_EQ(d.outline, core::clWhite);
     const std::string font = core::Utf8ToGbk("宋体") + ";12;0;0;255;fsBold,;";
-    const EffectTextSpec s = ParseEffectTextSpec("Hi~~10~~20~~-900~~" + font + "~~0;0;0;~~0~~2");
+    const EffectText s = ParseEffectText("Hi~~10~~20~~-900~~" + font + "~~0;0;0;~~0~~2");
     EXPECT_EQ(s.text, "Hi");
     EXPECT_EQ(s.angle, -900);
     EXPECT_EQ(s.font.size, 12);
@@ -159,7 +160,7 @@ TEST(EffectTextSpecTest, FieldsAndDefaults) {
     EXPECT_EQ(s.depth, 2);
 }
 
-TEST(EffectTextSpecTest, RingsDarkenOutwardsAroundADiamond) {
+TEST(EffectTextTest, RingsDarkenOutwardsAroundADiamond) {
     EXPECT_EQ(RingColour(0xFFFFFF, 1), 0xFFFFFFu);
     EXPECT_EQ(RingColour(0xFFFFFF, 2), 0x555555u);
     EXPECT_EQ(RingColour(0xFFFFFF, 7), 0u);
@@ -167,7 +168,7 @@ TEST(EffectTextSpecTest, RingsDarkenOutwardsAroundADiamond) {
     EXPECT_EQ(DiamondPoints(5, 5, 3).size(), 12u);
 }
 
-TEST(EffectTextSpecTest, MostNegativeDepthDrawsNothing) {
+TEST(EffectTextTest, MostNegativeDepthDrawsNothing) {
     QImage img(60, 40, QImage::Format_RGB32);
     img.fill(Qt::black);
     QPainter p(&img);
@@ -224,7 +225,8 @@ TEST(DrawingHelpers, FittedTextShrinksTheCanvasFont) {
 TEST(QtAdaptersTest, ColoursFontsAndTexts) {
     EXPECT_EQ(ToQColor(0x0080FF), QColor(255, 128, 0));
     EXPECT_EQ(FromQColor(QColor(255, 128, 0)), 0x0080FFu);
-    EXPECT_EQ(ToQColor(clBtnFace), QApplication::palette().color(QPalette::Active, QPalette::Button));
+    EXPECT_EQ(ToQColor(clBtnFace),
+              QApplication::palette().color(QPalette::Active, QPalette::Button));
     EXPECT_EQ(ResolveColor(clBtnFace), FromQColor(QApplication::palette().color(QPalette::Button)));
     EXPECT_EQ(ToQColor(clNone).alpha(), 0);
     const std::string gbk = core::Utf8ToGbk("宋体");

@@ -27,7 +27,8 @@ TEST(PictureShapeTest, RunsOfOpaquePixels) {
     const QImage wbb = picture({0xFFFFFFFF, 0xFF000000, 0xFF000000});
     EXPECT_EQ(ShapeRectangles(wbb, core::clWhite), (std::vector<Edges>{{1, 0, 3, 1}}));
     const QImage gaps = picture({0xFF000000, 0xFFFFFFFF, 0xFF102030, 0xFF102030, 0xFFFFFFFF});
-    EXPECT_EQ(ShapeRectangles(gaps, core::clWhite), (std::vector<Edges>{{0, 0, 1, 1}, {2, 0, 4, 1}}));
+    EXPECT_EQ(ShapeRectangles(gaps, core::clWhite),
+              (std::vector<Edges>{{0, 0, 1, 1}, {2, 0, 4, 1}}));
     EXPECT_TRUE(ShapeRectangles(picture({0xFFFFFFFF, 0xFFFFFFFF}), core::clWhite).empty());
     // A system colour matches no pixel: the whole row stays.
     EXPECT_EQ(ShapeRectangles(wbb, clBtnFace), (std::vector<Edges>{{0, 0, 3, 1}}));
@@ -72,7 +73,9 @@ TEST(FrmNewtmplTest, DragMovesByThePointerAndReports) {
     form.move(100, 100);
     std::vector<QPoint> moving;
     QPoint after;
-    form.OnMoving = [&](TFrmNewtmpl*, Qt::KeyboardModifiers, int x, int y) { moving.emplace_back(x, y); };
+    form.OnMoving = [&](TFrmNewtmpl*, Qt::KeyboardModifiers, int x, int y) {
+        moving.emplace_back(x, y);
+    };
     form.OnAfterMove = [&](int x, int y) { after = {x, y}; };
     form.FormMouseDown({200, 200});
     form.FormMouseMove({204, 202}, Qt::NoModifier);

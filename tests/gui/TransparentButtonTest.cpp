@@ -81,7 +81,8 @@ struct TransButtonEvents : ::testing::Test {
     void SetUp() override {
         for (TransparentButtonBase* b : std::initializer_list<TransparentButtonBase*>{icon, text}) {
             b->OnClick = [this](TransparentButtonBase*) { ++clicks; };
-            b->OnMouseUp = [this](TransparentButtonBase*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ++ups; };
+            b->OnMouseUp = [this](TransparentButtonBase*, Qt::MouseButton, Qt::KeyboardModifiers,
+                                  int, int) { ++ups; };
         }
     }
 };

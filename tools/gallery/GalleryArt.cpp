@@ -29,7 +29,8 @@ QImage ReloadGlyphPair(int size) {
         p.drawArc(QRect(x0 + 3, 3, size - 6, size - 6), 30 * 16, 280 * 16);
         p.setPen(Qt::NoPen);
         p.setBrush(colours[cell]);
-        p.drawPolygon(QPolygon({{x0 + size - 4, 2}, {x0 + size - 2, size / 2}, {x0 + size / 2, size / 3}}));
+        p.drawPolygon(
+            QPolygon({{x0 + size - 4, 2}, {x0 + size - 2, size / 2}, {x0 + size / 2, size / 3}}));
     }
     return img;
 }
@@ -37,7 +38,8 @@ QImage ReloadGlyphPair(int size) {
 QImage CheckerTile(int size, QRgb a, QRgb b) {
     QImage img(size, size, QImage::Format_RGB32);
     for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) img.setPixel(x, y, ((x / (size / 2)) + (y / (size / 2))) % 2 ? a : b);
+        for (int x = 0; x < size; ++x)
+            img.setPixel(x, y, ((x / (size / 2)) + (y / (size / 2))) % 2 ? a : b);
     return img;
 }
 

@@ -80,18 +80,26 @@ int GalleryWindow::addRoundButtons(int y) {
         double atten;
     };
     const Variant variants[] = {
-        {"19 默认", 19, core::clGray, hbLowered, hbNone, false, false, true, false, false, false, false, 1},
-        {"19 按下", 19, core::clGray, hbLowered, hbNone, false, true, true, false, false, false, false, 1},
-        {"无边环+边框", 33, core::clGreen, hbNone, hbNone, true, false, true, false, false, false, false, 1},
+        {"19 默认", 19, core::clGray, hbLowered, hbNone, false, false, true, false, false, false,
+         false, 1},
+        {"19 按下", 19, core::clGray, hbLowered, hbNone, false, true, true, false, false, false,
+         false, 1},
+        {"无边环+边框", 33, core::clGreen, hbNone, hbNone, true, false, true, false, false, false,
+         false, 1},
         {"凸起", 33, 0x3060C0, hbRaised, hbNone, false, false, true, false, false, false, false, 1},
-        {"双边环", 41, 0xA05020, hbLowered, hbRaised, true, false, true, false, false, false, false, 1},
-        {"双边环按下", 41, 0xA05020, hbLowered, hbRaised, true, true, true, false, false, false, false, 1},
-        {"平面 0", 33, 0x2090E0, hbLowered, hbNone, false, false, true, false, false, false, false, 0},
+        {"双边环", 41, 0xA05020, hbLowered, hbRaised, true, false, true, false, false, false, false,
+         1},
+        {"双边环按下", 41, 0xA05020, hbLowered, hbRaised, true, true, true, false, false, false,
+         false, 1},
+        {"平面 0", 33, 0x2090E0, hbLowered, hbNone, false, false, true, false, false, false, false,
+         0},
         {"图形", 41, 0x606060, hbLowered, hbNone, false, false, true, true, false, false, false, 1},
         {"贴图", 41, 0x606060, hbRaised, hbNone, false, false, true, true, true, false, false, 1},
         {"文字", 41, 0x4040C0, hbLowered, hbNone, false, false, true, false, false, true, false, 1},
-        {"禁用", 41, 0x4040C0, hbLowered, hbNone, false, false, false, false, false, true, false, 1},
-        {"透明面", 41, 0x4040C0, hbRaised, hbLowered, true, false, true, false, false, true, true, 1},
+        {"禁用", 41, 0x4040C0, hbLowered, hbNone, false, false, false, false, false, true, false,
+         1},
+        {"透明面", 41, 0x4040C0, hbRaised, hbLowered, true, false, true, false, false, true, true,
+         1},
     };
     int x = kMargin;
     for (const Variant& v : variants) {
@@ -123,7 +131,8 @@ int GalleryWindow::addTransparentButtons(int y) {
     face->PanelShape = psNormal;
     face->BevelOuter = bvLowered;
     face->setGeometry(kMargin, y, 956, 214);
-    const char* styleNames[] = {"fsRegular", "fsIndent", "fsExplorer", "fsNone", "fsLight", "fsDark", "fsMono"};
+    const char* styleNames[] = {"fsRegular", "fsIndent", "fsExplorer", "fsNone",
+                                "fsLight",   "fsDark",   "fsMono"};
     const char* stateNames[] = {"常态", "悬停", "按下", "禁用"};
     for (int s = 0; s < 4; ++s) {
         auto* l = new QLabel(stateNames[s], face);
@@ -168,7 +177,8 @@ int GalleryWindow::addTransparentButtons(int y) {
 }
 
 int GalleryWindow::addBarsMetersTrackers(int y) {
-    y = addTitle("TMyProgressBarNew 渐变进度条 · TMyVolMeter 电平表 · TvelTracker 滑块 · 绘图助手", y);
+    y = addTitle("TMyProgressBarNew 渐变进度条 · TMyVolMeter 电平表 · TvelTracker 滑块 · 绘图助手",
+                 y);
     struct Bar {
         TBarColorStyle style;
         TProgressDirection dir;
@@ -276,10 +286,24 @@ int GalleryWindow::addPanels(int y) {
 int GalleryWindow::addShapes(int y) {
     y = addTitle("TMyShape 图形控件：35 种图形（编辑把手、框）", y);
     const QStringList& names = ShapeDisplayNames();
-    const char* captions[kShapeKindCount] = {
-        "文字", "输入", "K1", "线", "S1", "S2", "一,二,三", "上,下", "L1", "R1", "C1", "D1", "A,B,C",
-        "", "1,2,3,4,5", "圆", "0.6", "3:25:40", "90:0:0", "", "线", "3,4", "", "", "", "", "", "",
-        "", "", "", "灯,220V", "", "应 用,第二行,第三行", "1200,2000"};
+    const char* captions[kShapeKindCount] = {"文字",      "输入",
+                                             "K1",        "线",
+                                             "S1",        "S2",
+                                             "一,二,三",  "上,下",
+                                             "L1",        "R1",
+                                             "C1",        "D1",
+                                             "A,B,C",     "",
+                                             "1,2,3,4,5", "圆",
+                                             "0.6",       "3:25:40",
+                                             "90:0:0",    "",
+                                             "线",        "3,4",
+                                             "",          "",
+                                             "",          "",
+                                             "",          "",
+                                             "",          "",
+                                             "",          "灯,220V",
+                                             "",          "应 用,第二行,第三行",
+                                             "1200,2000"};
     for (int k = 0; k < kShapeKindCount; ++k) {
         const int col = k % 12;
         const int row = k / 12;

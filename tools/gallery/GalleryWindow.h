@@ -6,10 +6,10 @@ namespace pelvano::gallery {
 
 class GalleryWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit GalleryWindow(QWidget* parent = nullptr);
 
-private:
+  private:
     int addTitle(const QString& text, int y);
     int addRoundButtons(int y);
     int addTransparentButtons(int y);

@@ -19,9 +19,9 @@ void HelperCanvas::paintEvent(QPaintEvent*) {
     f.size = 16;
     f.color = core::clYellow;
     f.bold = true;
-    const std::string spec = core::Utf8ToGbk("播出~~140~~8~~0~~") + core::FontToText(f) +
-                             "~~255;80;0~~3~~3";
-    DrawEffectText(p, spec, {});
+    const std::string description =
+        core::Utf8ToGbk("播出~~140~~8~~0~~") + core::FontToText(f) + "~~255;80;0~~3~~3";
+    DrawEffectText(p, description, {});
     core::FontRecord fitted = f;
     fitted.size = 40;
     fitted.color = core::clWhite;

@@ -6,10 +6,10 @@ namespace pelvano::gallery {
 
 class HelperCanvas : public QWidget {
     Q_OBJECT
-public:
+  public:
     using QWidget::QWidget;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 };
 

@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Pelvano skinned controls gallery");
     parser.addHelpOption();
-    const QCommandLineOption shot("screenshot", "Render the gallery to FILE.png and exit.", "FILE.png");
+    const QCommandLineOption shot("screenshot", "Render the gallery to FILE.png and exit.",
+                                  "FILE.png");
     parser.addOption(shot);
     parser.process(app);
     pelvano::gallery::GalleryWindow window;

@@ -16,7 +16,9 @@ void TDrawBox::SetBackGroundColor(TColor v) {
     update();
 }
 
-void TDrawBox::clearCanvas() { canvas_.fill(ToQColor(backGroundColor_)); }
+void TDrawBox::clearCanvas() {
+    canvas_.fill(ToQColor(backGroundColor_));
+}
 
 void TDrawBox::redrawContent() {
     clearCanvas();
@@ -35,7 +37,9 @@ void TDrawBox::syncSize() {
     update();
 }
 
-void TDrawBox::resizeEvent(QResizeEvent*) { syncSize(); }
+void TDrawBox::resizeEvent(QResizeEvent*) {
+    syncSize();
+}
 
 void TDrawBox::paintEvent(QPaintEvent*) {
     if (size() != madeFor_) {

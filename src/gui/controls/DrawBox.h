@@ -11,14 +11,14 @@ namespace pelvano::gui {
 
 class TDrawBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TDrawBox(QWidget* parent = nullptr);
 
     TColor BackGroundColor() const { return backGroundColor_; }
     void SetBackGroundColor(TColor v);
     const QImage& Canvas() const { return canvas_; }
 
-protected:
+  protected:
     QImage& canvas() { return canvas_; }
     // After the off-screen image was resized.
     virtual void resized() {}
@@ -31,7 +31,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
 
-private:
+  private:
     TColor backGroundColor_ = core::clSilver;
     QImage canvas_;
     QSize madeFor_{-1, -1};

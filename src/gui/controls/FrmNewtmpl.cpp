@@ -76,19 +76,30 @@ bool TFrmNewtmpl::eventFilter(QObject* watched, QEvent* event) {
     if (watched == image1_) {
         auto* me = static_cast<QMouseEvent*>(event);
         switch (event->type()) {
-            case QEvent::MouseButtonPress: FormMouseDown(me->globalPosition().toPoint()); return true;
-            case QEvent::MouseMove: FormMouseMove(me->globalPosition().toPoint(), me->modifiers()); return true;
-            case QEvent::MouseButtonRelease: FormMouseUp(); return true;
-            default: break;
+            case QEvent::MouseButtonPress:
+                FormMouseDown(me->globalPosition().toPoint());
+                return true;
+            case QEvent::MouseMove:
+                FormMouseMove(me->globalPosition().toPoint(), me->modifiers());
+                return true;
+            case QEvent::MouseButtonRelease:
+                FormMouseUp();
+                return true;
+            default:
+                break;
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void TFrmNewtmpl::mousePressEvent(QMouseEvent* e) { FormMouseDown(e->globalPosition().toPoint()); }
+void TFrmNewtmpl::mousePressEvent(QMouseEvent* e) {
+    FormMouseDown(e->globalPosition().toPoint());
+}
 void TFrmNewtmpl::mouseMoveEvent(QMouseEvent* e) {
     FormMouseMove(e->globalPosition().toPoint(), e->modifiers());
 }
-void TFrmNewtmpl::mouseReleaseEvent(QMouseEvent*) { FormMouseUp(); }
+void TFrmNewtmpl::mouseReleaseEvent(QMouseEvent*) {
+    FormMouseUp();
+}
 
 }  // namespace pelvano::gui

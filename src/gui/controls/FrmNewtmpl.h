@@ -12,7 +12,7 @@ namespace pelvano::gui {
 
 class TFrmNewtmpl : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TFrmNewtmpl(QWidget* parent = nullptr);
 
     QLabel* Image1() const { return image1_; }
@@ -33,13 +33,13 @@ public:
     void FormMouseMove(QPoint globalPos, Qt::KeyboardModifiers mods);
     void FormMouseUp();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 
-private:
+  private:
     QLabel* image1_;
     TColor transparentColor_ = core::clWhite;
     bool dragging_ = false;

@@ -5,7 +5,8 @@
 
 namespace pelvano::gui {
 
-TMyNewFrmRgn::TMyNewFrmRgn(QObject* parent) : QObject(parent), form_(std::make_unique<TFrmNewtmpl>()) {
+TMyNewFrmRgn::TMyNewFrmRgn(QObject* parent)
+    : QObject(parent), form_(std::make_unique<TFrmNewtmpl>()) {
     form_->hide();
     form_->Movable = true;
     form_->move(20, 20);

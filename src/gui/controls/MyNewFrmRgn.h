@@ -10,7 +10,7 @@ namespace pelvano::gui {
 
 class TMyNewFrmRgn : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TMyNewFrmRgn(QObject* parent = nullptr);
     ~TMyNewFrmRgn() override;
 
@@ -32,7 +32,7 @@ public:
     std::function<void(int, int)> OnAfterMove;
     std::function<void(TFrmNewtmpl*, Qt::KeyboardModifiers, int, int)> OnMoving;
 
-private:
+  private:
     std::unique_ptr<TFrmNewtmpl> form_;
     TColor transparentColor_ = 0;
     QString fileName_;

@@ -10,7 +10,9 @@ namespace pelvano::gui {
 namespace {
 
 // Each component of the colour divided by f, truncated; system colours resolved first.
-TColor darken(TColor c, double f) { return core::ScaleColor(ResolveColor(c), f); }
+TColor darken(TColor c, double f) {
+    return core::ScaleColor(ResolveColor(c), f);
+}
 
 void addRect(std::vector<PanelSegment>& out, Edges r, TColor c) {
     out.push_back({r.left, r.top, r.right, r.top, c});
@@ -65,7 +67,8 @@ std::vector<PanelSegment> PanelFrameSegments(TPanelShape shape, int w, int h, in
                 out.push_back({w - i, h - i, i, h - i, dark});
             }
             break;
-        case psNormal: break;
+        case psNormal:
+            break;
     }
     return out;
 }
@@ -104,7 +107,8 @@ QImage TMyPanel::Render() const {
         bevel(BevelInner);
     } else {
         const int k = PanelFrameDepth(BevelOuter, BevelInner, BevelWidth);
-        for (const PanelSegment& s : PanelFrameSegments(PanelShape, w, h, k, ColorHighlight, ColorShadow)) {
+        for (const PanelSegment& s :
+             PanelFrameSegments(PanelShape, w, h, k, ColorHighlight, ColorShadow)) {
             p.setPen(ToQColor(s.colour));
             DrawLineTo(p, s.x1, s.y1, s.x2, s.y2);
         }
@@ -112,13 +116,14 @@ QImage TMyPanel::Render() const {
     if (!Caption.isEmpty()) {
         const Qt::Alignment horz = AlignmentHorz == TAlignment::taLeftJustify    ? Qt::AlignLeft
                                    : AlignmentHorz == TAlignment::taRightJustify ? Qt::AlignRight
-                                                                     : Qt::AlignHCenter;
+                                                                                 : Qt::AlignHCenter;
         const Qt::Alignment vert = AlignmentVert == tavTop      ? Qt::AlignTop
                                    : AlignmentVert == tavBottom ? Qt::AlignBottom
                                                                 : Qt::AlignVCenter;
         p.setFont(ToQFont(Font));
         p.setPen(ToQColor(Font.color));
-        p.drawText(captionBox.toQRect(), static_cast<int>(horz | vert) | Qt::TextSingleLine | Qt::TextExpandTabs,
+        p.drawText(captionBox.toQRect(),
+                   static_cast<int>(horz | vert) | Qt::TextSingleLine | Qt::TextExpandTabs,
                    Caption);
     }
     return img;

@@ -27,7 +27,7 @@ int PanelFrameDepth(TBevelStyle outer, TBevelStyle inner, int bevelWidth);
 
 class TMyPanel : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TMyPanel(QWidget* parent = nullptr);
 
     TBevelStyle BevelInner = bvNone;
@@ -48,7 +48,7 @@ public:
 
     QImage Render() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 };
 

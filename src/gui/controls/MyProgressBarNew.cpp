@@ -29,41 +29,75 @@ void TMyProgressBarNew::setText(T& field, const T& value) {
     repaint();
 }
 
-void TMyProgressBarNew::SetBackgroundColor(TColor v) { setAndRebuild(backgroundColor_, v); }
-void TMyProgressBarNew::SetBarColor1(TColor v) { setAndRebuild(gradient_.BarColor1, v); }
-void TMyProgressBarNew::SetBarColor2(TColor v) { setAndRebuild(gradient_.BarColor2, v); }
-void TMyProgressBarNew::SetBarColor3(TColor v) { setAndRebuild(gradient_.BarColor3, v); }
-void TMyProgressBarNew::SetBarColorStyle(TBarColorStyle v) { setAndRebuild(gradient_.style, v); }
-void TMyProgressBarNew::SetBevelInner(TBevelStyle v) { setAndRebuild(bevelInner_, v); }
-void TMyProgressBarNew::SetBevelOuter(TBevelStyle v) { setAndRebuild(bevelOuter_, v); }
+void TMyProgressBarNew::SetBackgroundColor(TColor v) {
+    setAndRebuild(backgroundColor_, v);
+}
+void TMyProgressBarNew::SetBarColor1(TColor v) {
+    setAndRebuild(gradient_.BarColor1, v);
+}
+void TMyProgressBarNew::SetBarColor2(TColor v) {
+    setAndRebuild(gradient_.BarColor2, v);
+}
+void TMyProgressBarNew::SetBarColor3(TColor v) {
+    setAndRebuild(gradient_.BarColor3, v);
+}
+void TMyProgressBarNew::SetBarColorStyle(TBarColorStyle v) {
+    setAndRebuild(gradient_.style, v);
+}
+void TMyProgressBarNew::SetBevelInner(TBevelStyle v) {
+    setAndRebuild(bevelInner_, v);
+}
+void TMyProgressBarNew::SetBevelOuter(TBevelStyle v) {
+    setAndRebuild(bevelOuter_, v);
+}
 void TMyProgressBarNew::SetBevelWidth(int v) {
     if (v > 0) setAndRebuild(bevelWidth_, v);
 }
 void TMyProgressBarNew::SetBorderWidth(int v) {
     if (v >= 0) setAndRebuild(borderWidth_, v);
 }
-void TMyProgressBarNew::SetDirection(TProgressDirection v) { setAndRebuild(gradient_.direction, v); }
+void TMyProgressBarNew::SetDirection(TProgressDirection v) {
+    setAndRebuild(gradient_.direction, v);
+}
 void TMyProgressBarNew::SetGradient(int v) {
     if (v > 0) setAndRebuild(gradient_.Gradient, v);
 }
-void TMyProgressBarNew::SetMax(int v) { setAndRebuild(max_, v); }
-void TMyProgressBarNew::SetMin(int v) { setAndRebuild(min_, v); }
+void TMyProgressBarNew::SetMax(int v) {
+    setAndRebuild(max_, v);
+}
+void TMyProgressBarNew::SetMin(int v) {
+    setAndRebuild(min_, v);
+}
 void TMyProgressBarNew::SetMidPoint1(int v) {
     if (v >= 0 && v <= 100) setAndRebuild(gradient_.MidPoint1, v);
 }
 void TMyProgressBarNew::SetMidPoint2(int v) {
     if (v >= 0 && v <= 100) setAndRebuild(gradient_.MidPoint2, v);
 }
-void TMyProgressBarNew::SetPercentage(bool v) { setAndRebuild(percentage_, v); }
-void TMyProgressBarNew::SetShowPosText(bool v) { setAndRebuild(showPosText_, v); }
-void TMyProgressBarNew::SetUseBitmap(bool v) { setAndRebuild(useBitmap_, v); }
+void TMyProgressBarNew::SetPercentage(bool v) {
+    setAndRebuild(percentage_, v);
+}
+void TMyProgressBarNew::SetShowPosText(bool v) {
+    setAndRebuild(showPosText_, v);
+}
+void TMyProgressBarNew::SetUseBitmap(bool v) {
+    setAndRebuild(useBitmap_, v);
+}
 void TMyProgressBarNew::SetPosition(int v) {
     if (v >= min_ && v <= max_) setText(position_, v);
 }
-void TMyProgressBarNew::SetCaption(const QString& v) { setText(caption_, v); }
-void TMyProgressBarNew::SetPosTextPrefix(const QString& v) { setText(prefix_, v); }
-void TMyProgressBarNew::SetPosTextSuffix(const QString& v) { setText(suffix_, v); }
-void TMyProgressBarNew::SetShowCaption(bool v) { setText(showCaption_, v); }
+void TMyProgressBarNew::SetCaption(const QString& v) {
+    setText(caption_, v);
+}
+void TMyProgressBarNew::SetPosTextPrefix(const QString& v) {
+    setText(prefix_, v);
+}
+void TMyProgressBarNew::SetPosTextSuffix(const QString& v) {
+    setText(suffix_, v);
+}
+void TMyProgressBarNew::SetShowCaption(bool v) {
+    setText(showCaption_, v);
+}
 
 void TMyProgressBarNew::SetBarBitmap(const QImage& v) {
     barBitmap_ = v;
@@ -77,13 +111,15 @@ void TMyProgressBarNew::SetFont(const core::FontRecord& v) {
 }
 
 Edges TMyProgressBarNew::BarArea() const {
-    const int b = (bevelInner_ != bvNone ? bevelWidth_ : 0) + (bevelOuter_ != bvNone ? bevelWidth_ : 0);
+    const int b =
+        (bevelInner_ != bvNone ? bevelWidth_ : 0) + (bevelOuter_ != bvNone ? bevelWidth_ : 0);
     const int in = b + borderWidth_;
     return {in, in, width() - in, height() - in};
 }
 
 QString TMyProgressBarNew::Text() const {
-    return PositionText(prefix_, suffix_, showCaption_, caption_, percentage_, position_, min_, max_);
+    return PositionText(prefix_, suffix_, showCaption_, caption_, percentage_, position_, min_,
+                        max_);
 }
 
 void TMyProgressBarNew::drawBar(QPainter& p) {
@@ -108,7 +144,8 @@ void TMyProgressBarNew::drawBar(QPainter& p) {
             barImage_ = BuildGradientImage(gradient_, bar.width(), bar.height());
         p.drawImage(bar.left, bar.top, barImage_);
     }
-    const bool horizontal = gradient_.direction == pdLeftToRight || gradient_.direction == pdRightToLeft;
+    const bool horizontal =
+        gradient_.direction == pdLeftToRight || gradient_.direction == pdRightToLeft;
     const int length = horizontal ? bar.width() : bar.height();
     const int filled = FilledLength(position_, min_, max_, length);
     p.fillRect(UnfilledPart(gradient_.direction, bar, length - filled).toQRect(),
@@ -136,8 +173,8 @@ QImage TMyProgressBarNew::Render() {
         const QSize te = TextExtent(font, text);
         p.setFont(font);
         p.setPen(ToQColor(font_.color));
-        p.drawText(QPoint(width() / 2 - te.width() / 2, height() / 2 - te.height() / 2 +
-                                                             QFontMetrics(font).ascent()),
+        p.drawText(QPoint(width() / 2 - te.width() / 2,
+                          height() / 2 - te.height() / 2 + QFontMetrics(font).ascent()),
                    text);
     }
     rebuild_ = true;

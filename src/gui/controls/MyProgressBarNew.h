@@ -11,7 +11,7 @@ namespace pelvano::gui {
 
 class TMyProgressBarNew : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TMyProgressBarNew(QWidget* parent = nullptr);
 
     TColor BackgroundColor() const { return backgroundColor_; }
@@ -72,13 +72,14 @@ public:
     // The whole control as it paints.
     QImage Render();
 
-    std::function<void(TMyProgressBarNew*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)> OnMouseUp;
+    std::function<void(TMyProgressBarNew*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)>
+        OnMouseUp;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 
-private:
+  private:
     template <class T>
     void setAndRebuild(T& field, const T& value);
     template <class T>
@@ -88,7 +89,7 @@ private:
 
     TColor backgroundColor_ = clBtnFace;
     QImage barBitmap_;
-    GradientSpec gradient_;
+    GradientLook gradient_;
     TBevelStyle bevelInner_ = bvNone;
     TBevelStyle bevelOuter_ = bvLowered;
     int bevelWidth_ = 1;

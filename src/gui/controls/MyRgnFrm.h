@@ -13,7 +13,7 @@ namespace pelvano::gui {
 
 class TMyRgnFrm : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TMyRgnFrm(QObject* parent = nullptr) : QObject(parent) {}
 
     int X() const { return x_; }
@@ -35,7 +35,7 @@ public:
     const QRegion& Shape() const { return shape_; }
     int RebuildCount() const { return rebuildCount_; }
 
-private:
+  private:
     void rebuild();
 
     int x_ = 0;

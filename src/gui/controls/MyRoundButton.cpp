@@ -45,21 +45,45 @@ void TMyRoundButton::SetAllowAllUp(bool v) {
     for (TMyRoundButton* b : groupMates()) b->allowAllUp_ = v;
 }
 
-void TMyRoundButton::SetAttenControl(double v) { setLook(look_.AttenControl, v); }
-void TMyRoundButton::SetBevelInner(THemisphereBevel v) { setLook(look_.BevelInner, v); }
-void TMyRoundButton::SetBevelOuter(THemisphereBevel v) { setLook(look_.BevelOuter, v); }
+void TMyRoundButton::SetAttenControl(double v) {
+    setLook(look_.AttenControl, v);
+}
+void TMyRoundButton::SetBevelInner(THemisphereBevel v) {
+    setLook(look_.BevelInner, v);
+}
+void TMyRoundButton::SetBevelOuter(THemisphereBevel v) {
+    setLook(look_.BevelOuter, v);
+}
 void TMyRoundButton::SetBevelWidth(int v) {
     if (v > 0) setLook(look_.BevelWidth, v);
 }
-void TMyRoundButton::SetBorderColor(TColor v) { setLook(look_.BorderColor, v); }
-void TMyRoundButton::SetBorderStyle(TButtonBorderStyle v) { setLook(look_.BorderStyle, v); }
-void TMyRoundButton::SetCaption(const QString& v) { setLook(look_.Caption, v); }
-void TMyRoundButton::SetFaceColor(TColor v) { setLook(look_.FaceColor, v & 0xFFFFFFu); }
-void TMyRoundButton::SetFaceShaded(bool v) { setLook(look_.FaceShaded, v); }
-void TMyRoundButton::SetFaceTransparent(bool v) { setLook(look_.FaceTransparent, v); }
-void TMyRoundButton::SetGlyphShaded(bool v) { setLook(look_.GlyphShaded, v); }
-void TMyRoundButton::SetGlyphMapped(bool v) { setLook(look_.GlyphMapped, v); }
-void TMyRoundButton::SetGlyphTransparent(bool v) { setLook(look_.GlyphTransparent, v); }
+void TMyRoundButton::SetBorderColor(TColor v) {
+    setLook(look_.BorderColor, v);
+}
+void TMyRoundButton::SetBorderStyle(TButtonBorderStyle v) {
+    setLook(look_.BorderStyle, v);
+}
+void TMyRoundButton::SetCaption(const QString& v) {
+    setLook(look_.Caption, v);
+}
+void TMyRoundButton::SetFaceColor(TColor v) {
+    setLook(look_.FaceColor, v & 0xFFFFFFu);
+}
+void TMyRoundButton::SetFaceShaded(bool v) {
+    setLook(look_.FaceShaded, v);
+}
+void TMyRoundButton::SetFaceTransparent(bool v) {
+    setLook(look_.FaceTransparent, v);
+}
+void TMyRoundButton::SetGlyphShaded(bool v) {
+    setLook(look_.GlyphShaded, v);
+}
+void TMyRoundButton::SetGlyphMapped(bool v) {
+    setLook(look_.GlyphMapped, v);
+}
+void TMyRoundButton::SetGlyphTransparent(bool v) {
+    setLook(look_.GlyphTransparent, v);
+}
 void TMyRoundButton::SetNumGlyphs(int v) {
     if (v > 0) setLook(look_.NumGlyphs, v);
 }
@@ -146,8 +170,12 @@ void TMyRoundButton::press(QMouseEvent* e, bool isDouble) {
     }
 }
 
-void TMyRoundButton::mousePressEvent(QMouseEvent* e) { press(e, false); }
-void TMyRoundButton::mouseDoubleClickEvent(QMouseEvent* e) { press(e, true); }
+void TMyRoundButton::mousePressEvent(QMouseEvent* e) {
+    press(e, false);
+}
+void TMyRoundButton::mouseDoubleClickEvent(QMouseEvent* e) {
+    press(e, true);
+}
 
 void TMyRoundButton::mouseMoveEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();

@@ -14,7 +14,7 @@ namespace pelvano::gui {
 
 class TMyRoundButton : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TMyRoundButton(QWidget* parent = nullptr);
 
     bool AllowAllUp() const { return allowAllUp_; }
@@ -72,7 +72,7 @@ public:
         OnMouseDown, OnMouseUp;
     std::function<void(TMyRoundButton*, Qt::KeyboardModifiers, int, int)> OnMouseMove;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -82,7 +82,7 @@ protected:
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
 
-private:
+  private:
     template <class T>
     void setLook(T& field, const T& value);
     void render();

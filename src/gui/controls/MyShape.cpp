@@ -13,14 +13,19 @@ namespace {
 Qt::CursorShape handleCursor(int handle) {
     switch (handle) {
         case 1:
-        case 8: return Qt::SizeFDiagCursor;
+        case 8:
+            return Qt::SizeFDiagCursor;
         case 2:
-        case 7: return Qt::SizeVerCursor;
+        case 7:
+            return Qt::SizeVerCursor;
         case 3:
-        case 6: return Qt::SizeBDiagCursor;
+        case 6:
+            return Qt::SizeBDiagCursor;
         case 4:
-        case 5: return Qt::SizeHorCursor;
-        default: return Qt::ArrowCursor;
+        case 5:
+            return Qt::SizeHorCursor;
+        default:
+            return Qt::ArrowCursor;
     }
 }
 
@@ -44,26 +49,60 @@ void TMyShape::setAndRepaint(T& field, const T& value) {
 void TMyShape::SetCaption(const QString& v) {
     if (v != params_.caption) setAndRepaint(params_.caption, v);
 }
-void TMyShape::SetShowDot(bool v) { setAndRepaint(params_.showDot, v); }
-void TMyShape::SetPenWidth(int v) { setAndRepaint(params_.penWidth, std::clamp(v, 0, 255)); }
-void TMyShape::SetFrameWidth(int v) { setAndRepaint(params_.frameWidth, std::max(0, v)); }
-void TMyShape::SetShowFrame(bool v) { setAndRepaint(showFrame_, v); }
-void TMyShape::SetEditting(bool v) { setAndRepaint(editting_, v); }
-void TMyShape::SetDrawShape(TDrawShape v) { setAndRepaint(params_.kind, v); }
-void TMyShape::SetColor(TColor v) { setAndRepaint(params_.colour, v); }
-void TMyShape::SetPenStyle(TPenStyle v) { setAndRepaint(params_.penStyle, v); }
-void TMyShape::SetDrawDirection(TDrawDirection v) { setAndRepaint(params_.direction, v); }
+void TMyShape::SetShowDot(bool v) {
+    setAndRepaint(params_.showDot, v);
+}
+void TMyShape::SetPenWidth(int v) {
+    setAndRepaint(params_.penWidth, std::clamp(v, 0, 255));
+}
+void TMyShape::SetFrameWidth(int v) {
+    setAndRepaint(params_.frameWidth, std::max(0, v));
+}
+void TMyShape::SetShowFrame(bool v) {
+    setAndRepaint(showFrame_, v);
+}
+void TMyShape::SetEditting(bool v) {
+    setAndRepaint(editting_, v);
+}
+void TMyShape::SetDrawShape(TDrawShape v) {
+    setAndRepaint(params_.kind, v);
+}
+void TMyShape::SetColor(TColor v) {
+    setAndRepaint(params_.colour, v);
+}
+void TMyShape::SetPenStyle(TPenStyle v) {
+    setAndRepaint(params_.penStyle, v);
+}
+void TMyShape::SetDrawDirection(TDrawDirection v) {
+    setAndRepaint(params_.direction, v);
+}
 void TMyShape::SetbkTransParent(bool v) {
     if (v != bkTransParent_) setAndRepaint(bkTransParent_, v);
 }
-void TMyShape::SetStretch(bool v) { setAndRepaint(stretch_, v); }
-void TMyShape::SetOrgFontSize(bool v) { setAndRepaint(params_.orgFontSize, v); }
-void TMyShape::SetTextAlign(TShapeTextAlign v) { setAndRepaint(params_.textAlign, v); }
-void TMyShape::SetPicture(const QImage& v) { setAndRepaint(picture_, v); }
-void TMyShape::SetFont(const core::FontRecord& v) { setAndRepaint(params_.font, v); }
-void TMyShape::SetFontName(const QString& v) { setAndRepaint(params_.font.name, QStringToGbk(v)); }
-void TMyShape::SetFontColor(TColor v) { setAndRepaint(params_.font.color, v); }
-void TMyShape::SetFontSize(int v) { setAndRepaint(params_.font.size, v); }
+void TMyShape::SetStretch(bool v) {
+    setAndRepaint(stretch_, v);
+}
+void TMyShape::SetOrgFontSize(bool v) {
+    setAndRepaint(params_.orgFontSize, v);
+}
+void TMyShape::SetTextAlign(TShapeTextAlign v) {
+    setAndRepaint(params_.textAlign, v);
+}
+void TMyShape::SetPicture(const QImage& v) {
+    setAndRepaint(picture_, v);
+}
+void TMyShape::SetFont(const core::FontRecord& v) {
+    setAndRepaint(params_.font, v);
+}
+void TMyShape::SetFontName(const QString& v) {
+    setAndRepaint(params_.font.name, QStringToGbk(v));
+}
+void TMyShape::SetFontColor(TColor v) {
+    setAndRepaint(params_.font.color, v);
+}
+void TMyShape::SetFontSize(int v) {
+    setAndRepaint(params_.font.size, v);
+}
 
 void TMyShape::ensureFigureRoom() {
     if (params_.kind != dsTriLine) return;
@@ -136,7 +175,9 @@ void TMyShape::mousePressEvent(QMouseEvent* e) {
     if (handle_ != 0) lastGlobal_ = e->globalPosition().toPoint();
 }
 
-void TMyShape::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
+void TMyShape::mouseDoubleClickEvent(QMouseEvent* e) {
+    mousePressEvent(e);
+}
 
 void TMyShape::mouseMoveEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
@@ -144,8 +185,8 @@ void TMyShape::mouseMoveEvent(QMouseEvent* e) {
     if (OnMouseMove) OnMouseMove(this, e->modifiers(), pos.x(), pos.y());
     if (pressed_) {
         if (CanZoom && handle_ != 0) {
-            const HandleResize r = ResizeFromHandle(geometry(), handle_, global.x() - lastGlobal_.x(),
-                                                    global.y() - lastGlobal_.y());
+            const HandleResize r = ResizeFromHandle(
+                geometry(), handle_, global.x() - lastGlobal_.x(), global.y() - lastGlobal_.y());
             setGeometry(r.geometry);
             if (r.atMinimum && handle_ == 4) handle_ = 0;
             lastGlobal_ = global;

@@ -14,7 +14,7 @@ namespace pelvano::gui {
 
 class TMyShape : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TMyShape(QWidget* parent = nullptr);
 
     QString Caption() const { return params_.caption; }
@@ -71,7 +71,7 @@ public:
         OnMouseUp;
     std::function<void(TMyShape*, Qt::KeyboardModifiers, int, int)> OnMouseMove;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
@@ -80,7 +80,7 @@ protected:
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
 
-private:
+  private:
     template <class T>
     void setAndRepaint(T& field, const T& value);
     void release(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPoint pos);

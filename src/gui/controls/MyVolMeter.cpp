@@ -63,7 +63,9 @@ void TMyVolMeter::SetRightPosition(float v) {
     repaint();
 }
 
-void TMyVolMeter::resized() { scale_ = ComputeMeterScale(levels_, width(), height()); }
+void TMyVolMeter::resized() {
+    scale_ = ComputeMeterScale(levels_, width(), height());
+}
 
 void TMyVolMeter::recomputeScale() {
     syncSize();
@@ -81,7 +83,8 @@ void TMyVolMeter::drawSegment(int channel, int i, bool lit) {
     QPainter p(&canvas());
     // A line of penWidth centred on y, as a pen of that width draws it.
     const int top = y - penWidth_ / 2;
-    p.fillRect(x1, top, x2 - x1 + 1, std::max(1, penWidth_), ToQColor(lit ? scale_.lit[k] : scale_.unlit[k]));
+    p.fillRect(x1, top, x2 - x1 + 1, std::max(1, penWidth_),
+               ToQColor(lit ? scale_.lit[k] : scale_.unlit[k]));
 }
 
 void TMyVolMeter::redrawContent() {

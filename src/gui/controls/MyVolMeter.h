@@ -8,7 +8,7 @@ namespace pelvano::gui {
 
 class TMyVolMeter : public TDrawBox {
     Q_OBJECT
-public:
+  public:
     explicit TMyVolMeter(QWidget* parent = nullptr);
 
     int levelMax() const { return levels_.levelMax; }
@@ -37,11 +37,11 @@ public:
     const MeterScale& Scale() const { return scale_; }
     int LitCount(int channel) const { return litCount_[channel]; }
 
-protected:
+  protected:
     void resized() override;
     void redrawContent() override;
 
-private:
+  private:
     void recomputeScale();
     void drawSegment(int channel, int i, bool lit);
     void updateChannel(int channel, float v);

@@ -11,7 +11,8 @@ std::vector<Edges> ShapeRectangles(const QImage& picture, TColor transparent) {
         int start = -1;
         for (int x = 0; x < img.width(); ++x) {
             const QRgb c = row[x];
-            const bool clear = canMatch && core::MakeColor(qRed(c), qGreen(c), qBlue(c)) == transparent;
+            const bool clear =
+                canMatch && core::MakeColor(qRed(c), qGreen(c), qBlue(c)) == transparent;
             if (!clear && start < 0) start = x;
             if (clear && start >= 0) {
                 runs.push_back({start, y, x, y + 1});

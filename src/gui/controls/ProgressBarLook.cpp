@@ -11,7 +11,8 @@ namespace pelvano::gui {
 
 TColor GradientColour(TColor c1, TColor c2, int n, int i, int midPoint, int gradient) {
     if (i < 1 || i > n)
-        throw std::out_of_range("ColorIndex can't be less than 1 or greater than " + std::to_string(n));
+        throw std::out_of_range("ColorIndex can't be less than 1 or greater than " +
+                                std::to_string(n));
     const int t = (gradient * n * 2 * midPoint) / 100;
     const int k = gradient * i + (n - t) / 2;
     if (k <= 0) return c1;
@@ -19,25 +20,26 @@ TColor GradientColour(TColor c1, TColor c2, int n, int i, int midPoint, int grad
     const TColor a = ResolveColor(c1);
     const TColor b = ResolveColor(c2);
     auto mix = [&](int x, int y) { return x + MulDiv(k - 1, y - x, n - 1); };
-    return core::MakeColor(mix(core::RedOf(a), core::RedOf(b)), mix(core::GreenOf(a), core::GreenOf(b)),
+    return core::MakeColor(mix(core::RedOf(a), core::RedOf(b)),
+                           mix(core::GreenOf(a), core::GreenOf(b)),
                            mix(core::BlueOf(a), core::BlueOf(b)));
 }
 
-QImage BuildGradientImage(const GradientSpec& spec, int w, int h) {
+QImage BuildGradientImage(const GradientLook& look, int w, int h) {
     QImage img(std::max(w, 0), std::max(h, 0), QImage::Format_RGB32);
     if (img.isNull()) return img;
-    const bool horizontal = spec.direction == pdLeftToRight || spec.direction == pdRightToLeft;
-    const bool forward = spec.direction == pdLeftToRight || spec.direction == pdTopToBottom;
+    const bool horizontal = look.direction == pdLeftToRight || look.direction == pdRightToLeft;
+    const bool forward = look.direction == pdLeftToRight || look.direction == pdTopToBottom;
     const int length = horizontal ? w : h;
-    const bool three = spec.style == cs3Colors;
+    const bool three = look.style == cs3Colors;
     const int n = three ? length / 2 : length;
-    TColor start = forward ? spec.BarColor1 : spec.BarColor2;
-    TColor end = forward ? spec.BarColor2 : spec.BarColor1;
+    TColor start = forward ? look.BarColor1 : look.BarColor2;
+    TColor end = forward ? look.BarColor2 : look.BarColor1;
     if (three) {
-        start = forward ? spec.BarColor1 : spec.BarColor3;
-        end = spec.BarColor2;
+        start = forward ? look.BarColor1 : look.BarColor3;
+        end = look.BarColor2;
     }
-    const TColor secondEnd = forward ? spec.BarColor3 : spec.BarColor1;
+    const TColor secondEnd = forward ? look.BarColor3 : look.BarColor1;
     auto line = [&](int pos, TColor c) {
         const QRgb rgb = ToQColor(c).rgb();
         if (horizontal) {
@@ -47,11 +49,11 @@ QImage BuildGradientImage(const GradientSpec& spec, int w, int h) {
         }
     };
     for (int i = 1; i <= n; ++i)
-        line(i - 1, GradientColour(start, end, n, i, spec.MidPoint1, spec.Gradient));
+        line(i - 1, GradientColour(start, end, n, i, look.MidPoint1, look.Gradient));
     if (three) {
         for (int p = n; p < length; ++p)
-            line(p, GradientColour(spec.BarColor2, secondEnd, length - n, p - n + 1, spec.MidPoint2,
-                                   spec.Gradient));
+            line(p, GradientColour(look.BarColor2, secondEnd, length - n, p - n + 1, look.MidPoint2,
+                                   look.Gradient));
     }
     return img;
 }
@@ -63,10 +65,14 @@ int FilledLength(int position, int min, int max, int length) {
 
 Edges UnfilledPart(TProgressDirection d, Edges b, int e) {
     switch (d) {
-        case pdLeftToRight: return {b.right - e, b.top, b.right, b.bottom};
-        case pdRightToLeft: return {b.left, b.top, b.left + e, b.bottom};
-        case pdBottomToTop: return {b.left, b.top, b.right, b.top + e};
-        case pdTopToBottom: break;
+        case pdLeftToRight:
+            return {b.right - e, b.top, b.right, b.bottom};
+        case pdRightToLeft:
+            return {b.left, b.top, b.left + e, b.bottom};
+        case pdBottomToTop:
+            return {b.left, b.top, b.right, b.top + e};
+        case pdTopToBottom:
+            break;
     }
     return {b.left, b.bottom - e, b.right, b.bottom};
 }
@@ -78,7 +84,8 @@ QString PositionText(const QString& prefix, const QString& suffix, bool showCapt
         content = caption;
     } else if (percentage) {
         if (max != min)
-            content = QString::number(RoundEven(static_cast<double>(position - min) * 100 / (max - min)));
+            content =
+                QString::number(RoundEven(static_cast<double>(position - min) * 100 / (max - min)));
     } else {
         content = QString::number(position);
     }

@@ -16,7 +16,7 @@ enum TProgressDirection { pdLeftToRight, pdRightToLeft, pdBottomToTop, pdTopToBo
 // percent; throws std::out_of_range "ColorIndex can't be less than 1 or greater than <n>".
 TColor GradientColour(TColor c1, TColor c2, int n, int i, int midPoint, int gradient);
 
-struct GradientSpec {
+struct GradientLook {
     TBarColorStyle style = cs3Colors;
     TProgressDirection direction = pdLeftToRight;
     TColor BarColor1 = core::clGreen;
@@ -27,7 +27,7 @@ struct GradientSpec {
     int MidPoint2 = 50;
 };
 // The full-length fill of a bar area of w × h (cs2Colors or cs3Colors).
-QImage BuildGradientImage(const GradientSpec& spec, int w, int h);
+QImage BuildGradientImage(const GradientLook& look, int w, int h);
 
 // Pixels filled of a bar of length: 0 at or below min (or when max = min), else
 // Round((position − min) / |max − min| · length).

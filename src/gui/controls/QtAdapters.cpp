@@ -18,35 +18,64 @@ struct PaletteRole {
 PaletteRole roleForSystemIndex(unsigned index) {
     using P = QPalette;
     switch (index) {
-        case 0: return {P::Active, P::Button};            // scroll bar
-        case 1: return {P::Active, P::Dark};              // desktop background
-        case 2: return {P::Active, P::Highlight};         // active caption
-        case 3: return {P::Inactive, P::Mid};             // inactive caption
-        case 4: return {P::Active, P::Window};            // menu
-        case 5: return {P::Active, P::Base};              // window
-        case 6: return {P::Active, P::Shadow};            // window frame
-        case 7: return {P::Active, P::WindowText};        // menu text
-        case 8: return {P::Active, P::Text};              // window text
-        case 9: return {P::Active, P::HighlightedText};   // caption text
-        case 10: return {P::Active, P::Button};           // active border
-        case 11: return {P::Inactive, P::Button};         // inactive border
-        case 12: return {P::Active, P::Mid};              // application work space
-        case 13: return {P::Active, P::Highlight};        // highlight
-        case 14: return {P::Active, P::HighlightedText};  // highlight text
-        case 15: return {P::Active, P::Button};           // button face
-        case 16: return {P::Active, P::Dark};             // button shadow
-        case 17: return {P::Disabled, P::Text};           // grey text
-        case 18: return {P::Active, P::ButtonText};       // button text
-        case 19: return {P::Inactive, P::WindowText};     // inactive caption text
-        case 20: return {P::Active, P::Light};            // button highlight
-        case 21: return {P::Active, P::Shadow};           // 3D dark shadow
-        case 22: return {P::Active, P::Midlight};         // 3D light
-        case 23: return {P::Active, P::ToolTipText};      // info text
-        case 24: return {P::Active, P::ToolTipBase};      // info background
-        case 26: return {P::Active, P::Link};             // hot light
-        case 29: return {P::Active, P::Highlight};        // menu highlight
-        case 30: return {P::Active, P::Window};           // menu bar
-        default: return {P::Active, P::Window};
+        case 0:
+            return {P::Active, P::Button};  // scroll bar
+        case 1:
+            return {P::Active, P::Dark};  // desktop background
+        case 2:
+            return {P::Active, P::Highlight};  // active caption
+        case 3:
+            return {P::Inactive, P::Mid};  // inactive caption
+        case 4:
+            return {P::Active, P::Window};  // menu
+        case 5:
+            return {P::Active, P::Base};  // window
+        case 6:
+            return {P::Active, P::Shadow};  // window frame
+        case 7:
+            return {P::Active, P::WindowText};  // menu text
+        case 8:
+            return {P::Active, P::Text};  // window text
+        case 9:
+            return {P::Active, P::HighlightedText};  // caption text
+        case 10:
+            return {P::Active, P::Button};  // active border
+        case 11:
+            return {P::Inactive, P::Button};  // inactive border
+        case 12:
+            return {P::Active, P::Mid};  // application work space
+        case 13:
+            return {P::Active, P::Highlight};  // highlight
+        case 14:
+            return {P::Active, P::HighlightedText};  // highlight text
+        case 15:
+            return {P::Active, P::Button};  // button face
+        case 16:
+            return {P::Active, P::Dark};  // button shadow
+        case 17:
+            return {P::Disabled, P::Text};  // grey text
+        case 18:
+            return {P::Active, P::ButtonText};  // button text
+        case 19:
+            return {P::Inactive, P::WindowText};  // inactive caption text
+        case 20:
+            return {P::Active, P::Light};  // button highlight
+        case 21:
+            return {P::Active, P::Shadow};  // 3D dark shadow
+        case 22:
+            return {P::Active, P::Midlight};  // 3D light
+        case 23:
+            return {P::Active, P::ToolTipText};  // info text
+        case 24:
+            return {P::Active, P::ToolTipBase};  // info background
+        case 26:
+            return {P::Active, P::Link};  // hot light
+        case 29:
+            return {P::Active, P::Highlight};  // menu highlight
+        case 30:
+            return {P::Active, P::Window};  // menu bar
+        default:
+            return {P::Active, P::Window};
     }
 }
 
@@ -93,8 +122,12 @@ core::FontRecord FromQFont(const QFont& font, TColor color) {
     return r;
 }
 
-QString GbkToQString(std::string_view gbk) { return QString::fromStdString(core::GbkToUtf8(gbk)); }
+QString GbkToQString(std::string_view gbk) {
+    return QString::fromStdString(core::GbkToUtf8(gbk));
+}
 
-std::string QStringToGbk(const QString& text) { return core::Utf8ToGbk(text.toStdString()); }
+std::string QStringToGbk(const QString& text) {
+    return core::Utf8ToGbk(text.toStdString());
+}
 
 }  // namespace pelvano::gui

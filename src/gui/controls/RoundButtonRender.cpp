@@ -19,8 +19,12 @@ QImage whiteImage(int w, int h) {
     return img;
 }
 
-QRgb rgbAt(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFFu; }
-void setRgb(QImage& img, int x, int y, QRgb v) { img.setPixel(x, y, 0xFF000000u | (v & 0xFFFFFFu)); }
+QRgb rgbAt(const QImage& img, int x, int y) {
+    return img.pixel(x, y) & 0xFFFFFFu;
+}
+void setRgb(QImage& img, int x, int y, QRgb v) {
+    img.setPixel(x, y, 0xFF000000u | (v & 0xFFFFFFu));
+}
 
 bool inEllipse(Edges box, double px, double py) {
     const double rx = box.width() / 2.0;
@@ -31,7 +35,9 @@ bool inEllipse(Edges box, double px, double py) {
     return dx * dx + dy * dy <= 1.0;
 }
 
-bool ellipsePixel(Edges box, int x, int y) { return inEllipse(box, x + 0.5, y + 0.5); }
+bool ellipsePixel(Edges box, int x, int y) {
+    return inEllipse(box, x + 0.5, y + 0.5);
+}
 
 // White image, black inside the ellipse of box (right and bottom edges exclusive).
 QImage ellipseMask(int w, int h, Edges box) {
@@ -58,7 +64,8 @@ void strokeEllipse(QImage& img, Edges box, QRgb colour) {
 template <class Op>
 void combine(QImage& dst, const QImage& src, Op op) {
     for (int y = 0; y < dst.height(); ++y)
-        for (int x = 0; x < dst.width(); ++x) setRgb(dst, x, y, op(rgbAt(dst, x, y), rgbAt(src, x, y)));
+        for (int x = 0; x < dst.width(); ++x)
+            setRgb(dst, x, y, op(rgbAt(dst, x, y), rgbAt(src, x, y)));
 }
 
 void andWith(QImage& dst, const QImage& src) {
@@ -71,7 +78,9 @@ void orWith(QImage& dst, const QImage& src) {
     combine(dst, src, [](QRgb a, QRgb b) { return a | b; });
 }
 
-Edges inset(int w, int h, int a) { return {a, a, w - a, h - a}; }
+Edges inset(int w, int h, int a) {
+    return {a, a, w - a, h - a};
+}
 
 // A ring along the ellipse of box, shaded as a band of a cone around the box's centre.
 QImage shadedRing(int w, int h, Edges box, int bevelWidth, bool raised) {
@@ -139,14 +148,17 @@ struct GlyphCell {
 GlyphCell glyphCell(const RoundButtonLook& look) {
     GlyphCell c;
     c.height = look.glyph.height();
-    c.width = look.NumGlyphs == 1 ? look.glyph.width() : look.glyph.width() / std::max(1, look.NumGlyphs);
+    c.width =
+        look.NumGlyphs == 1 ? look.glyph.width() : look.glyph.width() / std::max(1, look.NumGlyphs);
     c.offset = look.NumGlyphs == 1 ? 0 : (look.GlyphIndex - 1) * c.width;
     return c;
 }
 
 }  // namespace
 
-int ShadeComponent(int v, double s) { return std::clamp(v + RoundEven(v * s), 0, 255); }
+int ShadeComponent(int v, double s) {
+    return std::clamp(v + RoundEven(v * s), 0, 255);
+}
 
 TColor ShadeColour(TColor c, double s) {
     return core::MakeColor(ShadeComponent(core::RedOf(c), s), ShadeComponent(core::GreenOf(c), s),
@@ -157,7 +169,8 @@ int RingGrey(double dx, double dy, bool raised) {
     const double r = std::sqrt(dx * dx + dy * dy);
     if (r == 0) return 128 + RoundEven(128 * kLightSlope);
     const double sigma = raised ? 1.0 : -1.0;
-    const double g = 128 + RoundEven(128 * kLightSlope * (sigma * (-dx - dy) + r) / (r * std::numbers::sqrt2));
+    const double g =
+        128 + RoundEven(128 * kLightSlope * (sigma * (-dx - dy) + r) / (r * std::numbers::sqrt2));
     return std::clamp(static_cast<int>(g), 0, 255);
 }
 
@@ -227,8 +240,10 @@ RoundButtonImages RenderRoundButton(const RoundButtonLook& look) {
             int gx = 0;
             int gy = 0;
             if (look.GlyphMapped) {
-                gx = static_cast<int>(std::floor(std::atan2(r, -p) * (cell.width - 1) / std::numbers::pi));
-                gy = static_cast<int>(std::floor(std::atan2(r, -q) * (cell.height - 1) / std::numbers::pi));
+                gx = static_cast<int>(
+                    std::floor(std::atan2(r, -p) * (cell.width - 1) / std::numbers::pi));
+                gy = static_cast<int>(
+                    std::floor(std::atan2(r, -q) * (cell.height - 1) / std::numbers::pi));
             } else {
                 gx = static_cast<int>(std::floor(cell.width / 2.0 + x - hx));
                 gy = static_cast<int>(std::floor(cell.height / 2.0 + y - hy));
@@ -255,7 +270,9 @@ RoundButtonImages RenderRoundButton(const RoundButtonLook& look) {
             upColour = ShadeColour(colour, s);
             downColour = ShadeColour(colour, -s);
         }
-        auto toRgb = [](TColor c) { return qRgb(core::RedOf(c), core::GreenOf(c), core::BlueOf(c)); };
+        auto toRgb = [](TColor c) {
+            return qRgb(core::RedOf(c), core::GreenOf(c), core::BlueOf(c));
+        };
         setRgb(up, x, y, toRgb(upColour));
         setRgb(down, x, y, toRgb(downColour));
     };

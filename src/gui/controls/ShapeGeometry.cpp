@@ -7,10 +7,11 @@ namespace pelvano::gui {
 
 const QStringList& ShapeDisplayNames() {
     static const QStringList names = {
-        "文字", "三叉输入线", "继电器", "直线", "开关:断开", "开关:闭合", "船形开关", "箭头",
-        "电感", "电阻", "电容", "二极管", "三角型", "平行四边形", "菱形", "圆形", "四边形",
-        "时钟", "罗盘", "手轮", "多线条", "表格", "电磁阀", "电动阀", "三极管", "接地", "正弦波",
-        "余弦波", "方波", "三相电机", "交流接线方式", "负载", "电池", "多行文本", "高度标签"};
+        "文字", "三叉输入线", "继电器",       "直线",   "开关:断开", "开关:闭合", "船形开关",
+        "箭头", "电感",       "电阻",         "电容",   "二极管",    "三角型",    "平行四边形",
+        "菱形", "圆形",       "四边形",       "时钟",   "罗盘",      "手轮",      "多线条",
+        "表格", "电磁阀",     "电动阀",       "三极管", "接地",      "正弦波",    "余弦波",
+        "方波", "三相电机",   "交流接线方式", "负载",   "电池",      "多行文本",  "高度标签"};
     return names;
 }
 
@@ -38,10 +39,14 @@ Edges RectangleLevelBand(const QString& caption, TDrawDirection d, int w, int h,
     const int len = static_cast<int>(std::trunc((vertical ? h - 3 * p : w - 3 * p) * v));
     if (len <= 0) return {};
     switch (d) {
-        case ddUp: return {p + f + 1, h - p - len - f, w - p - f, h - p - f};
-        case ddDown: return {p + f + 1, len + p + p / 2 + 1, w - p - f, h - p - f};
-        case ddLeft: return {p + f + 1, p + f + 1, w - len - p - f, h - p - f};
-        case ddRight: break;
+        case ddUp:
+            return {p + f + 1, h - p - len - f, w - p - f, h - p - f};
+        case ddDown:
+            return {p + f + 1, len + p + p / 2 + 1, w - p - f, h - p - f};
+        case ddLeft:
+            return {p + f + 1, p + f + 1, w - len - p - f, h - p - f};
+        case ddRight:
+            break;
     }
     return {p + f + 1, p + f + 1, p + f + 1 + len, h - p - f};
 }
@@ -77,7 +82,8 @@ std::vector<ShapeSegment> GroundSegments(int w, int h) {
     const int a = static_cast<int>(std::trunc((h - 1) / 6.0));
     const int b = static_cast<int>(std::trunc((w - 1) / 6.0));
     std::vector<ShapeSegment> s{{{w / 2, 1}, {w / 2, 3 * a}}};
-    for (int i = 0; i < 3; ++i) s.push_back({{1 + i * b, (3 + i) * a}, {w - 1 - i * b, (3 + i) * a}});
+    for (int i = 0; i < 3; ++i)
+        s.push_back({{1 + i * b, (3 + i) * a}, {w - 1 - i * b, (3 + i) * a}});
     return s;
 }
 
@@ -86,16 +92,24 @@ std::vector<QPoint> ArrowOutline(TDrawDirection d, int w, int h, int p) {
     const int across = sideways ? h : w;
     const int along = sideways ? w : h;
     const int b = std::max(1, static_cast<int>(std::trunc(across / 8.0)));
-    const std::vector<QPoint> up = {{3 * b, along - p - b}, {3 * b, p + 5 * b},     {b + p, p + 5 * b},
-                                    {4 * b, p},             {7 * b - p, p + 5 * b}, {5 * b, p + 5 * b},
-                                    {5 * b, along - p - b}};
+    const std::vector<QPoint> up = {
+        {3 * b, along - p - b}, {3 * b, p + 5 * b}, {b + p, p + 5 * b},    {4 * b, p},
+        {7 * b - p, p + 5 * b}, {5 * b, p + 5 * b}, {5 * b, along - p - b}};
     std::vector<QPoint> out;
     for (const QPoint& q : up) {
         switch (d) {
-            case ddUp: out.push_back(q); break;
-            case ddDown: out.emplace_back(w - q.x(), h - q.y()); break;
-            case ddLeft: out.emplace_back(q.y(), q.x()); break;
-            case ddRight: out.emplace_back(w - q.y(), q.x()); break;
+            case ddUp:
+                out.push_back(q);
+                break;
+            case ddDown:
+                out.emplace_back(w - q.x(), h - q.y());
+                break;
+            case ddLeft:
+                out.emplace_back(q.y(), q.x());
+                break;
+            case ddRight:
+                out.emplace_back(w - q.y(), q.x());
+                break;
         }
     }
     return out;
@@ -103,8 +117,9 @@ std::vector<QPoint> ArrowOutline(TDrawDirection d, int w, int h, int p) {
 
 std::array<Edges, 8> HandleRects(int w, int h) {
     auto at = [](int x, int y) { return Edges{x, y, x + 8, y + 8}; };
-    return {at(0, 0),         at(w / 2 - 4, 0),     at(w - 8, 0),         at(0, h / 2 - 4),
-            at(w - 8, h / 2 - 4), at(0, h - 8), at(w / 2 - 4, h - 8), at(w - 8, h - 8)};
+    return {
+        at(0, 0),     at(w / 2 - 4, 0),     at(w - 8, 0),    at(0, h / 2 - 4), at(w - 8, h / 2 - 4),
+        at(0, h - 8), at(w / 2 - 4, h - 8), at(w - 8, h - 8)};
 }
 
 int HandleAt(int w, int h, int x, int y) {

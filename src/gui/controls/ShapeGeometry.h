@@ -14,11 +14,41 @@
 namespace pelvano::gui {
 
 enum TDrawShape {
-    dsText, dsTriLine, dsRelay, dsLine, dsSwitch1OFF, dsSwitch1ON, dsSwitch2, dsArrow,
-    dsInductance, dsResistance, dsCapacitance, dsDiode, dsTriangle, dsParallelogram, dsDiamond,
-    dsCircle, dsRectangle, dsClock, dsCompass, dsHandwheel, dsMultiLine, dsTable,
-    dsElectroValve, dsMotorValve, dsDynatron, dsGround, dsSinWave, dsCosWave, dsSquaWave,
-    dsTriMotor, daAcLink, dsLight, dsBattery, dsMultText, dsHeightMeter
+    dsText,
+    dsTriLine,
+    dsRelay,
+    dsLine,
+    dsSwitch1OFF,
+    dsSwitch1ON,
+    dsSwitch2,
+    dsArrow,
+    dsInductance,
+    dsResistance,
+    dsCapacitance,
+    dsDiode,
+    dsTriangle,
+    dsParallelogram,
+    dsDiamond,
+    dsCircle,
+    dsRectangle,
+    dsClock,
+    dsCompass,
+    dsHandwheel,
+    dsMultiLine,
+    dsTable,
+    dsElectroValve,
+    dsMotorValve,
+    dsDynatron,
+    dsGround,
+    dsSinWave,
+    dsCosWave,
+    dsSquaWave,
+    dsTriMotor,
+    daAcLink,
+    dsLight,
+    dsBattery,
+    dsMultText,
+    dsHeightMeter
 };
 constexpr int kShapeKindCount = 35;
 enum TDrawDirection { ddUp, ddDown, ddLeft, ddRight };

@@ -10,19 +10,21 @@ namespace pelvano::gui {
 
 namespace {
 
-QColor inverse(TColor c) { return ToQColor((~ResolveColor(c)) & 0xFFFFFFu); }
+QColor inverse(TColor c) {
+    return ToQColor((~ResolveColor(c)) & 0xFFFFFFu);
+}
 
 // A plain label in the shape's font, turned by angle tenths of a degree.
 void label(QPainter& p, const ShapeParams& s, const QString& text, int x, int y, int angle = 0) {
-    EffectTextSpec spec;
-    spec.text = QStringToGbk(text);
-    spec.x = x;
-    spec.y = y;
-    spec.angle = angle;
-    spec.font = s.font;
-    spec.outline = core::clBlack;
-    spec.outlineWidth = 0;
-    DrawEffectText(p, spec);
+    EffectText description;
+    description.text = QStringToGbk(text);
+    description.x = x;
+    description.y = y;
+    description.angle = angle;
+    description.font = s.font;
+    description.outline = core::clBlack;
+    description.outlineWidth = 0;
+    DrawEffectText(p, description);
 }
 
 void dot(QPainter& p, const ShapeParams& s, QPoint at) {
@@ -42,7 +44,8 @@ void captionLines(QPainter& p, const ShapeParams& s) {
     const QStringList parts = CaptionParts(s.caption);
     const std::vector<Edges> boxes = MultTextBoxes(s.caption, s.width, s.height);
     for (size_t i = 0; i < boxes.size(); ++i) {
-        const QString part = i < static_cast<size_t>(parts.size()) ? parts[static_cast<int>(i)] : QString();
+        const QString part =
+            i < static_cast<size_t>(parts.size()) ? parts[static_cast<int>(i)] : QString();
         DrawShapeFittedText(p, s.font, part, boxes[i], s.textAlign, s.orgFontSize);
     }
 }
@@ -199,7 +202,8 @@ void paintCoil(QPainter& p, const ShapeParams& s) {
     const int turns = 3;
     const int step = w / turns;
     const int y = s.height / 2;
-    for (int i = 0; i < turns; ++i) p.drawArc(QRect(i * step, y - step / 2, step, step), 0, 180 * 16);
+    for (int i = 0; i < turns; ++i)
+        p.drawArc(QRect(i * step, y - step / 2, step, step), 0, 180 * 16);
     label(p, s, s.caption, 1, y + step / 2 + 2);
 }
 
@@ -212,7 +216,9 @@ void paintTwoTerminal(QPainter& p, const ShapeParams& s) {
     p.drawLine(0, y, a, y);
     p.drawLine(b, y, w, y);
     switch (s.kind) {
-        case dsResistance: p.drawRect(QRect(a, y - h / 6, b - a, h / 3)); break;
+        case dsResistance:
+            p.drawRect(QRect(a, y - h / 6, b - a, h / 3));
+            break;
         case dsCapacitance:
             p.drawLine(a, y - h / 4, a, y + h / 4);
             p.drawLine(b, y - h / 4, b, y + h / 4);
@@ -240,7 +246,9 @@ void paintSwitchOrRelay(QPainter& p, const ShapeParams& s) {
         g.setColorAt(1, ToQColor(s.colour));
         p.fillRect(QRect(a, y - h / 8, b - a, h / 4), g);
         p.drawRect(QRect(a, y - h / 8, b - a, h / 4));
-        for (int i = 0; i < 3; ++i) p.drawArc(QRect(a + i * (b - a) / 3, y + h / 8, (b - a) / 3, h / 8), 180 * 16, 180 * 16);
+        for (int i = 0; i < 3; ++i)
+            p.drawArc(QRect(a + i * (b - a) / 3, y + h / 8, (b - a) / 3, h / 8), 180 * 16,
+                      180 * 16);
     } else {
         p.drawLine(0, y, a, y);
         p.drawLine(b, y, w, y);
@@ -344,8 +352,9 @@ void DrawShapeFittedText(QPainter& p, const core::FontRecord& font, const QStrin
 }
 
 QPen ShapePen(const ShapeParams& s) {
-    static const Qt::PenStyle styles[] = {Qt::SolidLine,      Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
-                                          Qt::DashDotDotLine, Qt::NoPen,    Qt::SolidLine};
+    static const Qt::PenStyle styles[] = {Qt::SolidLine,   Qt::DashLine,       Qt::DotLine,
+                                          Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen,
+                                          Qt::SolidLine};
     QPen pen(ToQColor(s.colour), s.penWidth, styles[s.penStyle]);
     pen.setJoinStyle(Qt::MiterJoin);
     return pen;
@@ -356,47 +365,79 @@ void PaintShapeKind(QPainter& p, const ShapeParams& s) {
     const int h = s.height;
     switch (s.kind) {
         case dsText:
-        case dsMultText: captionLines(p, s); break;
-        case dsTriLine: paintTriLine(p, s); break;
+        case dsMultText:
+            captionLines(p, s);
+            break;
+        case dsTriLine:
+            paintTriLine(p, s);
+            break;
         case dsRelay:
         case dsSwitch1OFF:
-        case dsSwitch1ON: paintSwitchOrRelay(p, s); break;
+        case dsSwitch1ON:
+            paintSwitchOrRelay(p, s);
+            break;
         case dsLine: {
             const bool rising = s.direction == ddUp || s.direction == ddRight;
             const QPoint a = rising ? QPoint(0, h) : QPoint(0, 0);
             const QPoint b = rising ? QPoint(w, 0) : QPoint(w, h);
             p.drawLine(a, b);
-            const int angle = static_cast<int>(std::lround(std::atan2(a.y() - b.y(), b.x() - a.x()) * 1800 / std::numbers::pi));
+            const int angle = static_cast<int>(
+                std::lround(std::atan2(a.y() - b.y(), b.x() - a.x()) * 1800 / std::numbers::pi));
             label(p, s, s.caption, w / 4, rising ? h * 3 / 4 - 12 : h / 4 - 12, angle);
             dot(p, s, a);
             dot(p, s, b);
             break;
         }
-        case dsSwitch2: paintBoatSwitch(p, s); break;
-        case dsArrow: paintArrow(p, s); break;
-        case dsInductance: paintCoil(p, s); break;
+        case dsSwitch2:
+            paintBoatSwitch(p, s);
+            break;
+        case dsArrow:
+            paintArrow(p, s);
+            break;
+        case dsInductance:
+            paintCoil(p, s);
+            break;
         case dsResistance:
         case dsCapacitance:
-        case dsDiode: paintTwoTerminal(p, s); break;
+        case dsDiode:
+            paintTwoTerminal(p, s);
+            break;
         case dsTriangle:
             paintPolygonWithLabels(p, s, QPolygon({{w / 2, 1}, {w - 1, h - 1}, {1, h - 1}}),
                                    {{w / 2 - 4, h / 3}, {w * 2 / 3, h - 16}, {4, h - 16}});
             break;
         case dsDiamond:
-            paintPolygonWithLabels(p, s, QPolygon({{w / 2, 1}, {w - 1, h / 2}, {w / 2, h - 1}, {1, h / 2}}),
-                                   {{w / 2 - 4, 2}, {w * 3 / 4, h / 2 - 6}, {w / 2 - 4, h - 14}, {2, h / 2 - 6},
-                                    {w / 2 - 4, h / 2 - 6}});
+            paintPolygonWithLabels(
+                p, s, QPolygon({{w / 2, 1}, {w - 1, h / 2}, {w / 2, h - 1}, {1, h / 2}}),
+                {{w / 2 - 4, 2},
+                 {w * 3 / 4, h / 2 - 6},
+                 {w / 2 - 4, h - 14},
+                 {2, h / 2 - 6},
+                 {w / 2 - 4, h / 2 - 6}});
             break;
         case dsCircle:
             p.drawEllipse(QRect(1, 1, w - 3, h - 3));
-            DrawShapeFittedText(p, s.font, s.caption, {3, 2, w - 2, h - 2}, s.textAlign, s.orgFontSize);
+            DrawShapeFittedText(p, s.font, s.caption, {3, 2, w - 2, h - 2}, s.textAlign,
+                                s.orgFontSize);
             break;
-        case dsRectangle: paintRectangle(p, s); break;
-        case dsClock: paintDial(p, s, false); break;
-        case dsCompass: paintDial(p, s, true); break;
-        case dsHandwheel: paintHandwheel(p, s); break;
-        case dsMultiLine: paintMultiLine(p, s); break;
-        case dsTable: paintTable(p, s); break;
+        case dsRectangle:
+            paintRectangle(p, s);
+            break;
+        case dsClock:
+            paintDial(p, s, false);
+            break;
+        case dsCompass:
+            paintDial(p, s, true);
+            break;
+        case dsHandwheel:
+            paintHandwheel(p, s);
+            break;
+        case dsMultiLine:
+            paintMultiLine(p, s);
+            break;
+        case dsTable:
+            paintTable(p, s);
+            break;
         case dsGround:
             for (const ShapeSegment& seg : GroundSegments(w, h)) p.drawLine(seg.from, seg.to);
             break;
@@ -411,7 +452,9 @@ void PaintShapeKind(QPainter& p, const ShapeParams& s) {
             captionLines(p, s);
             break;
         }
-        case dsHeightMeter: paintHeightMeter(p, s); break;
+        case dsHeightMeter:
+            paintHeightMeter(p, s);
+            break;
         case dsParallelogram:
         case dsElectroValve:
         case dsMotorValve:
@@ -421,7 +464,8 @@ void PaintShapeKind(QPainter& p, const ShapeParams& s) {
         case dsSquaWave:
         case dsTriMotor:
         case daAcLink:
-        case dsBattery: break;
+        case dsBattery:
+            break;
     }
 }
 

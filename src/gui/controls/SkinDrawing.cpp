@@ -21,7 +21,8 @@ void DrawLineTo(QPainter& p, int x1, int y1, int x2, int y2) {
     }
 }
 
-void Frame3D(QPainter& p, Edges& rect, const QColor& topLeft, const QColor& bottomRight, int width) {
+void Frame3D(QPainter& p, Edges& rect, const QColor& topLeft, const QColor& bottomRight,
+             int width) {
     for (int k = 0; k < width && rect.right > rect.left && rect.bottom > rect.top; ++k) {
         const int r = rect.right - 1;
         const int b = rect.bottom - 1;
@@ -74,16 +75,16 @@ void DrawRidgeLine(QPainter& p, int x, int y, int length, int kind, TColor colou
     }
 }
 
-EffectTextSpec ParseEffectTextSpec(std::string_view spec) {
-    EffectTextSpec s;
-    s.text = core::GetField(spec, "~~", 1);
-    s.x = core::StrToIntDef(core::GetField(spec, "~~", 2), 200);
-    s.y = core::StrToIntDef(core::GetField(spec, "~~", 3), 400);
-    s.angle = core::StrToIntDef(core::GetField(spec, "~~", 4), 0);
-    core::TextToFont(core::GetField(spec, "~~", 5), s.font);
-    s.outline = core::RgbTextToColor(core::GetField(spec, "~~", 6));
-    s.outlineWidth = core::StrToIntDef(core::GetField(spec, "~~", 7), 1);
-    s.depth = core::StrToIntDef(core::GetField(spec, "~~", 8), 0);
+EffectText ParseEffectText(std::string_view description) {
+    EffectText s;
+    s.text = core::GetField(description, "~~", 1);
+    s.x = core::StrToIntDef(core::GetField(description, "~~", 2), 200);
+    s.y = core::StrToIntDef(core::GetField(description, "~~", 3), 400);
+    s.angle = core::StrToIntDef(core::GetField(description, "~~", 4), 0);
+    core::TextToFont(core::GetField(description, "~~", 5), s.font);
+    s.outline = core::RgbTextToColor(core::GetField(description, "~~", 6));
+    s.outlineWidth = core::StrToIntDef(core::GetField(description, "~~", 7), 1);
+    s.depth = core::StrToIntDef(core::GetField(description, "~~", 8), 0);
     return s;
 }
 
@@ -118,28 +119,28 @@ void textOut(QPainter& p, int x, int y, int angle, const QString& text) {
 
 }  // namespace
 
-void DrawEffectText(QPainter& p, const EffectTextSpec& spec) {
+void DrawEffectText(QPainter& p, const EffectText& description) {
     // The most negative depth has no magnitude: nothing to draw.
-    if (spec.depth == std::numeric_limits<int>::min()) return;
-    const int passes = std::min(std::abs(spec.depth), kMaxDepth);
-    const int width = std::clamp(spec.outlineWidth, 0, kMaxOutlineWidth);
-    const QString text = GbkToQString(spec.text);
-    p.setFont(ToQFont(spec.font));
+    if (description.depth == std::numeric_limits<int>::min()) return;
+    const int passes = std::min(std::abs(description.depth), kMaxDepth);
+    const int width = std::clamp(description.outlineWidth, 0, kMaxOutlineWidth);
+    const QString text = GbkToQString(description.text);
+    p.setFont(ToQFont(description.font));
     for (int k = passes; k >= 0; --k) {
-        const int d = spec.depth >= 0 ? k : -k;
+        const int d = description.depth >= 0 ? k : -k;
         for (int r = width; r >= 1; --r) {
-            p.setPen(ToQColor(RingColour(spec.outline, r)));
-            for (const QPoint& pt : DiamondPoints(spec.x + d, spec.y + d, r)) {
-                textOut(p, pt.x(), pt.y(), spec.angle, text);
+            p.setPen(ToQColor(RingColour(description.outline, r)));
+            for (const QPoint& pt : DiamondPoints(description.x + d, description.y + d, r)) {
+                textOut(p, pt.x(), pt.y(), description.angle, text);
             }
         }
-        p.setPen(ToQColor(spec.font.color));
-        textOut(p, spec.x + d, spec.y + d, spec.angle, text);
+        p.setPen(ToQColor(description.font.color));
+        textOut(p, description.x + d, description.y + d, description.angle, text);
     }
 }
 
-void DrawEffectText(QPainter& p, std::string_view spec, std::string_view text) {
-    EffectTextSpec s = ParseEffectTextSpec(spec);
+void DrawEffectText(QPainter& p, std::string_view description, std::string_view text) {
+    EffectText s = ParseEffectText(description);
     if (!text.empty()) s.text = std::string(text);
     DrawEffectText(p, s);
 }
@@ -163,14 +164,14 @@ void DrawFittedText(QPainter& p, core::FontRecord& font, std::string_view text, 
     if (align == 0) x = rect.left + 1;
     if (align == 1) x = rect.left + (w - te.width()) / 2;
     const int y = rect.top + (h - te.height()) / 2 + 1;
-    EffectTextSpec spec;
-    spec.text = shown;
-    spec.x = x;
-    spec.y = y;
-    spec.font = font;
-    spec.outline = outlineColour;
-    spec.outlineWidth = outlineWidth;
-    DrawEffectText(p, spec);
+    EffectText description;
+    description.text = shown;
+    description.x = x;
+    description.y = y;
+    description.font = font;
+    description.outline = outlineColour;
+    description.outlineWidth = outlineWidth;
+    DrawEffectText(p, description);
 }
 
 }  // namespace pelvano::gui

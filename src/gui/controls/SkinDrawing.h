@@ -33,7 +33,7 @@ std::vector<RidgeSegment> RidgeLineSegments(int x, int y, int length, int kind, 
 void DrawRidgeLine(QPainter& p, int x, int y, int length, int kind, TColor colour);
 
 // A text with outline rings and an extrusion, as written in a "~~"-separated description.
-struct EffectTextSpec {
+struct EffectText {
     std::string text;  // GBK
     int x = 200;
     int y = 400;
@@ -47,15 +47,15 @@ struct EffectTextSpec {
 constexpr int kMaxOutlineWidth = 32;
 constexpr int kMaxDepth = 512;
 
-EffectTextSpec ParseEffectTextSpec(std::string_view spec);
+EffectText ParseEffectText(std::string_view description);
 // The outline colour of ring r: each component divided by trunc(3^(r - 1)).
 TColor RingColour(TColor outline, int ring);
 // The 4·r points of the diamond of radius r around (x, y), in drawing order.
 std::vector<QPoint> DiamondPoints(int x, int y, int r);
-// Draws spec (text replaced by text when that is not empty) and leaves the painter's font as
-// spec's font.
-void DrawEffectText(QPainter& p, const EffectTextSpec& spec);
-void DrawEffectText(QPainter& p, std::string_view spec, std::string_view text);
+// Draws description (text replaced by text when that is not empty) and leaves the painter's font as
+// description's font.
+void DrawEffectText(QPainter& p, const EffectText& description);
+void DrawEffectText(QPainter& p, std::string_view description, std::string_view text);
 
 // Shrinks font (down to 3 points) until text fits rect less a one-pixel margin, then draws it
 // with an outline of the given width and colour. align: 0 left, 1 centre, other right.

@@ -6,7 +6,9 @@
 namespace pelvano::gui {
 
 // Round to nearest, ties to even.
-inline int RoundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
+inline int RoundEven(double v) {
+    return static_cast<int>(std::nearbyint(v));
+}
 
 // a · b / c in 64 bits, rounded to nearest with halves away from zero; −1 when c is 0.
 inline int MulDiv(int a, int b, int c) {

@@ -37,7 +37,8 @@ Edges ThumbRect(const TrackerSizes& z, int p) {
 
 int ThumbFromValue(const TrackerGeometry& g, int value, int minimum, int maximum) {
     if (maximum == minimum) return g.s;
-    return RoundEven(static_cast<double>(value - minimum) / (maximum - minimum) * (g.e - g.s)) + g.s;
+    return RoundEven(static_cast<double>(value - minimum) / (maximum - minimum) * (g.e - g.s)) +
+           g.s;
 }
 
 int ValueFromThumb(const TrackerGeometry& g, int p, int minimum, int maximum) {
@@ -54,7 +55,8 @@ int ThumbFromPointer(const TrackerSizes& z, const TrackerGeometry& g, int x, int
 }
 
 TColor TrackPositionColour(TColor track, int value, int minimum, int maximum) {
-    const double f = maximum == minimum ? 1.0 : static_cast<double>(value - minimum) / (maximum - minimum);
+    const double f =
+        maximum == minimum ? 1.0 : static_cast<double>(value - minimum) / (maximum - minimum);
     const TColor c = ResolveColor(track);
     auto part = [f](int v) { return std::clamp(RoundEven(v * f), 0, 255); };
     return core::MakeColor(part(core::RedOf(c)), part(core::GreenOf(c)), part(core::BlueOf(c)));

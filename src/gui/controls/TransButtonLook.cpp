@@ -82,15 +82,24 @@ QPoint CaptionOrigin(TTextAlign align, int w, int h, int tw, int th, int spacing
     const int centreY = h / 2 - th / 2;
     const int right = w - tw - spacing;
     switch (align) {
-        case ttaTopLeft: return {spacing, above};
-        case ttaTop: return {centreX, above};
-        case ttaTopRight: return {right, above};
-        case ttaRight: return {right, centreY};
-        case ttaBottomRight: return {right, below};
-        case ttaBottom: return {centreX, below};
-        case ttaBottomLeft: return {spacing, below};
-        case ttaLeft: return {spacing, centreY};
-        case ttaCenter: break;
+        case ttaTopLeft:
+            return {spacing, above};
+        case ttaTop:
+            return {centreX, above};
+        case ttaTopRight:
+            return {right, above};
+        case ttaRight:
+            return {right, centreY};
+        case ttaBottomRight:
+            return {right, below};
+        case ttaBottom:
+            return {centreX, below};
+        case ttaBottomLeft:
+            return {spacing, below};
+        case ttaLeft:
+            return {spacing, centreY};
+        case ttaCenter:
+            break;
     }
     return {centreX, centreY};
 }
@@ -124,7 +133,8 @@ std::vector<FrameLine> StateFrames(TFrameStyle style, bool showPressed, int bw,
         case fsMono:
             if (pressed) return {{cl3DDkShadow, clBtnHighlight, 1}};
             return {{clBtnHighlight, cl3DDkShadow, 1}};
-        default: return {};
+        default:
+            return {};
     }
 }
 

@@ -13,7 +13,9 @@ namespace pelvano::gui {
 
 namespace {
 
-QRgb rgbOf(TColor c) { return ToQColor(c).rgb(); }
+QRgb rgbOf(TColor c) {
+    return ToQColor(c).rgb();
+}
 
 // The entry drawn through its mask: pixels of its bottom-left colour stay out.
 void drawMasked(QPainter& p, QPoint at, const QImage& entry, bool opaque) {
@@ -54,17 +56,31 @@ void TransparentButtonBase::setAndRepaint(T& field, const T& value) {
     update();
 }
 
-void TransparentButtonBase::SetBorderWidth(int v) { setAndRepaint(borderWidth_, std::max(0, v)); }
+void TransparentButtonBase::SetBorderWidth(int v) {
+    setAndRepaint(borderWidth_, std::max(0, v));
+}
 void TransparentButtonBase::SetCaption(const QString& v) {
     setAndRepaint(caption_, v);
     updateShortcut();
 }
-void TransparentButtonBase::SetFrameStyle(TFrameStyle v) { setAndRepaint(frameStyle_, v); }
-void TransparentButtonBase::SetNumGlyphs(int v) { setAndRepaint(numGlyphs_, std::clamp(v, 1, 4)); }
-void TransparentButtonBase::SetSpacing(int v) { setAndRepaint(spacing_, v); }
-void TransparentButtonBase::SetTextAlign(TTextAlign v) { setAndRepaint(textAlign_, v); }
-void TransparentButtonBase::SetTransparent(bool v) { setAndRepaint(transparent_, v); }
-void TransparentButtonBase::SetWordWrap(bool v) { setAndRepaint(wordWrap_, v); }
+void TransparentButtonBase::SetFrameStyle(TFrameStyle v) {
+    setAndRepaint(frameStyle_, v);
+}
+void TransparentButtonBase::SetNumGlyphs(int v) {
+    setAndRepaint(numGlyphs_, std::clamp(v, 1, 4));
+}
+void TransparentButtonBase::SetSpacing(int v) {
+    setAndRepaint(spacing_, v);
+}
+void TransparentButtonBase::SetTextAlign(TTextAlign v) {
+    setAndRepaint(textAlign_, v);
+}
+void TransparentButtonBase::SetTransparent(bool v) {
+    setAndRepaint(transparent_, v);
+}
+void TransparentButtonBase::SetWordWrap(bool v) {
+    setAndRepaint(wordWrap_, v);
+}
 
 void TransparentButtonBase::SetFont(const core::FontRecord& v) {
     font_ = v;
@@ -157,7 +173,9 @@ void TransparentButtonBase::mousePressEvent(QMouseEvent* e) {
     }
 }
 
-void TransparentButtonBase::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
+void TransparentButtonBase::mouseDoubleClickEvent(QMouseEvent* e) {
+    mousePressEvent(e);
+}
 
 void TransparentButtonBase::mouseMoveEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
@@ -177,7 +195,8 @@ void TransparentButtonBase::mouseReleaseEvent(QMouseEvent* e) {
     release(e->button(), e->modifiers(), pos);
 }
 
-void TransparentButtonBase::release(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPoint pos) {
+void TransparentButtonBase::release(Qt::MouseButton button, Qt::KeyboardModifiers mods,
+                                    QPoint pos) {
     if (!isEnabled() || !pressInProgress_) return;
     pressInProgress_ = false;
     if (down_) return;
@@ -230,17 +249,17 @@ void TransparentButtonBase::paintEvent(QPaintEvent*) {
     const QRect glyphBox(g0, QSize(gw, gh));
     const int entry = GlyphEntryIndex(numGlyphs_, GlyphListCount(), frameStyle_, AutoGray, state);
     if (entry >= 0) {
-        drawMasked(p, g0 + (shifted ? QPoint(1, 1) : QPoint()), glyphList_[static_cast<size_t>(entry)],
-                   !transparent_);
+        drawMasked(p, g0 + (shifted ? QPoint(1, 1) : QPoint()),
+                   glyphList_[static_cast<size_t>(entry)], !transparent_);
     }
     if (caption_.isEmpty()) return;
     const QFont font = ToQFont(font_);
     p.setFont(font);
     const int flags = Qt::TextShowMnemonic | (wordWrap_ ? Qt::TextWordWrap : Qt::TextSingleLine);
     const QRect measured = p.fontMetrics().boundingRect(rect(), flags, caption_);
-    const QPoint at = CaptionOrigin(textAlign_, w, h, measured.width(), measured.height(), spacing_,
-                                    glyphBox) +
-                      (shifted ? QPoint(1, 1) : QPoint());
+    const QPoint at =
+        CaptionOrigin(textAlign_, w, h, measured.width(), measured.height(), spacing_, glyphBox) +
+        (shifted ? QPoint(1, 1) : QPoint());
     const QRect box(at, measured.size());
     const int drawFlags = flags | Qt::AlignCenter | Qt::TextDontClip;
     if (isEnabled()) {

@@ -14,7 +14,7 @@ namespace pelvano::gui {
 
 class TransparentButtonBase : public QWidget {
     Q_OBJECT
-public:
+  public:
     bool AutoGray = true;
     bool ShowPressed = true;
     bool Movable = false;
@@ -55,7 +55,7 @@ public:
         OnMouseDown, OnMouseUp;
     std::function<void(TransparentButtonBase*, Qt::KeyboardModifiers, int, int)> OnMouseMove;
 
-protected:
+  protected:
     enum class Flavour { Transparent, MyTrans };
     TransparentButtonBase(QWidget* parent, Flavour flavour);
 
@@ -69,7 +69,7 @@ protected:
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
 
-private:
+  private:
     template <class T>
     void setAndRepaint(T& field, const T& value);
     void click();
@@ -101,14 +101,14 @@ private:
 // Icon buttons and hot areas: a click lets the button up before its handler runs.
 class TTransparentButton : public TransparentButtonBase {
     Q_OBJECT
-public:
+  public:
     explicit TTransparentButton(QWidget* parent = nullptr);
 };
 
 // Text buttons: black 9-point 宋体, caption "Caption"; any mouse button opens the menu.
 class TMyTransBtn : public TransparentButtonBase {
     Q_OBJECT
-public:
+  public:
     explicit TMyTransBtn(QWidget* parent = nullptr);
 };
 

@@ -7,7 +7,9 @@
 
 namespace pelvano::gui {
 
-TColor UnlitColour(TColor lit) { return (lit >> 1) & 0x7F7F7Fu; }
+TColor UnlitColour(TColor lit) {
+    return (lit >> 1) & 0x7F7F7Fu;
+}
 
 MeterScale ComputeMeterScale(const MeterLevels& lv, int width, int height) {
     MeterScale s;
@@ -29,14 +31,16 @@ MeterScale ComputeMeterScale(const MeterLevels& lv, int width, int height) {
     s.unlit.resize(static_cast<size_t>(n) + 1);
     for (int i = n; i >= 0; --i) {
         const auto k = static_cast<size_t>(i);
-        s.threshold[k] = static_cast<float>(std::pow(10.0, -static_cast<double>(n - i) / n * r / 20));
+        s.threshold[k] =
+            static_cast<float>(std::pow(10.0, -static_cast<double>(n - i) / n * r / 20));
         s.lit[k] = i > hb ? lv.colorHigh : (i > mb ? lv.colorMed : lv.colorLow);
         s.unlit[k] = UnlitColour(ResolveColor(s.lit[k]));
     }
     return s;
 }
 
-int UpdateLitCount(const MeterScale& scale, int m, float v, const std::function<void(int, bool)>& draw) {
+int UpdateLitCount(const MeterScale& scale, int m, float v,
+                   const std::function<void(int, bool)>& draw) {
     if (scale.n < 0) return 0;
     const auto t = [&](int i) { return scale.threshold[static_cast<size_t>(i)]; };
     m = std::clamp(m, 0, scale.n);

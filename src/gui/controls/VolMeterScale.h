@@ -32,7 +32,9 @@ MeterScale ComputeMeterScale(const MeterLevels& levels, int width, int height);
 // The colour with every byte halved.
 TColor UnlitColour(TColor lit);
 // The y of segment i's line in a meter of the given height.
-inline int SegmentY(int height, int i) { return height - 3 * i - 2; }
+inline int SegmentY(int height, int i) {
+    return height - 3 * i - 2;
+}
 
 // Moves the lit count m towards level v, calling draw(segment, lit) for each segment that
 // changes; returns the new count. Afterwards segment k < n is lit exactly when v > T[k].

@@ -20,7 +20,9 @@ TrackerSizes TvelTracker::sizes() const {
     return z;
 }
 
-TrackerGeometry TvelTracker::Geometry() const { return ComputeTrackerGeometry(sizes()); }
+TrackerGeometry TvelTracker::Geometry() const {
+    return ComputeTrackerGeometry(sizes());
+}
 
 void TvelTracker::placeThumb() {
     thumb_ = ThumbFromValue(Geometry(), value_, minimum_, maximum_);
@@ -75,7 +77,9 @@ void TvelTracker::SetTrackHeight(int v) {
     update();
 }
 
-void TvelTracker::resizeEvent(QResizeEvent*) { placeThumb(); }
+void TvelTracker::resizeEvent(QResizeEvent*) {
+    placeThumb();
+}
 
 void TvelTracker::dragTo(int p) {
     thumb_ = p;
@@ -98,7 +102,9 @@ void TvelTracker::mouseMoveEvent(QMouseEvent* e) {
     dragTo(ThumbFromPointer(sizes(), Geometry(), pos.x(), pos.y()));
 }
 
-void TvelTracker::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
+void TvelTracker::mouseReleaseEvent(QMouseEvent*) {
+    dragging_ = false;
+}
 
 QImage TvelTracker::Render() {
     const int w = std::max(1, width());
@@ -114,8 +120,9 @@ QImage TvelTracker::Render() {
         DrawRectangle(p, {0, 0, w, h}, ToQColor(BackBorder ? BorderColor : BackColor), 1,
                       ToQColor(BackColor));
     }
-    const TColor track =
-        TrackPositionColor ? TrackPositionColour(TrackColor, value_, minimum_, maximum_) : TrackColor;
+    const TColor track = TrackPositionColor
+                             ? TrackPositionColour(TrackColor, value_, minimum_, maximum_)
+                             : TrackColor;
     p.fillRect(g.track.toQRect(), ToQColor(track));
     if (TrackBorder) {
         Edges r = g.track;
@@ -131,7 +138,8 @@ QImage TvelTracker::Render() {
         p.setFont(f);
         p.setPen(ToQColor(CaptionColor));
         const QRect box = thumb.toQRect();
-        const QString text = p.fontMetrics().elidedText(QString::number(value_), Qt::ElideRight, box.width());
+        const QString text =
+            p.fontMetrics().elidedText(QString::number(value_), Qt::ElideRight, box.width());
         p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, text);
     }
     return img;

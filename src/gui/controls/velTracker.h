@@ -11,7 +11,7 @@ namespace pelvano::gui {
 
 class TvelTracker : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TvelTracker(QWidget* parent = nullptr);
 
     int Minimum() const { return minimum_; }
@@ -50,14 +50,14 @@ public:
     int ThumbCentre() const { return thumb_; }
     QImage Render();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 
-private:
+  private:
     TrackerSizes sizes() const;
     void placeThumb();
     void dragTo(int p);
