@@ -19,12 +19,11 @@ QImage maskedCopy(const QImage& image, const QImage& mask) {
 
 }  // namespace
 
-TMyRoundButton::TMyRoundButton(QWidget* parent) : QWidget(parent) {
+TMyRoundButton::TMyRoundButton(QWidget* parent) : SkinnedControl(parent) {
     font_ = FromQFont(QApplication::font(), core::clBlack);
     look_.font = ToQFont(font_);
     look_.fontColor = ToQColor(font_.color);
     resize(25, 25);
-    setMouseTracking(true);  // OnMouseMove fires with no button held too
     render();
 }
 
@@ -202,14 +201,6 @@ void TMyRoundButton::release(Qt::MouseButton button, Qt::KeyboardModifiers mods,
         }
     }
     if (OnMouseUp) OnMouseUp(this, button, mods, pos.x(), pos.y());
-}
-
-void TMyRoundButton::enterEvent(QEnterEvent*) {
-    if (isEnabled() && OnMouseEnter) OnMouseEnter(this);
-}
-
-void TMyRoundButton::leaveEvent(QEvent*) {
-    if (isEnabled() && OnMouseExit) OnMouseExit(this);
 }
 
 }  // namespace pelvano::gui

@@ -8,11 +8,12 @@
 #include <QWidget>
 #include <functional>
 
+#include "gui/controls/ControlEvents.h"
 #include "gui/controls/RoundButtonRender.h"
 
 namespace pelvano::gui {
 
-class TMyRoundButton : public QWidget {
+class TMyRoundButton : public SkinnedControl<TMyRoundButton> {
     Q_OBJECT
   public:
     explicit TMyRoundButton(QWidget* parent = nullptr);
@@ -67,10 +68,7 @@ class TMyRoundButton : public QWidget {
     const RoundButtonLook& Look() const { return look_; }
     int RenderCount() const { return renderCount_; }
 
-    std::function<void(TMyRoundButton*)> OnClick, OnDblClick, OnMouseEnter, OnMouseExit;
-    std::function<void(TMyRoundButton*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)>
-        OnMouseDown, OnMouseUp;
-    std::function<void(TMyRoundButton*, Qt::KeyboardModifiers, int, int)> OnMouseMove;
+    std::function<void(TMyRoundButton*)> OnDblClick;
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -79,8 +77,6 @@ class TMyRoundButton : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
-    void enterEvent(QEnterEvent*) override;
-    void leaveEvent(QEvent*) override;
 
   private:
     template <class T>

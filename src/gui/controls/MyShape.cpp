@@ -31,13 +31,12 @@ Qt::CursorShape handleCursor(int handle) {
 
 }  // namespace
 
-TMyShape::TMyShape(QWidget* parent) : QWidget(parent) {
+TMyShape::TMyShape(QWidget* parent) : SkinnedControl(parent) {
     params_.font.name = core::Utf8ToGbk("宋体");
     params_.font.size = 9;
     params_.font.color = core::clWhite;
     params_.font.charset = core::kGb2312Charset;
     resize(56, 64);
-    setMouseTracking(true);  // OnMouseMove fires with no button held too
 }
 
 template <class T>
@@ -175,10 +174,6 @@ void TMyShape::mousePressEvent(QMouseEvent* e) {
     if (handle_ != 0) lastGlobal_ = e->globalPosition().toPoint();
 }
 
-void TMyShape::mouseDoubleClickEvent(QMouseEvent* e) {
-    mousePressEvent(e);
-}
-
 void TMyShape::mouseMoveEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     const QPoint global = e->globalPosition().toPoint();
@@ -221,18 +216,6 @@ void TMyShape::release(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPoin
     look_ = 0;
     unsetCursor();
     repaint();
-}
-
-void TMyShape::enterEvent(QEnterEvent*) {
-    if (!isEnabled()) return;
-    hover_ = true;
-    if (OnMouseEnter) OnMouseEnter(this);
-}
-
-void TMyShape::leaveEvent(QEvent*) {
-    if (!isEnabled()) return;
-    hover_ = false;
-    if (OnMouseExit) OnMouseExit(this);
 }
 
 }  // namespace pelvano::gui

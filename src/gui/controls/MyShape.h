@@ -8,11 +8,12 @@
 #include <QWidget>
 #include <functional>
 
+#include "gui/controls/ControlEvents.h"
 #include "gui/controls/ShapePainter.h"
 
 namespace pelvano::gui {
 
-class TMyShape : public QWidget {
+class TMyShape : public SkinnedControl<TMyShape> {
     Q_OBJECT
   public:
     explicit TMyShape(QWidget* parent = nullptr);
@@ -66,19 +67,12 @@ class TMyShape : public QWidget {
     int ActiveHandle() const { return handle_; }
     QImage Render();
 
-    std::function<void(TMyShape*)> OnClick, OnMouseEnter, OnMouseExit;
-    std::function<void(TMyShape*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)> OnMouseDown,
-        OnMouseUp;
-    std::function<void(TMyShape*, Qt::KeyboardModifiers, int, int)> OnMouseMove;
-
   protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
-    void enterEvent(QEnterEvent*) override;
-    void leaveEvent(QEvent*) override;
+    void hoverChanged(bool inside) override { hover_ = inside; }
 
   private:
     template <class T>

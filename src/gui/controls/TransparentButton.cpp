@@ -31,10 +31,9 @@ void drawMasked(QPainter& p, QPoint at, const QImage& entry, bool opaque) {
 }  // namespace
 
 TransparentButtonBase::TransparentButtonBase(QWidget* parent, Flavour flavour)
-    : QWidget(parent), flavour_(flavour) {
+    : SkinnedControl(parent), flavour_(flavour) {
     font_ = FromQFont(QApplication::font(), core::clBlack);
     resize(40, 40);
-    setMouseTracking(true);  // OnMouseMove fires with no button held too
 }
 
 TTransparentButton::TTransparentButton(QWidget* parent)
@@ -173,10 +172,6 @@ void TransparentButtonBase::mousePressEvent(QMouseEvent* e) {
     }
 }
 
-void TransparentButtonBase::mouseDoubleClickEvent(QMouseEvent* e) {
-    mousePressEvent(e);
-}
-
 void TransparentButtonBase::mouseMoveEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     if (OnMouseMove) OnMouseMove(this, e->modifiers(), pos.x(), pos.y());
@@ -206,17 +201,8 @@ void TransparentButtonBase::release(Qt::MouseButton button, Qt::KeyboardModifier
     if (OnMouseUp) OnMouseUp(this, button, mods, pos.x(), pos.y());
 }
 
-void TransparentButtonBase::enterEvent(QEnterEvent*) {
-    if (!isEnabled()) return;
-    hover_ = true;
-    if (OnMouseEnter) OnMouseEnter(this);
-    if (frameStyle_ == fsExplorer) update();
-}
-
-void TransparentButtonBase::leaveEvent(QEvent*) {
-    if (!isEnabled()) return;
-    hover_ = false;
-    if (OnMouseExit) OnMouseExit(this);
+void TransparentButtonBase::hoverChanged(bool inside) {
+    hover_ = inside;
     if (frameStyle_ == fsExplorer) update();
 }
 

@@ -8,11 +8,12 @@
 #include <functional>
 #include <vector>
 
+#include "gui/controls/ControlEvents.h"
 #include "gui/controls/TransButtonLook.h"
 
 namespace pelvano::gui {
 
-class TransparentButtonBase : public QWidget {
+class TransparentButtonBase : public SkinnedControl<TransparentButtonBase> {
     Q_OBJECT
   public:
     bool AutoGray = true;
@@ -50,11 +51,6 @@ class TransparentButtonBase : public QWidget {
     // A dialog character: clicks the button when it is its accelerator; true when handled.
     bool DialogChar(QChar c);
 
-    std::function<void(TransparentButtonBase*)> OnClick, OnMouseEnter, OnMouseExit;
-    std::function<void(TransparentButtonBase*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)>
-        OnMouseDown, OnMouseUp;
-    std::function<void(TransparentButtonBase*, Qt::KeyboardModifiers, int, int)> OnMouseMove;
-
   protected:
     enum class Flavour { Transparent, MyTrans };
     TransparentButtonBase(QWidget* parent, Flavour flavour);
@@ -63,11 +59,9 @@ class TransparentButtonBase : public QWidget {
     void changeEvent(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
-    void enterEvent(QEnterEvent*) override;
-    void leaveEvent(QEvent*) override;
+    void hoverChanged(bool inside) override;
 
   private:
     template <class T>
