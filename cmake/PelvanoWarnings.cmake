@@ -1,6 +1,7 @@
 # Warnings for our own targets only; third-party headers come in as SYSTEM includes.
 function(pelvano_warnings target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow=local)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic
+        $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>)
     if(PELVANO_WERROR)
         target_compile_options(${target} PRIVATE -Werror)
     endif()

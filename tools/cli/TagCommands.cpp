@@ -1,0 +1,140 @@
+// pelvano-cli tags and wma: the texts of MP3 tags (read, set, strip) and of WMA headers, as
+// one JSON object per file with texts in UTF-8.
+#include <iostream>
+#include <map>
+
+#include "CliCommand.h"
+#include "JsonObject.h"
+#include "core/app/AtomicFile.h"
+#include "core/app/Encoding.h"
+#include "core/tags/TID3v2Tag.h"
+#include "core/tags/TWma_Tag.h"
+#include "core/tags/TagFile.h"
+
+namespace pelvano::cli {
+
+namespace {
+
+using core::GbkToUtf8;
+using core::TID3v2Tag;
+
+std::string tagJson(const std::string& file, const TID3v2Tag& tag) {
+    JsonObject json;
+    json.add("file", file)
+        .add("tag", tag.Exists     ? "id3v2"
+                    : tag.ExistsV1 ? "id3v1"
+                                   : "none")
+        .add("version", static_cast<long long>(tag.Version))
+        .add("TagSize", static_cast<long long>(tag.TagSize))
+        .add("Title", GbkToUtf8(tag.Title))
+        .add("Artist", GbkToUtf8(tag.Artist))
+        .add("Album", GbkToUtf8(tag.Album))
+        .add("Year", GbkToUtf8(tag.Year))
+        .add("Comment", GbkToUtf8(tag.Comment))
+        .add("Lyrics", GbkToUtf8(tag.Lyrics));
+    return json.str();
+}
+
+int reportSave(const core::TagSaveResult& result, const std::string& file) {
+    if (!result.replaced) return failure(GbkToUtf8(result.message));
+    TID3v2Tag tag;
+    tag.ReadFromFile(file);
+    std::cout << tagJson(file, tag) << "\n";
+    return 0;
+}
+
+int showTags(const Args& files) {
+    if (files.empty()) return usageError("tags: no file given");
+    int status = 0;
+    for (const std::string& file : files) {
+        try {
+            TID3v2Tag tag;
+            tag.ReadFromFile(file);
+            std::cout << tagJson(file, tag) << "\n";
+        } catch (const core::TagFileError& e) {
+            status = failure(e.what());
+        }
+    }
+    return status;
+}
+
+// tags set FILE [--title T] [--artist A] [--album B] [--year Y] [--comment C]
+//               [--lyrics-file F] [--keep-frames]
+int setTags(const Args& args) {
+    if (args.empty() || args[0].starts_with("--")) return usageError("tags set: no file given");
+    const std::string& file = args[0];
+    TID3v2Tag tag;
+    tag.ReadFromFile(file);
+    const std::map<std::string, std::string*> texts = {
+        {"--title", &tag.Title}, {"--artist", &tag.Artist},   {"--album", &tag.Album},
+        {"--year", &tag.Year},   {"--comment", &tag.Comment},
+    };
+    bool keepFrames = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        if (option == "--keep-frames") {
+            keepFrames = true;
+            continue;
+        }
+        const bool known = texts.count(option) || option == "--lyrics-file";
+        if (!known) return usageError("tags set: unknown option " + option);
+        if (i + 1 >= args.size()) return usageError("tags set: " + option + " needs a value");
+        const std::string& value = args[++i];
+        if (option != "--lyrics-file") {
+            *texts.at(option) = core::Utf8ToGbk(value);
+        } else if (!core::ReadFileBytes(value, tag.Lyrics)) {  // lyrics files hold stored text
+            return failure("tags set: cannot read " + value);
+        }
+    }
+    return reportSave(tag.SaveToFile(file, keepFrames), file);
+}
+
+int stripTags(const Args& args) {
+    if (args.size() != 1) return usageError("tags strip: give exactly one file");
+    TID3v2Tag tag;
+    return reportSave(tag.RemoveFromFile(args[0]), args[0]);
+}
+
+int tagsCommand(const Args& args) {
+    if (!args.empty() && args[0] == "set") return setTags(Args(args.begin() + 1, args.end()));
+    if (!args.empty() && args[0] == "strip") return stripTags(Args(args.begin() + 1, args.end()));
+    return showTags(args);
+}
+
+int wmaCommand(const Args& args) {
+    if (args.size() != 1) return usageError("wma: give exactly one file");
+    core::TWma_Tag tag;
+    if (!tag.ReadFromFile(args[0])) return failure("wma: not an ASF file: " + args[0]);
+    JsonObject json;
+    json.add("file", args[0]).add("HeaderSize", static_cast<long long>(tag.HeaderSize));
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"WMFSDKVersion", &tag.WMFSDKVersion},
+        {"Title", &tag.Title},
+        {"Author", &tag.Author},
+        {"Rights", &tag.Rights},
+        {"Description", &tag.Description},
+        {"AlbumTitle", &tag.AlbumTitle},
+        {"Year", &tag.Year},
+        {"Genre", &tag.Genre},
+        {"TrackNumber", &tag.TrackNumber},
+        {"Track", &tag.Track},
+        {"UserWebURL", &tag.UserWebURL},
+        {"URL", &tag.URL},
+        {"Lyrics", &tag.Lyrics},
+        {"EncodedBy", &tag.EncodedBy},
+    };
+    for (const auto& [name, text] : fields) json.add(name, GbkToUtf8(*text));
+    std::cout << json.str() << "\n";
+    return 0;
+}
+
+const CliRegistration kTags(
+    "tags",
+    "tags FILE... | tags set FILE [--title T] [--artist A] [--album B] [--year Y] "
+    "[--comment C] [--lyrics-file F] [--keep-frames] | tags strip FILE",
+    tagsCommand);
+const CliRegistration kWma("wma", "wma FILE", wmaCommand);
+
+}  // namespace
+
+}  // namespace pelvano::cli
