@@ -13,19 +13,17 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
+// The fastest of three runs, in ms.
 template <typename F>
-double bestOf(int runs, F f) {
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
+double fastestMs(F run) {
+    double fastest = 1e300;
+    for (int i = 0; i < 3; ++i) {
         const auto start = Clock::now();
-        f();
-        best = std::min(best, msSince(start));
+        run();
+        fastest = std::min(fastest,
+                           std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
-    return best;
+    return fastest;
 }
 
 std::string OrdinaryLines(std::size_t bytes) {
@@ -55,17 +53,17 @@ int main() {
         OrdinaryLines(8'000'000) + tags + "x\n" + std::string(1'000'000, '[') + "\n";
 
     LyricsState state;
-    const double ordinaryMs = bestOf(3, [&] { Parse(ordinary, state); });
+    const double ordinaryMs = fastestMs([&] { Parse(ordinary, state); });
     const int rows = state.table.lastDataRow();
     std::printf("parse 10 MB of timed lines (%d rows): %.1f ms\n", rows, ordinaryMs);
 
-    const double seekMs = bestOf(3, [&] {
+    const double seekMs = fastestMs([&] {
         volatile int sink = 0;
         for (int p = 0; p < 100; ++p) sink = sink + SeekRow(state, p * 1000 * 60);
     });
     std::printf("seek over %d rows: %.3f ms per seek\n", rows, seekMs / 100);
 
-    const double advanceMs = bestOf(3, [&] {
+    const double advanceMs = fastestMs([&] {
         state.CurrentLyricRow = 1;
         for (int p = 0; state.CurrentLyricRow < rows; p += 10) {
             if (const int next = AdvanceRow(state, p)) state.CurrentLyricRow = next;
@@ -74,7 +72,7 @@ int main() {
     std::printf("advance through %d rows: %.1f ms\n", rows, advanceMs);
 
     LyricsState hostileState;
-    const double hostileMs = bestOf(3, [&] { Parse(hostile, hostileState); });
+    const double hostileMs = fastestMs([&] { Parse(hostile, hostileState); });
     std::printf("parse 10 MB with a 1 MB line of tags and 1 MB of unclosed brackets: %.1f ms\n",
                 hostileMs);
     return 0;

@@ -28,7 +28,7 @@ void LyricsDisplay::RenderLyrics(int row) {
     if (!settings_.chkPlaySongText()) return;
     state_.LyricScrollCount = 0;
     view_.showFrame(
-        BuildLyricsFrame(state_.table, row, settings_, view_.glyphHeight(), settings_.spMW()));
+        BuildLyricsFrame(state_.table, row, settings_, view_.glyphHeight(), view_.windowWidth()));
 }
 
 void LyricsDisplay::LyricAdvance(int positionMs) {

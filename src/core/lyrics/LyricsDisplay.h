@@ -18,6 +18,7 @@ class LyricsView {
     virtual ~LyricsView() = default;
     // Height in pixels of the text "j" in the lyrics font.
     virtual int glyphHeight() const = 0;
+    virtual int windowWidth() const = 0;
     // Draws the frame into the off-screen buffer and copies it to the window at top 0.
     virtual void showFrame(const LyricsFrame& frame) = 0;
     // Moves the window's current picture up by pixels.

@@ -35,12 +35,8 @@ void AddColorKeys(std::vector<std::pair<std::string, std::string>>& keys, const 
 }  // namespace
 
 FontRecord LyricsSettings::designFont() {
-    FontRecord f;
-    f.name = Gbk("楷体_GB2312");
-    f.size = 18;
-    f.color = clWhite;
-    f.charset = kGb2312Charset;
-    return f;
+    return FontRecord{
+        .name = Gbk("楷体_GB2312"), .size = 18, .color = clWhite, .charset = kGb2312Charset};
 }
 
 LyricsSettings::LyricsSettings(std::string settingsFile)

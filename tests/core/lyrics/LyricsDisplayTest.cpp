@@ -85,6 +85,7 @@ TEST(LyricsFrame, AlignmentAndUnderlineFollowTheSettings) {
 class RecordingView final : public LyricsView {
   public:
     int glyphHeight() const override { return 18; }
+    int windowWidth() const override { return 300; }
     void showFrame(const LyricsFrame& frame) override { frames.push_back(frame); }
     void scrollUp(int pixels) override { scrolled += pixels; }
     bool isShown() const override { return shown; }

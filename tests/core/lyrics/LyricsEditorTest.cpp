@@ -2,7 +2,6 @@
 // while the song plays, the ".lrc" file, the store into the MP3 file and the import.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -20,19 +19,20 @@
 namespace pelvano::core {
 namespace {
 
-std::string CommandOutput(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
-
+// The file's audio as the station's decoder delivers it.
 std::string DecodedSamples(const std::string& path) {
-    return CommandOutput("ffmpeg -v error -i '" + path + "' -f s16le -");
+    platform::FfmpegSource source;
+    WaveFormat format;
+    std::int64_t duration = 0;
+    if (source.open(path, format, duration) != 0) return {};
+    std::string samples;
+    std::string buffer(65536, '\0');
+    SourceBlock block;
+    while (source.read(buffer.data(), static_cast<std::uint32_t>(buffer.size()), block) == 0 &&
+           block.bytes > 0) {
+        samples.append(buffer.data(), block.bytes);
+    }
+    return samples;
 }
 
 // A 20-second tone encoded by FFmpeg; false when the encoder is missing.
