@@ -1,8 +1,7 @@
-#include "platform/autostart/XdgAutostart.h"
-
 #include <gtest/gtest.h>
 
 #include "core/app/FileHelpers.h"
+#include "platform/autostart/XdgAutostart.h"
 #include "support/TempDir.h"
 
 namespace pelvano::platform {
@@ -16,7 +15,8 @@ TEST(XdgAutostart, EntryFollowsTheExecutablePath) {
     ASSERT_TRUE(autostart.setEnabled(true, exe));
     EXPECT_TRUE(autostart.isEnabled(exe));
     EXPECT_FALSE(autostart.isEnabled("/opt/other/pelvano"));
-    EXPECT_NE(dir.read("autostart/pelvano.desktop").find("Exec=\"/opt/my station/pelvano\"\n"), std::string::npos);
+    EXPECT_NE(dir.read("autostart/pelvano.desktop").find("Exec=\"/opt/my station/pelvano\"\n"),
+              std::string::npos);
     ASSERT_TRUE(autostart.setEnabled(false, exe));
     EXPECT_FALSE(core::FileExists(autostart.entryPath()));
     EXPECT_TRUE(autostart.setEnabled(false, exe));

@@ -150,8 +150,9 @@ const CliRegistration kPlay(
     "                           play one file through a mixer channel",
     Play);
 const CliRegistration kRender(
-    "render", "render FILE --wav OUT [--fade-in S] [--start MS] [--end MS]\n"
-              "                           play one file in virtual time into a WAV file",
+    "render",
+    "render FILE --wav OUT [--fade-in S] [--start MS] [--end MS]\n"
+    "                           play one file in virtual time into a WAV file",
     Render);
 
 }  // namespace

@@ -175,7 +175,9 @@ void SoftwareMixer::renderBlock(float* out, std::uint32_t frames) noexcept {
         // A buffer that starts playing starts at its level; changes while it plays are ramped.
         const StereoGain from =
             b->heardLastBlock_ ? StereoGain{b->gainLeft_, b->gainRight_} : target;
-        const std::uint64_t step = (static_cast<std::uint64_t>(b->format_.nSamplesPerSec) << 32) /
+        // Rounded up, so that whole seconds of device frames land on whole source frames.
+        const std::uint64_t step = ((static_cast<std::uint64_t>(b->format_.nSamplesPerSec) << 32) +
+                                    deviceFormat_.sampleRate - 1) /
                                    deviceFormat_.sampleRate;
         std::uint64_t start = b->position_.load(std::memory_order_acquire);
         const std::uint64_t end = MixFunctionFor(b->format_)(

@@ -45,8 +45,11 @@ void TcbDSMixerChannel::resetPlayState() {
 
 void TcbDSMixerChannel::closeDeviceBuffer() {
     if (deviceBuffer_ != nullptr) {
-        thread_->setActive(false);
-        deviceBuffer_->stop();
+        try {
+            Stop();
+        } catch (const std::exception&) {
+            // The reader could not rewind; the buffer is released all the same.
+        }
         mixer_.GetDirectSound().releaseBuffer(*deviceBuffer_);
         deviceBuffer_ = nullptr;
     }
