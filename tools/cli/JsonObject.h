@@ -1,6 +1,6 @@
 #pragma once
 // One JSON object on one line, built field by field, for the commands' output. Strings are
-// given as UTF-8.
+// given as UTF-8. One thread per object.
 #include <string>
 #include <string_view>
 

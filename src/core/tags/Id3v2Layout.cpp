@@ -43,16 +43,30 @@ bool isFrameId(std::string_view id) {
     return true;
 }
 
-// Version 2.4 writers are supposed to store frame sizes syncsafe; a size with a high bit set
-// cannot be, and comes from a writer that stored it plainly.
-std::uint64_t frameSize(std::string_view header, int version) {
+// Whether a frame (or the end of the frames, or padding) can begin at pos.
+bool frameCanStartAt(std::string_view bytes, std::uint64_t pos) {
+    if (pos >= bytes.size() || bytes[pos] == '\0') return pos <= bytes.size();
+    return bytes.size() - pos >= 4 && isFrameId(bytes.substr(pos, 4));
+}
+
+// The data size of the frame whose header starts at pos. Version 2.4 writers are supposed to
+// store it syncsafe, but some store it plainly: a size with a high bit set cannot be syncsafe,
+// and a syncsafe reading that lands inside the next frame where the plain one does not is taken
+// as plain.
+std::uint64_t frameSize(std::string_view bytes, std::size_t pos, int version) {
+    const std::string_view header = bytes.substr(pos);
     if (version == 2)
         return (byteAt(header, 3) << 16) | (byteAt(header, 4) << 8) | byteAt(header, 5);
     const std::string_view size = header.substr(4, 4);
-    const bool syncsafe =
-        version == 4 &&
-        ((byteAt(size, 0) | byteAt(size, 1) | byteAt(size, 2) | byteAt(size, 3)) & 0x80) == 0;
-    return syncsafe ? ReadSyncsafe(size) : ReadBigEndian32(size);
+    const std::uint64_t plain = ReadBigEndian32(size);
+    if (version != 4 ||
+        ((byteAt(size, 0) | byteAt(size, 1) | byteAt(size, 2) | byteAt(size, 3)) & 0x80))
+        return plain;
+    const std::uint64_t syncsafe = ReadSyncsafe(size);
+    if (syncsafe != plain && !frameCanStartAt(bytes, pos + 10 + syncsafe) &&
+        frameCanStartAt(bytes, pos + 10 + plain))
+        return plain;
+    return syncsafe;
 }
 
 // The frame's contents without the extras its format flags announce.
@@ -71,6 +85,15 @@ std::string usableData(Id3v2Frame& frame, const Id3v2Header& header) {
     if (format & 0x01) skip(4);  // data length indicator
     if ((format & 0x02) || (header.flags & kFlagUnsynchronised)) return undoUnsynchronisation(data);
     return std::string(data);
+}
+
+// The older system wrote no flags and no padding: its frames end exactly at the size value,
+// where the audio begins.
+bool isOlderSystemTag(std::string_view head, const Id3v2Header& h) {
+    const std::uint64_t older = h.sizeValue;
+    if (h.flags != 0 || older < kHeaderSize || !isMpegFrameAt(head, older)) return false;
+    const std::string_view frames = head.substr(kHeaderSize, older - kHeaderSize);
+    return WalkId3v2Frames(frames, h, [](const Id3v2Frame&) {}) == frames.size();
 }
 
 }  // namespace
@@ -114,8 +137,7 @@ Id3v2Layout InspectId3v2(const TagFile& file) {
             kHeaderSize + older + (h.version == 4 && (h.flags & kFlagFooter) ? 10 : 0);
         if (head.size() < standard + 4 && size > head.size()) head = file.readAt(0, standard + 4);
         const bool standardFits = standard <= size;
-        if (older >= kHeaderSize && isMpegFrameAt(head, older) &&
-            !(standardFits && isMpegFrameAt(head, standard))) {
+        if (isOlderSystemTag(head, h) && !(standardFits && isMpegFrameAt(head, standard))) {
             layout.audioStart = older;
             tagEnd = older;
         } else if (standardFits) {
@@ -148,8 +170,8 @@ Id3v2Layout InspectId3v2(const TagFile& file) {
     return layout;
 }
 
-void WalkId3v2Frames(std::string_view bytes, const Id3v2Header& header,
-                     const std::function<void(const Id3v2Frame&)>& onFrame) {
+std::size_t WalkId3v2Frames(std::string_view bytes, const Id3v2Header& header,
+                            const std::function<void(const Id3v2Frame&)>& onFrame) {
     const std::size_t headerSize = header.version == 2 ? 6 : 10;
     const std::size_t idSize = header.version == 2 ? 3 : 4;
     std::size_t pos = 0;
@@ -158,7 +180,7 @@ void WalkId3v2Frames(std::string_view bytes, const Id3v2Header& header,
         frame.rawHeader = bytes.substr(pos, headerSize);
         frame.id = frame.rawHeader.substr(0, idSize);
         if (!isFrameId(frame.id)) break;
-        const std::uint64_t size = frameSize(frame.rawHeader, header.version);
+        const std::uint64_t size = frameSize(bytes, pos, header.version);
         if (size > bytes.size() - pos - headerSize) break;
         frame.rawData = bytes.substr(pos + headerSize, size);
         if (header.version != 2)
@@ -168,6 +190,7 @@ void WalkId3v2Frames(std::string_view bytes, const Id3v2Header& header,
         onFrame(frame);
         pos += headerSize + size;
     }
+    return pos;
 }
 
 }  // namespace pelvano::core

@@ -4,8 +4,8 @@
 //
 // The size value of the header is read both ways: the standard counts the bytes after the
 // 10-byte header, while files written by the older Windows system counted the header too. The
-// audio starts where the standard says unless an MPEG frame starts at the older position and
-// none at the standard one.
+// audio starts where the standard says unless an MPEG frame starts at the older position, right
+// after the last frame, and none at the standard one.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -56,8 +56,9 @@ struct Id3v2Frame {
 
 // Calls onFrame for each frame of frameBytes, in order. The walk stops at the end, at padding
 // (a zero byte where an identifier belongs), at an identifier that is not one, and at a frame
-// whose size runs past the tag; frames before the damage are still handed over.
-void WalkId3v2Frames(std::string_view frameBytes, const Id3v2Header& header,
-                     const std::function<void(const Id3v2Frame&)>& onFrame);
+// whose size runs past the tag; frames before the damage are still handed over. Returns where
+// the walk stopped.
+std::size_t WalkId3v2Frames(std::string_view frameBytes, const Id3v2Header& header,
+                            const std::function<void(const Id3v2Frame&)>& onFrame);
 
 }  // namespace pelvano::core

@@ -27,6 +27,22 @@ Field fieldOf(std::string_view id, int version) {
     return version == 4 && id == "TDRC" ? Field::Year : Field::None;
 }
 
+// The text a frame of the field appends to, for the plain text frames.
+std::string* plainText(TID3v2Tag& tag, Field field) {
+    switch (field) {
+        case Field::Album:
+            return &tag.Album;
+        case Field::Title:
+            return &tag.Title;
+        case Field::Artist:
+            return &tag.Artist;
+        case Field::Year:
+            return &tag.Year;
+        default:
+            return nullptr;
+    }
+}
+
 constexpr std::uint32_t kLargestTag = (1u << 28) - 1;  // what 28 bits can count
 
 // A frame of the old tag that the new tag carries over. Named TXXX values of other programs are
@@ -75,27 +91,13 @@ void TID3v2Tag::ReadFromFile(const std::string& fileName) {
         Version = layout.header.version;
         WalkId3v2Frames(layout.frameBytes, layout.header, [this](const Id3v2Frame& frame) {
             if (!frame.usable || frame.data.empty()) return;
-            switch (fieldOf(frame.id, Version)) {
-                case Field::Comment:
-                    if (Comment.empty()) Comment = DecodeId3v2Comment(frame.data);
-                    break;
-                case Field::Lyrics:
-                    if (auto lyrics = DecodeId3v2Lyrics(frame.data)) Lyrics += *lyrics;
-                    break;
-                case Field::Album:
-                    Album += DecodeId3v2Text(frame.data);
-                    break;
-                case Field::Title:
-                    Title += DecodeId3v2Text(frame.data);
-                    break;
-                case Field::Artist:
-                    Artist += DecodeId3v2Text(frame.data);
-                    break;
-                case Field::Year:
-                    Year += DecodeId3v2Text(frame.data);
-                    break;
-                case Field::None:
-                    break;
+            const Field field = fieldOf(frame.id, Version);
+            if (field == Field::Comment) {
+                if (Comment.empty()) Comment = DecodeId3v2Comment(frame.data);
+            } else if (field == Field::Lyrics) {
+                if (auto lyrics = DecodeId3v2Lyrics(frame.data)) Lyrics += *lyrics;
+            } else if (std::string* text = plainText(*this, field)) {
+                *text += DecodeId3v2Text(frame.data);
             }
         });
         return;

@@ -40,9 +40,9 @@ class TID3v2Tag {
     // frames of its old tag) followed by its audio, without an ID3v1 tag. The audio is located
     // afresh in the file. Throws TagFileError when the file cannot be opened, its audio cannot
     // be located, or the new file cannot be written; the original is then untouched.
-    TagSaveResult SaveToFile(const std::string& fileName, bool keepOtherFrames);
+    [[nodiscard]] TagSaveResult SaveToFile(const std::string& fileName, bool keepOtherFrames);
     // Rewrites the file with its audio alone: no ID3v2 and no ID3v1 tag.
-    TagSaveResult RemoveFromFile(const std::string& fileName);
+    [[nodiscard]] TagSaveResult RemoveFromFile(const std::string& fileName);
 
     // The bytes of the new tag: header, the six texts' frames, then keptFrames.
     std::string buildTag(const std::string& keptFrames) const;

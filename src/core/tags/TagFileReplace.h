@@ -23,8 +23,8 @@ std::string TemporaryTagFileName(const std::string& fileName);
 // Writes tag followed by the bytes [audioStart, audioEnd) of source, then replaces fileName.
 // Throws TagFileError when the new file cannot be created or written; the original is then
 // untouched and nothing is left behind.
-TagSaveResult ReplaceTaggedFile(const std::string& fileName, std::string_view tag,
-                                const TagFile& source, std::uint64_t audioStart,
-                                std::uint64_t audioEnd);
+[[nodiscard]] TagSaveResult ReplaceTaggedFile(const std::string& fileName, std::string_view tag,
+                                              const TagFile& source, std::uint64_t audioStart,
+                                              std::uint64_t audioEnd);
 
 }  // namespace pelvano::core

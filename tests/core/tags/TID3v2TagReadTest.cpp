@@ -76,6 +76,10 @@ TEST_F(TID3v2TagRead, Version4FrameSizesAreSyncsafe) {
          MpegAudio(1));
     EXPECT_EQ(tag.Title, std::string(199, 'p'));
     EXPECT_EQ(tag.Artist, "x");
+    read(StandardTag(TextFrame("TIT2", std::string(299, 'q')) + TextFrame("TPE1", "y", 4), 4) +
+         MpegAudio(1));
+    EXPECT_EQ(tag.Title, std::string(299, 'q'));
+    EXPECT_EQ(tag.Artist, "y");
 }
 
 TEST_F(TID3v2TagRead, TextEncodingsBecomeTheLocalCodePage) {

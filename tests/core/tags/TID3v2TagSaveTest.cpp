@@ -1,9 +1,14 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
 #include "TagTestFiles.h"
+#include "core/app/Encoding.h"
 #include "core/tags/TID3v2Tag.h"
 #include "core/tags/TagFile.h"
 #include "support/TempDir.h"
@@ -95,8 +100,12 @@ TEST_F(TID3v2TagSave, AudioStartsRightAfterEitherKindOfSizeValue) {
     withFooter[5] = 0x10;
     withFooter += "3DI" + withFooter.substr(3, 7);
     EXPECT_EQ(save(withFooter + audio), fresh + MpegAudio(5));
-    // Not MPEG audio behind the tag: the standard's count stands.
+    // Not MPEG audio behind the tag: the standard's count stands, even where the tag's last ten
+    // bytes look like an MPEG frame header.
     EXPECT_EQ(save(StandardTag(frames) + "RIFF....WAVE"), fresh + "RIFF....WAVE");
+    const std::string priv = Id3v2Frame("PRIV", std::string("owner\0\xFF\xFB\x90\x64sixsix", 16));
+    EXPECT_EQ(save(StandardTag(frames + priv) + "RIFF....WAVE", true),
+              StandardTag(frames + priv) + "RIFF....WAVE");
 }
 
 TEST_F(TID3v2TagSave, OtherFramesAreKeptOnlyWhenAsked) {
@@ -161,6 +170,53 @@ TEST_F(TID3v2TagSave, PermissionsAndOtherFilesAreKept) {
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0444u);
     EXPECT_EQ(dir.read("song-2.MP3"), "another song");
+}
+
+// Marks a file immutable (even root cannot replace it) for as long as it lives.
+class ImmutableFile {
+  public:
+    explicit ImmutableFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY)) {
+        int flags = 0;
+        set_ = fd_ >= 0 && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0 &&
+               (flags |= FS_IMMUTABLE_FL, ::ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0);
+    }
+    ~ImmutableFile() {
+        int flags = 0;
+        if (set_ && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
+        }
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool set() const { return set_; }
+
+  private:
+    int fd_;
+    bool set_ = false;
+};
+
+TEST_F(TID3v2TagSave, AnOriginalThatCannotBeReplacedStaysAndTheResultIsKept) {
+    const std::string original = MpegAudio(2);
+    path = dir.write("song.mp3", original);
+    tag.Title = "new";
+    TagSaveResult result;
+    {
+        const ImmutableFile locked(path);
+        if (!locked.set()) GTEST_SKIP() << "cannot mark files immutable here";
+        result = tag.SaveToFile(path, false);
+        EXPECT_FALSE(result.replaced);
+        EXPECT_EQ(result.resultPath, dir.file("song-2.MP3"));
+        EXPECT_EQ(result.message, Utf8ToGbk("不能修改源文件:" + path +
+                                            "\n修改结果保存在文件:" + result.resultPath));
+        // The name the operator is told is taken: nothing is overwritten, nothing is left.
+        result = tag.SaveToFile(path, false);
+        EXPECT_FALSE(result.replaced);
+        EXPECT_EQ(result.resultPath, "");
+        EXPECT_EQ(result.message.rfind(Utf8ToGbk("不能保存源文件:" + path + "\n"), 0), 0u);
+    }
+    EXPECT_EQ(dir.read("song.mp3"), original);
+    EXPECT_EQ(dir.read("song-2.MP3"), StandardTag(TextFrame("TIT2", "new")) + original);
+    EXPECT_EQ(folderEntries().size(), 2u);
 }
 
 TEST(TemporaryTagFileName, ReplacesTheExtensionOfTheFileName) {

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# pelvano-cli tags and wma: set, show, strip, JSON texts in UTF-8, errors.
+set -euo pipefail
+cli=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+song="$work/song.mp3"
+printf '\xff\xfb\x90\x64' >"$song"
+head -c 413 /dev/zero >>"$song"
+printf '[00:01]\xc4\xe3\xba\xc3\r\n' >"$work/song.lrc"  # lyrics files hold GBK
+
+out=$("$cli" tags set "$song" --title 晚风 --comment 'say "hi"' --lyrics-file "$work/song.lrc")
+grep -qF '"tag": "id3v2", "version": 3' <<<"$out"
+grep -qF '"Title": "晚风"' <<<"$out"
+grep -qF '"Comment": "say \"hi\""' <<<"$out"
+grep -qF '"Lyrics": "[00:01]你好\r\n"' <<<"$out"
+"$cli" tags "$song" | grep -qF '"Title": "晚风"'
+[ "$(head -c 3 "$song")" = ID3 ]
+
+"$cli" tags set "$song" --artist 林 --keep-frames | grep -qF '"Title": "晚风", "Artist": "林"'
+"$cli" tags strip "$song" | grep -qF '"tag": "none", "version": 0, "TagSize": 0'
+[ "$(wc -c <"$song")" = 417 ]
+
+expect_fail() {
+    local want=$1
+    shift
+    set +e
+    "$cli" "$@" >/dev/null 2>"$work/err"
+    local got=$?
+    set -e
+    [ "$got" = "$want" ] || { echo "exit $got, wanted $want: $*"; exit 1; }
+    [ "$(wc -l <"$work/err")" = 1 ] || { echo "not a one-line error: $*"; cat "$work/err"; exit 1; }
+}
+expect_fail 1 tags "$work/none.mp3"
+expect_fail 1 tags set "$work/none.mp3" --title x
+expect_fail 1 wma "$song"
+expect_fail 2 tags
+expect_fail 2 tags set
+expect_fail 2 tags set "$song" --bogus x
+expect_fail 2 tags set "$song" --title
+expect_fail 2 tags strip
+expect_fail 2 wma
+expect_fail 2 wma a b
+echo ok
