@@ -36,7 +36,9 @@ bool LoadLyrics(std::string_view path, bool mp3First, const LyricsSources& sourc
     std::string text;
     if (mp3 && (mp3First || !FileExists(lrc))) {
         text = sources.tags.readLyrics(sources.paths.resolve(path));
-    } else if (!FileExists(lrc) || !ReadFileBytes(lrc, text)) {
+    } else if (std::string bytes; FileExists(lrc) && ReadFileBytes(lrc, bytes)) {
+        text = LrcFileText(bytes);
+    } else {
         return false;
     }
     TakeLyricLines(SplitLyricLines(text), state);

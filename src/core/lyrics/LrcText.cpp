@@ -4,6 +4,7 @@
 #include <cctype>
 #include <limits>
 
+#include "core/app/Encoding.h"
 #include "core/app/TextHelpers.h"
 
 namespace pelvano::core {
@@ -58,6 +59,13 @@ void AppendPiecesWithText(std::string_view line, std::size_t first, std::vector<
 }
 
 }  // namespace
+
+std::string LrcFileText(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return Utf8ToGbk(bytes.substr(3));
+    if (bytes.starts_with("\xFF\xFE")) return Utf16LeToGbk(bytes.substr(2));
+    if (bytes.starts_with("\xFE\xFF")) return Utf16BeToGbk(bytes.substr(2));
+    return std::string(bytes);
+}
 
 std::vector<std::string> SplitLyricLines(std::string_view text) {
     std::vector<std::string> lines;

@@ -10,6 +10,10 @@
 
 namespace pelvano::core {
 
+// The stored (GBK) text of an ".lrc" file: as it is, unless it starts with a UTF-8 or UTF-16
+// byte order mark, as files saved by today's editors do; those are converted.
+std::string LrcFileText(std::string_view bytes);
+
 // Lines ended by CR, LF or CR LF; a final line end adds no empty line.
 std::vector<std::string> SplitLyricLines(std::string_view text);
 

@@ -128,8 +128,9 @@ LyricsStoreResult LyricsEditor::SaveLyricsFile() {
 }
 
 LyricsStoreResult LyricsEditor::btnSaveLrctoMP3Click() {
+    // Only the edit mode holds the playout while the item on air is stopped for the rewrite.
     TcbDSMixerChannel* ch = playout_.currentChannel();
-    if (!ch) return {};
+    if (!ch || !chkEditMusic_) return {};
     const std::string path = ch->FileName();
     if (!IsMp3Path(path) || !FileExists(path)) return {};
     if (LyricsStoreResult saved = SaveLyricsFile();
@@ -160,7 +161,7 @@ bool LyricsEditor::importLyricsFile(const std::string& nativePath) {
     std::string bytes;
     if (!FileExists(nativePath) || !ReadFileBytes(nativePath, bytes)) return false;
     state_.table.reset();
-    TakeLyricLines(SplitLyricLines(bytes), state_);
+    TakeLyricLines(SplitLyricLines(LrcFileText(bytes)), state_);
     return true;
 }
 

@@ -85,10 +85,11 @@ class LyricsEditor {
     void btnPlayClick();
     // The table as an ".lrc" file beside the item on air, replacing an existing one.
     LyricsStoreResult SaveLyricsFile();
-    // The ".lrc" file and the MP3 file's tag; the item on air is stopped for the rewrite and
-    // resumes where it was, also when the rewrite fails.
+    // The ".lrc" file and the MP3 file's tag, in edit mode only; the item on air is stopped for
+    // the rewrite and resumes where it was, also when the rewrite fails.
     LyricsStoreResult btnSaveLrctoMP3Click();
-    // Replaces the table by the lyrics of a file (stored only by one of the two store commands).
+    // Replaces the table by the lyrics of a file (GBK, or Unicode with a byte order mark) (stored
+    // only by one of the two store commands).
     bool importLyricsFile(const std::string& nativePath);
 
   private:

@@ -24,6 +24,14 @@ TEST(LrcText, SplitsAtEveryKindOfLineEnd) {
     EXPECT_TRUE(SplitLyricLines("").empty());
 }
 
+TEST(LrcText, UnicodeFilesWithAByteOrderMarkAreConverted) {
+    const std::string gbk = Utf8ToGbk("[00:01.00]你好");
+    EXPECT_EQ(LrcFileText("\xEF\xBB\xBF[00:01.00]你好"), gbk);
+    EXPECT_EQ(LrcFileText(std::string("\xFF\xFE[\0a\0", 6)), "[a");
+    EXPECT_EQ(LrcFileText(std::string("\xFE\xFF\0[\0a", 6)), "[a");
+    EXPECT_EQ(LrcFileText(gbk), gbk);
+}
+
 TEST(LrcText, TimedLinesBecomeRowsAndTheRestIsSkipped) {
     const LyricsTable t = Parsed({"[ar:Someone]", "[ti:Song]", "[00:12.30]hello", "[00:12.30]",
                                   "no tag at all", "[00:20.00]  world  ]tail", "[00:25.00]   "});

@@ -143,6 +143,9 @@ TEST_F(LyricsEditorTest, AFailedRewriteStillResumesThePausedSong) {
     auto& ch = playOnAir(song, 2000);
     ch.Pause();
     const int before = ch.Position();
+    EXPECT_EQ(failingEditor.btnSaveLrctoMP3Click().outcome,
+              LyricsStoreResult::Outcome::NothingDone);
+    failingEditor.setChkEditMusic(true);
     const LyricsStoreResult result = failingEditor.btnSaveLrctoMP3Click();
     EXPECT_EQ(result.outcome, LyricsStoreResult::Outcome::Failed);
     EXPECT_EQ(result.error, "cannot write the tag");
@@ -164,6 +167,7 @@ TEST_F(LyricsEditorTest, OnlyMp3FilesTakeTheLyrics) {
     EXPECT_FALSE(wavEditor.controls().btnSaveLrctoMP3);
     EXPECT_EQ(wavEditor.btnSaveLrctoMP3Click().outcome, LyricsStoreResult::Outcome::NothingDone);
     EXPECT_EQ(fake.writes, 0);
+    EXPECT_EQ(dir.read("tone.lrc"), "");
     EXPECT_EQ(wavEditor.SaveLyricsFile().outcome, LyricsStoreResult::Outcome::Stored);
     EXPECT_EQ(dir.read("tone.lrc"), "[00:01.00]first\r\n[]second\r\n");
 }
