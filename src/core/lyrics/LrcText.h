@@ -19,9 +19,8 @@ std::vector<std::string> SplitLyricLines(std::string_view text);
 
 // A line with several "[" becomes one line per "[" (the text before the first "[" is dropped),
 // in place and in order; pieces that would give no row are left out. Each time tag of a run of
-// text-less time tags (for example
-// "[00:01.00][00:05.00]text") takes the text of the tag that ends the run, so the text shows
-// at every one of its times.
+// text-less time tags ("[00:01.00][00:05.00]text") takes the text of the tag that ends the run,
+// so the text shows at every one of its times.
 void ExpandTimeTags(std::vector<std::string>& lines);
 
 // Replaces the table's rows by one row per line with a text after its first "]": time = inside
