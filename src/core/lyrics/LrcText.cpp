@@ -19,11 +19,15 @@ std::string TimeOfLine(std::string_view line) {
     return GetField(GetField(line, "]", 1), "[", 2);
 }
 
+// "m:s..." rather than an information tag ("ar:", "offset:") or nothing.
+bool LooksLikeTime(std::string_view time) {
+    const std::string t = Trim(time);
+    return !t.empty() && std::isdigit(static_cast<unsigned char>(t[0])) &&
+           t.find(':') != std::string::npos;
+}
+
 bool IsTimeTag(std::string_view piece) {
-    if (piece.find(']') == std::string_view::npos) return false;
-    const std::string time = Trim(TimeOfLine(piece));
-    return !time.empty() && std::isdigit(static_cast<unsigned char>(time[0])) &&
-           time.find(':') != std::string::npos;
+    return piece.find(']') != std::string_view::npos && LooksLikeTime(TimeOfLine(piece));
 }
 
 // Copies of one shared text per line are limited, so that a line of thousands of tags before a
@@ -105,7 +109,10 @@ void ParseLyricLines(const std::vector<std::string>& lines, LyricsTable& table) 
         std::string text = TextOfLine(line);
         if (text.empty()) continue;
         std::string time = TimeOfLine(line);
-        const int ms = ParseMinSec(time);
+        // A line without a real time stays behind the line before it.
+        const int ms = LooksLikeTime(time) ? ParseMinSec(time)
+                       : entries.empty()   ? 0
+                                           : entries.back().ms;
         entries.push_back({ms, std::move(time), std::move(text)});
     }
     std::stable_sort(entries.begin(), entries.end(),

@@ -26,7 +26,8 @@ void ExpandTimeTags(std::vector<std::string>& lines);
 // Replaces the table's rows by one row per line with a text after its first "]": time = inside
 // the first brackets, text = up to the next "]", trimmed. Lines without text (information tags,
 // lines without "]", tags alone) are skipped. Rows are ordered by time; lines of equal time keep
-// their order. An empty table keeps its one empty row.
+// their order, and a line whose tag is no time ("[]text", "[ar:x]text") stays behind the line
+// before it. An empty table keeps its one empty row.
 void ParseLyricLines(const std::vector<std::string>& lines, LyricsTable& table);
 
 // The value of the first "[offset:N]" line (N in ms, letter case ignored), or 0.

@@ -72,14 +72,12 @@ TEST(LrcText, TextsAreNotSharedAcrossInformationTagsOrOwnTexts) {
               (std::vector<std::string>{"[00:01.00]a", "[00:02.00]b", "[ar:x]c", "[00:04.00]d"}));
 }
 
-TEST(LrcText, EqualTimesKeepTheirFileOrder) {
+TEST(LrcText, RowsFollowTheTimesAndUntimedLinesTheirPredecessor) {
     const LyricsTable t =
-        Parsed({"[00:09.00]late", "[00:02.00]x", "[00:02.00]y", "[ar:who]credit"});
-    ASSERT_EQ(t.lastDataRow(), 4);
-    EXPECT_EQ(t.textOf(1), "credit");  // an information tag with a text reads as time 0
-    EXPECT_EQ(t.textOf(2), "x");
-    EXPECT_EQ(t.textOf(3), "y");
-    EXPECT_EQ(t.textOf(4), "late");
+        Parsed({"[ar:who]credit", "[00:09.00]late", "[]untimed", "[00:02.00]x", "[00:02.00]y"});
+    std::vector<std::string> texts;
+    for (int r = 1; r <= t.lastDataRow(); ++r) texts.push_back(t.textOf(r));
+    EXPECT_EQ(texts, (std::vector<std::string>{"credit", "x", "y", "late", "untimed"}));
 }
 
 TEST(LrcText, OffsetTag) {

@@ -9,6 +9,7 @@
 #include "core/app/AtomicFile.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixer.h"
+#include "core/lyrics/LoadLyrics.h"
 #include "core/lyrics/LrcText.h"
 #include "core/lyrics/LyricsEditor.h"
 #include "core/tags/TID3v2Tag.h"
@@ -130,6 +131,12 @@ TEST_F(LyricsEditorTest, StoringInTheMp3FileResumesWhereTheSongWas) {
     TID3v2Tag tag;
     tag.ReadFromFile(song);
     EXPECT_EQ(tag.Lyrics, "[00:01.00]first\r\n[]second");
+    LyricsState loaded;
+    const StoredPathResolver paths(dir.path().string(), {});
+    ASSERT_TRUE(LoadLyrics("song.mp3", true, LyricsSources{paths, tags}, loaded));
+    ASSERT_EQ(loaded.table.lastDataRow(), 2);
+    EXPECT_EQ(loaded.table.textOf(1), "first");
+    EXPECT_EQ(loaded.table.textOf(2), "second");
     EXPECT_EQ(dir.read("song.lrc"), "[00:01.00]first\r\n[]second\r\n");
     EXPECT_EQ(DecodedSamples(song), samples);
 }
