@@ -20,16 +20,7 @@ cmp "$jmb" "$work/b.JMB"
 
 "$cli" schedule estimate "$jmb" | grep -q '08:00:17'
 
-expect_fail() {
-    local want=$1
-    shift
-    set +e
-    "$cli" "$@" >/dev/null 2>"$work/err"
-    local got=$?
-    set -e
-    [ "$got" = "$want" ] || { echo "exit $got, wanted $want: $*"; exit 1; }
-    [ "$(wc -l <"$work/err")" = 1 ] || { echo "not a one-line error: $*"; cat "$work/err"; exit 1; }
-}
+. "$(dirname "$0")/expect_fail.bash"
 expect_fail 1 schedule dump "$work/none.JMB"
 expect_fail 1 schedule estimate "$work/none.JMB"
 expect_fail 2 schedule dump

@@ -67,9 +67,9 @@ core::TcbDSMixerChannel& StartOne(core::TcbDSMixer& mixer, const PlayOptions& op
     auto& ch = mixer.AddChannel();
     ch.OnEnd = [&ended](core::TcbDSMixerChannel& sender) { ended = sender.EndError(); };
     ch.SetFileName(options.file);
+    // The window's start moves the reader there too.
     if (options.startMs > 0) ch.SetStartPos(options.startMs);
     if (options.endMs > 0) ch.SetEndPos(options.endMs);
-    if (options.startMs > 0) ch.SetPosition(options.startMs);
     if (options.fadeInSeconds > 0) {
         ch.SetVolume(-3400);
         ch.Play();

@@ -59,30 +59,19 @@ FrameValue FrameAt(const std::uint8_t* ring, std::uint32_t frame) {
     }
 }
 
-// Adds frames of one buffer into the stereo accumulator, from a 32.32 position, returning the
-// position after them. Gains ramp linearly from `from` to `to` over the first kRampFrames.
-template <int Bits, int Channels>
-std::uint64_t MixInto(float* acc, std::uint32_t frames, const std::uint8_t* ring,
+// Adds frames of one buffer into the stereo accumulator at a constant gain, from a 32.32
+// position, returning the position after them. Buffers at the device rate skip interpolation.
+template <int Bits, int Channels, bool Resample>
+std::uint64_t MixSpan(float* acc, std::uint32_t frames, const std::uint8_t* ring,
                       std::uint32_t ringFrames, std::uint64_t position, std::uint64_t step,
-                      StereoGain from, StereoGain to) {
+                      StereoGain gain, StereoGain slope) {
     const std::uint64_t wrap = static_cast<std::uint64_t>(ringFrames) << 32;
-    const std::uint32_t ramp = std::min(frames, kRampFrames);
-    const float inv = 1.0f / static_cast<float>(ramp);
-    const float dl = (to.left - from.left) * inv;
-    const float dr = (to.right - from.right) * inv;
-    float gl = from.left;
-    float gr = from.right;
+    float gl = gain.left;
+    float gr = gain.right;
     for (std::uint32_t i = 0; i < frames; ++i) {
-        if (i == ramp) {
-            gl = to.left;
-            gr = to.right;
-        } else if (i < ramp) {
-            gl += dl;
-            gr += dr;
-        }
         const auto frame = static_cast<std::uint32_t>(position >> 32);
         FrameValue v = FrameAt<Bits, Channels>(ring, frame);
-        if (step != kUnity) {
+        if constexpr (Resample) {
             const auto frac =
                 static_cast<float>(static_cast<std::uint32_t>(position)) * (1.0f / 4294967296.0f);
             const FrameValue next =
@@ -90,6 +79,8 @@ std::uint64_t MixInto(float* acc, std::uint32_t frames, const std::uint8_t* ring
             v.left += (next.left - v.left) * frac;
             v.right += (next.right - v.right) * frac;
         }
+        gl += slope.left;
+        gr += slope.right;
         acc[2 * i] += v.left * gl;
         acc[2 * i + 1] += v.right * gr;
         position += step;
@@ -98,12 +89,33 @@ std::uint64_t MixInto(float* acc, std::uint32_t frames, const std::uint8_t* ring
     return position;
 }
 
+// The gain glides from `from` to `to` over the first kRampFrames, then stays.
+template <int Bits, int Channels, bool Resample>
+std::uint64_t MixInto(float* acc, std::uint32_t frames, const std::uint8_t* ring,
+                      std::uint32_t ringFrames, std::uint64_t position, std::uint64_t step,
+                      StereoGain from, StereoGain to) {
+    std::uint32_t ramp = 0;
+    if (from.left != to.left || from.right != to.right) {
+        ramp = std::min(frames, kRampFrames);
+        const float inv = 1.0f / static_cast<float>(ramp);
+        const StereoGain slope{(to.left - from.left) * inv, (to.right - from.right) * inv};
+        position = MixSpan<Bits, Channels, Resample>(acc, ramp, ring, ringFrames, position, step,
+                                                     from, slope);
+    }
+    return MixSpan<Bits, Channels, Resample>(acc + 2 * ramp, frames - ramp, ring, ringFrames,
+                                             position, step, to, StereoGain{0.0f, 0.0f});
+}
+
 using MixFn = std::uint64_t (*)(float*, std::uint32_t, const std::uint8_t*, std::uint32_t,
                                 std::uint64_t, std::uint64_t, StereoGain, StereoGain);
 
-MixFn MixFunctionFor(const WaveFormat& f) {
-    if (f.wBitsPerSample == 8) return f.nChannels == 1 ? MixInto<8, 1> : MixInto<8, 2>;
-    return f.nChannels == 1 ? MixInto<16, 1> : MixInto<16, 2>;
+MixFn MixFunctionFor(const WaveFormat& f, bool resample) {
+    if (f.wBitsPerSample == 8) {
+        if (f.nChannels == 1) return resample ? MixInto<8, 1, true> : MixInto<8, 1, false>;
+        return resample ? MixInto<8, 2, true> : MixInto<8, 2, false>;
+    }
+    if (f.nChannels == 1) return resample ? MixInto<16, 1, true> : MixInto<16, 1, false>;
+    return resample ? MixInto<16, 2, true> : MixInto<16, 2, false>;
 }
 
 }  // namespace
@@ -180,7 +192,7 @@ void SoftwareMixer::renderBlock(float* out, std::uint32_t frames) noexcept {
                                     deviceFormat_.sampleRate - 1) /
                                    deviceFormat_.sampleRate;
         std::uint64_t start = b->position_.load(std::memory_order_acquire);
-        const std::uint64_t end = MixFunctionFor(b->format_)(
+        const std::uint64_t end = MixFunctionFor(b->format_, step != kUnity)(
             acc, frames, b->bytes_.get(), b->ringFrames_, start, step, from, target);
         // A cursor reset from the control side wins over this advance.
         b->position_.compare_exchange_strong(start, end, std::memory_order_acq_rel);

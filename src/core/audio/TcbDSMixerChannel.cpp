@@ -248,7 +248,7 @@ void TcbDSMixerChannel::deliverEnd() {
     std::exception_ptr failure;
     {
         ChannelLockGuard lock;
-        failure = std::exchange(pendingFailure_, nullptr);
+        if (lock.locked()) failure = std::exchange(pendingFailure_, nullptr);
     }
     endError_.clear();
     if (failure) {

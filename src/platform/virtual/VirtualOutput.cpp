@@ -44,10 +44,14 @@ void VirtualOutput::pullUntil(std::uint64_t elapsedMs) {
         const auto n =
             static_cast<std::uint32_t>(std::min<std::uint64_t>(kMaxFrames, due - framesRendered_));
         mix_.assign(static_cast<std::size_t>(n) * 2, 0.0f);
-        block_.resize(static_cast<std::size_t>(n) * 2);
-        for (Stream* s : streams_) {
-            s->renderer_.render(block_.data(), n);
-            for (std::size_t i = 0; i < block_.size(); ++i) mix_[i] += block_[i];
+        if (streams_.size() == 1) {
+            streams_.front()->renderer_.render(mix_.data(), n);
+        } else {
+            block_.resize(mix_.size());
+            for (Stream* s : streams_) {
+                s->renderer_.render(block_.data(), n);
+                for (std::size_t i = 0; i < block_.size(); ++i) mix_[i] += block_[i];
+            }
         }
         if (sink_ != nullptr) sink_->write(mix_.data(), n);
         framesRendered_ += n;

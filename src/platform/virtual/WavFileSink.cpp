@@ -1,7 +1,6 @@
 #include "platform/virtual/WavFileSink.h"
 
 #include <algorithm>
-#include <cmath>
 #include <stdexcept>
 
 namespace pelvano::platform {
@@ -64,7 +63,7 @@ void WavFileSink::write(const float* frames, std::uint32_t count) {
     pcm_.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         const float v = std::clamp(frames[i], -1.0f, 1.0f) * 32767.0f;
-        pcm_[i] = static_cast<std::int16_t>(std::lrint(v));
+        pcm_[i] = static_cast<std::int16_t>(v + (v >= 0.0f ? 0.5f : -0.5f));
     }
     if (std::fwrite(pcm_.data(), sizeof(std::int16_t), n, file_) != n) failed_ = true;
     dataBytes_ += n * sizeof(std::int16_t);

@@ -1,19 +1,20 @@
-#include "ToneSource.h"
+#include "platform/virtual/SyntheticSource.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "core/audio/WaveFormat.h"
 
-namespace pelvano::test {
+namespace pelvano::platform {
 
 namespace {
 
 constexpr std::int32_t kFileNotFound = -2;
 
-class ToneSource final : public core::AudioSource {
+class SyntheticSource final : public core::AudioSource {
   public:
-    ToneSource(const std::map<std::string, ToneSpec>& files, ToneStats& stats)
+    SyntheticSource(const std::map<std::string, ToneSpec>& files, ToneStats& stats)
         : files_(files), stats_(stats) {}
 
     std::int32_t open(const std::string& path, core::WaveFormat& format,
@@ -77,8 +78,8 @@ class ToneSource final : public core::AudioSource {
 
 }  // namespace
 
-std::unique_ptr<core::AudioSource> ToneSourceFactory::createSource() {
-    return std::make_unique<ToneSource>(files_, stats_);
+std::unique_ptr<core::AudioSource> SyntheticSourceFactory::createSource() {
+    return std::make_unique<SyntheticSource>(files_, stats_);
 }
 
 double ToneValue(const ToneSpec& spec, std::int64_t frame) {
@@ -87,4 +88,4 @@ double ToneValue(const ToneSpec& spec, std::int64_t frame) {
                                      static_cast<double>(frame) / spec.rate);
 }
 
-}  // namespace pelvano::test
+}  // namespace pelvano::platform

@@ -1,7 +1,8 @@
 #pragma once
-// Synthetic audio for the engine tests: files that exist only as a description (a sine tone of
-// some frequency and amplitude, exact length, any PCM layout), with reads counted and a failure
-// that can be planted at a chosen read.
+// Synthetic audio for tests and simulations: files that exist only as a description (a sine
+// tone of some frequency and amplitude, or a constant level, of an exact length in any PCM
+// layout), with reads counted and a failure that can be planted at a chosen read.
+// add() and stats() on the simulation's thread; the sources follow the AudioSource contract.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -9,7 +10,7 @@
 
 #include "core/ports/AudioSource.h"
 
-namespace pelvano::test {
+namespace pelvano::platform {
 
 struct ToneSpec {
     std::uint16_t channels = 2;
@@ -28,8 +29,9 @@ struct ToneStats {
     std::int32_t failCode = -5;
 };
 
-class ToneSourceFactory final : public core::AudioSourceFactory {
+class SyntheticSourceFactory final : public core::AudioSourceFactory {
   public:
+    // Makes a file exist at path; paths not added fail to open ("No such file or directory").
     void add(const std::string& path, const ToneSpec& spec) { files_[path] = spec; }
     ToneStats& stats() { return stats_; }
     std::unique_ptr<core::AudioSource> createSource() override;
@@ -42,4 +44,4 @@ class ToneSourceFactory final : public core::AudioSourceFactory {
 // The sample value (−1 .. 1) of a tone at a frame.
 double ToneValue(const ToneSpec& spec, std::int64_t frame);
 
-}  // namespace pelvano::test
+}  // namespace pelvano::platform
