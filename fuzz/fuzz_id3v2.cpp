@@ -32,7 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& path = pelvano::fuzz::InputAsFile(data, size);
     TID3v2Tag tag;
     tag.ReadFromFile(path);
-    const Id3v2Layout layout = InspectId3v2(TagFile(path));
+    const TagFile file(path);
+    Id3v2Layout layout = InspectId3v2(file);
+    LocateAudioEnd(file, layout);
     if (!layout.audioStart) return 0;
     check(*layout.audioStart <= layout.audioEnd && layout.audioEnd <= size);
     const std::string audio =

@@ -22,16 +22,7 @@ grep -qF '"Lyrics": "[00:01]你好\r\n"' <<<"$out"
 "$cli" tags strip "$song" | grep -qF '"tag": "none", "version": 0, "TagSize": 0'
 [ "$(wc -c <"$song")" = 417 ]
 
-expect_fail() {
-    local want=$1
-    shift
-    set +e
-    "$cli" "$@" >/dev/null 2>"$work/err"
-    local got=$?
-    set -e
-    [ "$got" = "$want" ] || { echo "exit $got, wanted $want: $*"; exit 1; }
-    [ "$(wc -l <"$work/err")" = 1 ] || { echo "not a one-line error: $*"; cat "$work/err"; exit 1; }
-}
+source "$(dirname "$0")/expect_fail.bash"
 expect_fail 1 tags "$work/none.mp3"
 expect_fail 1 tags set "$work/none.mp3" --title x
 expect_fail 1 wma "$song"

@@ -162,12 +162,17 @@ Id3v2Layout InspectId3v2(const TagFile& file) {
         }
     }
     layout.audioEnd = size;
-    if (size >= TID3v1Tag::kSize && size - TID3v1Tag::kSize >= layout.audioStart.value_or(tagEnd) &&
+    return layout;
+}
+
+void LocateAudioEnd(const TagFile& file, Id3v2Layout& layout) {
+    const std::uint64_t size = file.size();
+    if (layout.audioStart && size >= TID3v1Tag::kSize &&
+        size - TID3v1Tag::kSize >= *layout.audioStart &&
         TID3v1Tag::isTagBlock(file.readAt(size - TID3v1Tag::kSize, TID3v1Tag::kSize))) {
         layout.hasV1Tag = true;
         layout.audioEnd = size - TID3v1Tag::kSize;
     }
-    return layout;
 }
 
 std::size_t WalkId3v2Frames(std::string_view bytes, const Id3v2Header& header,

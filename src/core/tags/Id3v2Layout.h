@@ -32,11 +32,14 @@ struct Id3v2Layout {
     // The first audio byte; empty when a tag cannot be placed (its size runs past the file).
     std::optional<std::uint64_t> audioStart;
     // One past the last audio byte: the start of a trailing ID3v1 tag, else the file size.
+    // Set by LocateAudioEnd; InspectId3v2 alone leaves it at the file size.
     std::uint64_t audioEnd = 0;
     bool hasV1Tag = false;
 };
 
 Id3v2Layout InspectId3v2(const TagFile& file);
+// Looks for an ID3v1 tag behind the audio (only rewrites need to know).
+void LocateAudioEnd(const TagFile& file, Id3v2Layout& layout);
 
 // Reads the 28-bit value of four bytes holding 7 bits each (bit 7 ignored), and writes one.
 std::uint32_t ReadSyncsafe(std::string_view fourBytes);

@@ -146,7 +146,8 @@ TagSaveResult TID3v2Tag::RemoveFromFile(const std::string& fileName) {
 
 TagSaveResult TID3v2Tag::rewrite(const std::string& fileName, bool withTag, bool keepOtherFrames) {
     const TagFile file(fileName);
-    const Id3v2Layout layout = InspectId3v2(file);
+    Id3v2Layout layout = InspectId3v2(file);
+    LocateAudioEnd(file, layout);
     if (!layout.audioStart)
         throw TagFileError("Cannot locate the audio in file \"" + fileName + "\"");
     if (!withTag && !layout.hasTag && !layout.hasV1Tag) return TagSaveResult{true, {}, {}};
