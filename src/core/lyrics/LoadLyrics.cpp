@@ -1,0 +1,49 @@
+#include "core/lyrics/LoadLyrics.h"
+
+#include "core/app/AtomicFile.h"
+#include "core/app/FileHelpers.h"
+#include "core/app/TextHelpers.h"
+#include "core/lyrics/LrcText.h"
+
+namespace pelvano::core {
+
+std::string WithExtension(std::string_view path, std::string_view extension) {
+    const std::size_t folder = path.find_last_of("/\\");
+    const std::size_t dot = path.rfind('.');
+    const bool hasExtension =
+        dot != std::string_view::npos && (folder == std::string_view::npos || dot > folder);
+    return std::string(path.substr(0, hasExtension ? dot : path.size())) + std::string(extension);
+}
+
+bool IsMp3Path(std::string_view path) {
+    return UpperAscii(ExtensionOf(path)) == ".MP3";
+}
+
+void TakeLyricLines(std::vector<std::string> lines, LyricsState& state) {
+    state.rawLines = lines;
+    state.offsetMs = LyricOffsetMs(lines);
+    ExpandTimeTags(lines);
+    ParseLyricLines(lines, state.table);
+    state.LyricScrollCount = 0;
+    state.CurrentLyricRow = 1;
+}
+
+bool LoadLyrics(std::string_view path, bool mp3First, const LyricsSources& sources,
+                LyricsState& state) {
+    state.table.reset();
+    if (path.empty()) return false;
+    const bool mp3 = IsMp3Path(path);
+    const std::string lrc = sources.paths.resolve(WithExtension(path, ".lrc"));
+    std::string text;
+    if (mp3 && (mp3First || !FileExists(lrc))) {
+        text = sources.tags.readLyrics(sources.paths.resolve(path));
+    } else if (std::string bytes; FileExists(lrc) && ReadFileBytes(lrc, bytes)) {
+        text = LrcFileText(bytes);
+    } else {
+        return false;
+    }
+    TakeLyricLines(SplitLyricLines(text), state);
+    return true;
+}
+
+}  // namespace pelvano::core

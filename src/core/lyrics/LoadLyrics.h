@@ -1,0 +1,35 @@
+#pragma once
+// Finding and reading the lyrics of an audio file: the ".lrc" file beside it or the lyrics kept
+// in its MP3 tag, whichever the settings prefer. UI thread.
+#include <string>
+#include <string_view>
+
+#include "core/app/StoredPathResolver.h"
+#include "core/lyrics/LyricsTable.h"
+#include "core/lyrics/Mp3LyricsTag.h"
+
+namespace pelvano::core {
+
+struct LyricsSources {
+    const StoredPathResolver& paths;
+    Mp3LyricsTag& tags;
+};
+
+// path with the extension of its last component replaced (or added).
+std::string WithExtension(std::string_view path, std::string_view extension);
+// Whether the path names an MP3 file: its extension is ".MP3" in any letter case.
+bool IsMp3Path(std::string_view path);
+
+// Fills the table for the stored (GBK) path of an audio file. With mp3First, an MP3 file takes
+// its tag's lyrics, even empty ones, and any other file its ".lrc" file; without, the ".lrc"
+// file comes first and an MP3 file's tag second. The ".lrc" file is found beside the audio file,
+// its name matched without letter case. When lyrics were taken, the display starts again at
+// row 1 and true is returned; otherwise the table stays empty and the rest of the state as it
+// was.
+bool LoadLyrics(std::string_view path, bool mp3First, const LyricsSources& sources,
+                LyricsState& state);
+
+// Makes the state show the lines of an LRC text: table, raw lines, offset, row 1, no scroll.
+void TakeLyricLines(std::vector<std::string> lines, LyricsState& state);
+
+}  // namespace pelvano::core
