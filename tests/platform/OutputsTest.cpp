@@ -17,7 +17,7 @@ namespace {
 
 // A renderer that writes a fixed value and counts the frames it was asked for.
 class CountingRenderer final : public core::AudioRenderer {
-public:
+  public:
     void render(float* out, std::uint32_t frames) noexcept override {
         for (std::uint32_t i = 0; i < frames * 2; ++i) out[i] = 0.25f;
         frames_.fetch_add(frames);

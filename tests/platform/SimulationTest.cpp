@@ -1,6 +1,4 @@
 // The virtual world the station's tests run in: timers, stepping order, determinism.
-#include "platform/virtual/Simulation.h"
-
 #include <gtest/gtest.h>
 
 #include "AudioFiles.h"
@@ -8,6 +6,7 @@
 #include "core/audio/TcbDSMixer.h"
 #include "platform/ffmpeg/FfmpegSource.h"
 #include "platform/virtual/MemoryCapture.h"
+#include "platform/virtual/Simulation.h"
 #include "support/TempDir.h"
 
 namespace pelvano::test {
