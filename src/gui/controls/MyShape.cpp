@@ -65,6 +65,7 @@ void TMyShape::SetEditting(bool v) {
 }
 void TMyShape::SetDrawShape(TDrawShape v) {
     setAndRepaint(params_.kind, v);
+    ensureFigureRoom();
 }
 void TMyShape::SetColor(TColor v) {
     setAndRepaint(params_.colour, v);
@@ -74,6 +75,7 @@ void TMyShape::SetPenStyle(TPenStyle v) {
 }
 void TMyShape::SetDrawDirection(TDrawDirection v) {
     setAndRepaint(params_.direction, v);
+    ensureFigureRoom();
 }
 void TMyShape::SetbkTransParent(bool v) {
     if (v != bkTransParent_) setAndRepaint(bkTransParent_, v);
@@ -149,12 +151,11 @@ QImage TMyShape::Render() {
 }
 
 void TMyShape::paintEvent(QPaintEvent*) {
-    const QSize before = size();
-    ensureFigureRoom();
-    if (size() != before) return;  // the resize paints again
     QPainter p(this);
     paintInto(p);
 }
+
+void TMyShape::resizeEvent(QResizeEvent*) { ensureFigureRoom(); }
 
 void TMyShape::mousePressEvent(QMouseEvent* e) {
     if (!isEnabled() || pressed_) return;
