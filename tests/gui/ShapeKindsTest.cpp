@@ -30,12 +30,14 @@ QImage render(TDrawShape kind, const QString& caption, QSize size = {64, 64}, in
     return s.Render();
 }
 
-bool isInk(QRgb c) { return qAlpha(c) == 255 && qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; }
+bool isInk(QRgb c) {
+    return qAlpha(c) == 255 && qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
+}
 
 TEST(ShapeKinds, EveryDrawingKindShowsSomethingAndTheOthersNothing) {
-    const std::vector<TDrawShape> blank = {dsParallelogram, dsElectroValve, dsMotorValve, dsDynatron,
-                                           dsSinWave,       dsCosWave,      dsSquaWave,   dsTriMotor,
-                                           daAcLink,        dsBattery};
+    const std::vector<TDrawShape> blank = {
+        dsParallelogram, dsElectroValve, dsMotorValve, dsDynatron, dsSinWave,
+        dsCosWave,       dsSquaWave,     dsTriMotor,   daAcLink,   dsBattery};
     for (int k = 0; k < kShapeKindCount; ++k) {
         const auto kind = static_cast<TDrawShape>(k);
         const bool drawsNothing = std::find(blank.begin(), blank.end(), kind) != blank.end();
@@ -91,9 +93,9 @@ TEST(ShapeKinds, RectangleLevelFillsByItsCaption) {
 
 TEST(ShapeKinds, GroundAndMultiLineGeometry) {
     const QImage g = render(dsGround, "", {61, 61});
-    EXPECT_TRUE(isInk(g.pixel(30, 15)));  // the stem
-    EXPECT_TRUE(isInk(g.pixel(5, 30)));   // the widest bar
-    EXPECT_FALSE(isInk(g.pixel(15, 50))); // the narrowest bar stops short
+    EXPECT_TRUE(isInk(g.pixel(30, 15)));   // the stem
+    EXPECT_TRUE(isInk(g.pixel(5, 30)));    // the widest bar
+    EXPECT_FALSE(isInk(g.pixel(15, 50)));  // the narrowest bar stops short
     TMyShape m;
     m.resize(56, 40);
     m.SetDrawShape(dsMultiLine);
