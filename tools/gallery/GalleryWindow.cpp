@@ -234,10 +234,11 @@ int GalleryWindow::addBarsMetersTrackers(int y) {
     const int maxs[] = {0, 10000, 255};
     for (int i = 0; i < 3; ++i) {
         auto* t = new TvelTracker(this);
-        t->setGeometry(kMargin + 450, y + i * 30, 180, 24);
+        t->setGeometry(kMargin + 450, y + i * 35, 180, 32);
         t->SetMinimum(mins[i]);
         t->SetMaximum(maxs[i]);
-        t->SetThumbWidth(i == 0 ? 44 : 36);
+        t->SetThumbHeight(20);
+        t->SetThumbWidth(30);  // below the height, or it is refused
         t->setFont(QFont(t->font().family(), 7));
         t->SetValue(trackerValues[i]);
         t->TrackPositionColor = i == 2;
