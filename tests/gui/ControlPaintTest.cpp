@@ -124,9 +124,9 @@ TEST(ProgressBarPaint, TiledBitmapFill) {
 TEST(TrackerPaint, TrackColourFollowsThePosition) {
     TvelTracker t;
     t.resize(100, 24);
-    t.ShowCaption = false;
-    t.TrackColor = 0x0000C8;
-    t.TrackPositionColor = true;
+    t.SetShowCaption(false);
+    t.SetTrackColor(0x0000C8);
+    t.SetTrackPositionColor(true);
     t.SetValue(100);
     QImage img = t.Render();
     EXPECT_EQ(img.pixel(30, 12) & 0xFFFFFF, 0xC80000u);
