@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "gui/controls/ControlEvents.h"
 #include "gui/controls/ProgressBarLook.h"
 
 namespace pelvano::gui {
@@ -32,41 +33,41 @@ class TMyPanel : public QWidget {
 
     // Each setter stores a changed value and repaints.
     TBevelStyle BevelInner() const { return bevelInner_; }
-    void SetBevelInner(TBevelStyle v) { storeAndRepaint(bevelInner_, v); }
+    void SetBevelInner(TBevelStyle v) { StoreAndRepaint(*this, bevelInner_, v); }
     TBevelStyle BevelOuter() const { return bevelOuter_; }
-    void SetBevelOuter(TBevelStyle v) { storeAndRepaint(bevelOuter_, v); }
+    void SetBevelOuter(TBevelStyle v) { StoreAndRepaint(*this, bevelOuter_, v); }
     int BevelWidth() const { return bevelWidth_; }
-    void SetBevelWidth(int v) { storeAndRepaint(bevelWidth_, v); }
+    void SetBevelWidth(int v) { StoreAndRepaint(*this, bevelWidth_, v); }
     int BorderWidth() const { return borderWidth_; }
-    void SetBorderWidth(int v) { storeAndRepaint(borderWidth_, v); }
+    void SetBorderWidth(int v) { StoreAndRepaint(*this, borderWidth_, v); }
     const QString& Caption() const { return caption_; }
-    void SetCaption(const QString& v) { storeAndRepaint(caption_, v); }
+    void SetCaption(const QString& v) { StoreAndRepaint(*this, caption_, v); }
     TColor Color() const { return color_; }
-    void SetColor(TColor v) { storeAndRepaint(color_, v); }
+    void SetColor(TColor v) { StoreAndRepaint(*this, color_, v); }
     const core::FontRecord& Font() const { return font_; }
-    void SetFont(const core::FontRecord& v) { storeAndRepaint(font_, v); }
+    void SetFont(const core::FontRecord& v) { StoreAndRepaint(*this, font_, v); }
     TAlignment AlignmentHorz() const { return alignmentHorz_; }
-    void SetAlignmentHorz(TAlignment v) { storeAndRepaint(alignmentHorz_, v); }
+    void SetAlignmentHorz(TAlignment v) { StoreAndRepaint(*this, alignmentHorz_, v); }
     TAlignmentVert AlignmentVert() const { return alignmentVert_; }
-    void SetAlignmentVert(TAlignmentVert v) { storeAndRepaint(alignmentVert_, v); }
+    void SetAlignmentVert(TAlignmentVert v) { StoreAndRepaint(*this, alignmentVert_, v); }
     TColor ColorHighlight() const { return colorHighlight_; }
-    void SetColorHighlight(TColor v) { storeAndRepaint(colorHighlight_, v); }
+    void SetColorHighlight(TColor v) { StoreAndRepaint(*this, colorHighlight_, v); }
     TColor ColorShadow() const { return colorShadow_; }
-    void SetColorShadow(TColor v) { storeAndRepaint(colorShadow_, v); }
+    void SetColorShadow(TColor v) { StoreAndRepaint(*this, colorShadow_, v); }
     const QImage& EdgeTopLeft() const { return edgeTopLeft_; }
-    void SetEdgeTopLeft(const QImage& v) { storeAndRepaint(edgeTopLeft_, v); }
+    void SetEdgeTopLeft(const QImage& v) { StoreAndRepaint(*this, edgeTopLeft_, v); }
     const QImage& EdgeTopRight() const { return edgeTopRight_; }
-    void SetEdgeTopRight(const QImage& v) { storeAndRepaint(edgeTopRight_, v); }
+    void SetEdgeTopRight(const QImage& v) { StoreAndRepaint(*this, edgeTopRight_, v); }
     const QImage& EdgeBottomLeft() const { return edgeBottomLeft_; }
-    void SetEdgeBottomLeft(const QImage& v) { storeAndRepaint(edgeBottomLeft_, v); }
+    void SetEdgeBottomLeft(const QImage& v) { StoreAndRepaint(*this, edgeBottomLeft_, v); }
     const QImage& EdgeBottomRight() const { return edgeBottomRight_; }
-    void SetEdgeBottomRight(const QImage& v) { storeAndRepaint(edgeBottomRight_, v); }
+    void SetEdgeBottomRight(const QImage& v) { StoreAndRepaint(*this, edgeBottomRight_, v); }
     bool EdgesTransparent() const { return edgesTransparent_; }
-    void SetEdgesTransparent(bool v) { storeAndRepaint(edgesTransparent_, v); }
+    void SetEdgesTransparent(bool v) { StoreAndRepaint(*this, edgesTransparent_, v); }
     TColor TransparentColor() const { return transparentColor_; }
-    void SetTransparentColor(TColor v) { storeAndRepaint(transparentColor_, v); }
+    void SetTransparentColor(TColor v) { StoreAndRepaint(*this, transparentColor_, v); }
     TPanelShape PanelShape() const { return panelShape_; }
-    void SetPanelShape(TPanelShape v) { storeAndRepaint(panelShape_, v); }
+    void SetPanelShape(TPanelShape v) { StoreAndRepaint(*this, panelShape_, v); }
 
     QImage Render() const;
 
@@ -74,13 +75,6 @@ class TMyPanel : public QWidget {
     void paintEvent(QPaintEvent*) override;
 
   private:
-    template <class T>
-    void storeAndRepaint(T& field, const T& value) {
-        if (field == value) return;
-        field = value;
-        update();
-    }
-
     TBevelStyle bevelInner_ = bvNone;
     TBevelStyle bevelOuter_ = bvRaised;
     int bevelWidth_ = 1;

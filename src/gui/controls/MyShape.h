@@ -76,8 +76,6 @@ class TMyShape : public SkinnedControl<TMyShape> {
     void hoverChanged(bool inside) override { hover_ = inside; }
 
   private:
-    template <class T>
-    void setAndRepaint(T& field, const T& value);
     void release(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPoint pos);
     // The fork kinds need room for their figure: at least twice as long as they are wide.
     void ensureFigureRoom();

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "gui/controls/ControlEvents.h"
 #include "gui/controls/TrackerGeometry.h"
 
 namespace pelvano::gui {
@@ -33,23 +34,23 @@ class TvelTracker : public QWidget {
 
     // Colours and switches of the look: each setter stores and repaints.
     TColor BackColor() const { return backColor_; }
-    void SetBackColor(TColor v) { storeAndRepaint(backColor_, v); }
+    void SetBackColor(TColor v) { StoreAndRepaint(*this, backColor_, v); }
     bool BackBorder() const { return backBorder_; }
-    void SetBackBorder(bool v) { storeAndRepaint(backBorder_, v); }
+    void SetBackBorder(bool v) { StoreAndRepaint(*this, backBorder_, v); }
     TColor TrackColor() const { return trackColor_; }
-    void SetTrackColor(TColor v) { storeAndRepaint(trackColor_, v); }
+    void SetTrackColor(TColor v) { StoreAndRepaint(*this, trackColor_, v); }
     bool TrackPositionColor() const { return trackPositionColor_; }
-    void SetTrackPositionColor(bool v) { storeAndRepaint(trackPositionColor_, v); }
+    void SetTrackPositionColor(bool v) { StoreAndRepaint(*this, trackPositionColor_, v); }
     bool TrackBorder() const { return trackBorder_; }
-    void SetTrackBorder(bool v) { storeAndRepaint(trackBorder_, v); }
+    void SetTrackBorder(bool v) { StoreAndRepaint(*this, trackBorder_, v); }
     TColor ThumbColor() const { return thumbColor_; }
-    void SetThumbColor(TColor v) { storeAndRepaint(thumbColor_, v); }
+    void SetThumbColor(TColor v) { StoreAndRepaint(*this, thumbColor_, v); }
     bool ShowCaption() const { return showCaption_; }
-    void SetShowCaption(bool v) { storeAndRepaint(showCaption_, v); }
+    void SetShowCaption(bool v) { StoreAndRepaint(*this, showCaption_, v); }
     TColor CaptionColor() const { return captionColor_; }
-    void SetCaptionColor(TColor v) { storeAndRepaint(captionColor_, v); }
+    void SetCaptionColor(TColor v) { StoreAndRepaint(*this, captionColor_, v); }
     bool CaptionBold() const { return captionBold_; }
-    void SetCaptionBold(bool v) { storeAndRepaint(captionBold_, v); }
+    void SetCaptionBold(bool v) { StoreAndRepaint(*this, captionBold_, v); }
     TColor BorderColor = core::clBlack;  // only stored: shown at the next repaint
     bool ThumbBorder = false;  // kept for stored forms; the thumb always has its raised outline
 
@@ -68,11 +69,6 @@ class TvelTracker : public QWidget {
     void mouseReleaseEvent(QMouseEvent* e) override;
 
   private:
-    template <class T>
-    void storeAndRepaint(T& field, const T& value) {
-        field = value;
-        update();
-    }
     TrackerSizes sizes() const;
     void placeThumb();
     void dragTo(int p);
