@@ -116,10 +116,10 @@ TEST(FrmNewtmplTest, TheDefaultPictureShapesTheWindow) {
 TEST(PanelTest, NormalLookHasAOnePixelRaisedFrame) {
     TMyPanel panel;
     panel.resize(40, 20);
-    panel.PanelShape = psNormal;
-    panel.ColorHighlight = core::clWhite;
-    panel.ColorShadow = core::clGray;
-    panel.Color = core::clSilver;
+    panel.SetPanelShape(psNormal);
+    panel.SetColorHighlight(core::clWhite);
+    panel.SetColorShadow(core::clGray);
+    panel.SetColor(core::clSilver);
     const QImage img = panel.Render();
     EXPECT_EQ(img.pixel(10, 0) & 0xFFFFFF, 0xFFFFFFu);
     EXPECT_EQ(img.pixel(0, 10) & 0xFFFFFF, 0xFFFFFFu);

@@ -128,8 +128,8 @@ int GalleryWindow::addRoundButtons(int y) {
 int GalleryWindow::addTransparentButtons(int y) {
     y = addTitle("TTransparentButton / TMyTransBtn 透明按钮：七种边框 × 常态、悬停、按下、禁用", y);
     auto* face = new TMyPanel(this);
-    face->PanelShape = psNormal;
-    face->BevelOuter = bvLowered;
+    face->SetPanelShape(psNormal);
+    face->SetBevelOuter(bvLowered);
     face->setGeometry(kMargin, y, 956, 214);
     const char* styleNames[] = {"fsRegular", "fsIndent", "fsExplorer", "fsNone",
                                 "fsLight",   "fsDark",   "fsMono"};
@@ -234,21 +234,22 @@ int GalleryWindow::addBarsMetersTrackers(int y) {
     const int maxs[] = {0, 10000, 255};
     for (int i = 0; i < 3; ++i) {
         auto* t = new TvelTracker(this);
-        t->setGeometry(kMargin + 450, y + i * 30, 180, 24);
+        t->setGeometry(kMargin + 450, y + i * 35, 180, 32);
         t->SetMinimum(mins[i]);
         t->SetMaximum(maxs[i]);
-        t->SetThumbWidth(i == 0 ? 44 : 36);
+        t->SetThumbHeight(20);
+        t->SetThumbWidth(30);  // below the height, or it is refused
         t->setFont(QFont(t->font().family(), 7));
         t->SetValue(trackerValues[i]);
-        t->TrackPositionColor = i == 2;
-        t->TrackColor = i == 2 ? 0x00C0FF : core::clGray;
+        t->SetTrackPositionColor(i == 2);
+        t->SetTrackColor(i == 2 ? 0x00C0FF : core::clGray);
         if (i == 1) t->SetBackBitmap(CheckerTile(6, qRgb(200, 200, 210), qRgb(170, 170, 190)));
     }
     auto* vertical = new TvelTracker(this);
     vertical->setGeometry(kMargin + 640, y, 24, 104);
     vertical->SetOrientation(jtbVertical);
     vertical->SetValue(30);
-    vertical->ShowCaption = false;
+    vertical->SetShowCaption(false);
     auto* helpers = new HelperCanvas(this);
     helpers->setGeometry(kMargin + 680, y, 276, 104);
     return y + 112;
@@ -260,14 +261,14 @@ int GalleryWindow::addPanels(int y) {
     for (int i = 0; i < 5; ++i) {
         auto* p = new TMyPanel(this);
         p->setGeometry(kMargin + i * 136, y, 128, 48);
-        p->PanelShape = static_cast<TPanelShape>(i);
-        p->BevelWidth = 3;
-        p->BevelInner = bvRaised;
-        p->Color = 0x806040;
-        p->ColorHighlight = 0xF0D0B0;
-        p->ColorShadow = 0x402010;
-        p->Font = makeFont("文泉驿微米黑", 9, core::clWhite);
-        p->Caption = names[i];
+        p->SetPanelShape(static_cast<TPanelShape>(i));
+        p->SetBevelWidth(3);
+        p->SetBevelInner(bvRaised);
+        p->SetColor(0x806040);
+        p->SetColorHighlight(0xF0D0B0);
+        p->SetColorShadow(0x402010);
+        p->SetFont(makeFont("文泉驿微米黑", 9, core::clWhite));
+        p->SetCaption(names[i]);
     }
     auto* shaped = new QWidget(this);
     shaped->setGeometry(kMargin + 700, y - 6, 180, 60);

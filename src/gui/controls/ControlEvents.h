@@ -1,10 +1,18 @@
 #pragma once
 // The mouse events the skinned controls publish, with the control itself as the sender, and the
-// base that fires the hover events. UI thread only.
+// base that fires the hover events, and the store-and-repaint of their properties. UI thread only.
 #include <QWidget>
 #include <functional>
 
 namespace pelvano::gui {
+
+// Stores a changed property value and schedules a repaint of its control.
+template <class T>
+void StoreAndRepaint(QWidget& control, T& field, const T& value) {
+    if (field == value) return;
+    field = value;
+    control.update();
+}
 
 template <class Sender>
 struct ControlEvents {

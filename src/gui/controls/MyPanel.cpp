@@ -74,7 +74,7 @@ std::vector<PanelSegment> PanelFrameSegments(TPanelShape shape, int w, int h, in
 }
 
 TMyPanel::TMyPanel(QWidget* parent) : QWidget(parent) {
-    Font = FromQFont(QApplication::font(), core::clBlack);
+    font_ = FromQFont(QApplication::font(), core::clBlack);
     resize(185, 41);
 }
 
@@ -83,48 +83,49 @@ QImage TMyPanel::Render() const {
     const int h = std::max(1, height());
     QImage img(w, h, QImage::Format_ARGB32);
     QPainter p(&img);
-    p.fillRect(0, 0, w, h, ToQColor(Color));
-    const QImage* corners[4] = {&EdgeTopLeft, &EdgeTopRight, &EdgeBottomLeft, &EdgeBottomRight};
+    p.fillRect(0, 0, w, h, ToQColor(color_));
+    const QImage* corners[4] = {&edgeTopLeft_, &edgeTopRight_, &edgeBottomLeft_, &edgeBottomRight_};
     for (int c = 0; c < 4; ++c) {
         const QImage& pic = *corners[c];
         if (pic.isNull()) continue;
         const int x = (c == 1 || c == 3) ? w - pic.width() : 0;
         const int y = c >= 2 ? h - pic.height() : 0;
-        p.drawImage(x, y, EdgesTransparent ? withoutColour(pic, TransparentColor) : pic);
+        p.drawImage(x, y, edgesTransparent_ ? withoutColour(pic, transparentColor_) : pic);
     }
     Edges captionBox{0, 0, w, h};
-    if (PanelShape == psNormal) {
-        const QColor light = ToQColor(ColorHighlight);
-        const QColor dark = ToQColor(ColorShadow);
+    if (panelShape_ == psNormal) {
+        const QColor light = ToQColor(colorHighlight_);
+        const QColor dark = ToQColor(colorShadow_);
         auto bevel = [&](TBevelStyle b) {
             if (b == bvNone) return;
             const bool lowered = b == bvLowered;
-            Frame3D(p, captionBox, lowered ? dark : light, lowered ? light : dark, BevelWidth);
+            Frame3D(p, captionBox, lowered ? dark : light, lowered ? light : dark, bevelWidth_);
         };
-        bevel(BevelOuter);
-        captionBox = {captionBox.left + BorderWidth, captionBox.top + BorderWidth,
-                      captionBox.right - BorderWidth, captionBox.bottom - BorderWidth};
-        bevel(BevelInner);
+        bevel(bevelOuter_);
+        captionBox = {captionBox.left + borderWidth_, captionBox.top + borderWidth_,
+                      captionBox.right - borderWidth_, captionBox.bottom - borderWidth_};
+        bevel(bevelInner_);
     } else {
-        const int k = PanelFrameDepth(BevelOuter, BevelInner, BevelWidth);
+        const int k = PanelFrameDepth(bevelOuter_, bevelInner_, bevelWidth_);
         for (const PanelSegment& s :
-             PanelFrameSegments(PanelShape, w, h, k, ColorHighlight, ColorShadow)) {
+             PanelFrameSegments(panelShape_, w, h, k, colorHighlight_, colorShadow_)) {
             p.setPen(ToQColor(s.colour));
             DrawLineTo(p, s.x1, s.y1, s.x2, s.y2);
         }
     }
-    if (!Caption.isEmpty()) {
-        const Qt::Alignment horz = AlignmentHorz == TAlignment::taLeftJustify    ? Qt::AlignLeft
-                                   : AlignmentHorz == TAlignment::taRightJustify ? Qt::AlignRight
-                                                                                 : Qt::AlignHCenter;
-        const Qt::Alignment vert = AlignmentVert == tavTop      ? Qt::AlignTop
-                                   : AlignmentVert == tavBottom ? Qt::AlignBottom
-                                                                : Qt::AlignVCenter;
-        p.setFont(ToQFont(Font));
-        p.setPen(ToQColor(Font.color));
+    if (!caption_.isEmpty()) {
+        const Qt::Alignment horz = alignmentHorz_ == TAlignment::taLeftJustify ? Qt::AlignLeft
+                                   : alignmentHorz_ == TAlignment::taRightJustify
+                                       ? Qt::AlignRight
+                                       : Qt::AlignHCenter;
+        const Qt::Alignment vert = alignmentVert_ == tavTop      ? Qt::AlignTop
+                                   : alignmentVert_ == tavBottom ? Qt::AlignBottom
+                                                                 : Qt::AlignVCenter;
+        p.setFont(ToQFont(font_));
+        p.setPen(ToQColor(font_.color));
         p.drawText(captionBox.toQRect(),
                    static_cast<int>(horz | vert) | Qt::TextSingleLine | Qt::TextExpandTabs,
-                   Caption);
+                   caption_);
     }
     return img;
 }

@@ -39,68 +39,64 @@ TMyShape::TMyShape(QWidget* parent) : SkinnedControl(parent) {
     resize(56, 64);
 }
 
-template <class T>
-void TMyShape::setAndRepaint(T& field, const T& value) {
-    field = value;
-    update();
-}
-
 void TMyShape::SetCaption(const QString& v) {
-    if (v != params_.caption) setAndRepaint(params_.caption, v);
+    StoreAndRepaint(*this, params_.caption, v);
 }
 void TMyShape::SetShowDot(bool v) {
-    setAndRepaint(params_.showDot, v);
+    StoreAndRepaint(*this, params_.showDot, v);
 }
 void TMyShape::SetPenWidth(int v) {
-    setAndRepaint(params_.penWidth, std::clamp(v, 0, 255));
+    StoreAndRepaint(*this, params_.penWidth, std::clamp(v, 0, 255));
 }
 void TMyShape::SetFrameWidth(int v) {
-    setAndRepaint(params_.frameWidth, std::max(0, v));
+    StoreAndRepaint(*this, params_.frameWidth, std::max(0, v));
 }
 void TMyShape::SetShowFrame(bool v) {
-    setAndRepaint(showFrame_, v);
+    StoreAndRepaint(*this, showFrame_, v);
 }
 void TMyShape::SetEditting(bool v) {
-    setAndRepaint(editting_, v);
+    StoreAndRepaint(*this, editting_, v);
 }
 void TMyShape::SetDrawShape(TDrawShape v) {
-    setAndRepaint(params_.kind, v);
+    StoreAndRepaint(*this, params_.kind, v);
+    ensureFigureRoom();
 }
 void TMyShape::SetColor(TColor v) {
-    setAndRepaint(params_.colour, v);
+    StoreAndRepaint(*this, params_.colour, v);
 }
 void TMyShape::SetPenStyle(TPenStyle v) {
-    setAndRepaint(params_.penStyle, v);
+    StoreAndRepaint(*this, params_.penStyle, v);
 }
 void TMyShape::SetDrawDirection(TDrawDirection v) {
-    setAndRepaint(params_.direction, v);
+    StoreAndRepaint(*this, params_.direction, v);
+    ensureFigureRoom();
 }
 void TMyShape::SetbkTransParent(bool v) {
-    if (v != bkTransParent_) setAndRepaint(bkTransParent_, v);
+    StoreAndRepaint(*this, bkTransParent_, v);
 }
 void TMyShape::SetStretch(bool v) {
-    setAndRepaint(stretch_, v);
+    StoreAndRepaint(*this, stretch_, v);
 }
 void TMyShape::SetOrgFontSize(bool v) {
-    setAndRepaint(params_.orgFontSize, v);
+    StoreAndRepaint(*this, params_.orgFontSize, v);
 }
 void TMyShape::SetTextAlign(TShapeTextAlign v) {
-    setAndRepaint(params_.textAlign, v);
+    StoreAndRepaint(*this, params_.textAlign, v);
 }
 void TMyShape::SetPicture(const QImage& v) {
-    setAndRepaint(picture_, v);
+    StoreAndRepaint(*this, picture_, v);
 }
 void TMyShape::SetFont(const core::FontRecord& v) {
-    setAndRepaint(params_.font, v);
+    StoreAndRepaint(*this, params_.font, v);
 }
 void TMyShape::SetFontName(const QString& v) {
-    setAndRepaint(params_.font.name, QStringToGbk(v));
+    StoreAndRepaint(*this, params_.font.name, QStringToGbk(v));
 }
 void TMyShape::SetFontColor(TColor v) {
-    setAndRepaint(params_.font.color, v);
+    StoreAndRepaint(*this, params_.font.color, v);
 }
 void TMyShape::SetFontSize(int v) {
-    setAndRepaint(params_.font.size, v);
+    StoreAndRepaint(*this, params_.font.size, v);
 }
 
 void TMyShape::ensureFigureRoom() {
@@ -149,11 +145,12 @@ QImage TMyShape::Render() {
 }
 
 void TMyShape::paintEvent(QPaintEvent*) {
-    const QSize before = size();
-    ensureFigureRoom();
-    if (size() != before) return;  // the resize paints again
     QPainter p(this);
     paintInto(p);
+}
+
+void TMyShape::resizeEvent(QResizeEvent*) {
+    ensureFigureRoom();
 }
 
 void TMyShape::mousePressEvent(QMouseEvent* e) {

@@ -69,14 +69,13 @@ class TMyShape : public SkinnedControl<TMyShape> {
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void hoverChanged(bool inside) override { hover_ = inside; }
 
   private:
-    template <class T>
-    void setAndRepaint(T& field, const T& value);
     void release(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPoint pos);
     // The fork kinds need room for their figure: at least twice as long as they are wide.
     void ensureFigureRoom();

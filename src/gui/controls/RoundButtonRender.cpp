@@ -19,11 +19,12 @@ QImage whiteImage(int w, int h) {
     return img;
 }
 
+// Straight to the scan lines: the work images are all RGB32.
 QRgb rgbAt(const QImage& img, int x, int y) {
-    return img.pixel(x, y) & 0xFFFFFFu;
+    return reinterpret_cast<const QRgb*>(img.constScanLine(y))[x] & 0xFFFFFFu;
 }
 void setRgb(QImage& img, int x, int y, QRgb v) {
-    img.setPixel(x, y, 0xFF000000u | (v & 0xFFFFFFu));
+    reinterpret_cast<QRgb*>(img.scanLine(y))[x] = 0xFF000000u | (v & 0xFFFFFFu);
 }
 
 bool inEllipse(Edges box, double px, double py) {
@@ -230,7 +231,8 @@ RoundButtonImages RenderRoundButton(const RoundButtonLook& look) {
     const int ih = h - n * bw;
     const bool hasGlyph = !look.glyph.isNull();
     const GlyphCell cell = hasGlyph ? glyphCell(look) : GlyphCell{};
-    const QRgb glyphKey = hasGlyph ? rgbAt(look.glyph, 0, look.glyph.height() - 1) : 0;
+    const QImage glyph = hasGlyph ? look.glyph.convertToFormat(QImage::Format_RGB32) : QImage();
+    const QRgb glyphKey = hasGlyph ? rgbAt(glyph, 0, glyph.height() - 1) : 0;
 
     auto facePixel = [&](int x, int y, double p, double q, double r) {
         if (x < 0 || y < 0 || x >= w || y >= h) return;
@@ -249,8 +251,8 @@ RoundButtonImages RenderRoundButton(const RoundButtonLook& look) {
                 gy = static_cast<int>(std::floor(cell.height / 2.0 + y - hy));
             }
             if (gx >= 0 && gx < cell.width && gy >= 0 && gy < cell.height &&
-                cell.offset + gx < look.glyph.width()) {
-                const QRgb g = rgbAt(look.glyph, cell.offset + gx, gy);
+                cell.offset + gx < glyph.width()) {
+                const QRgb g = rgbAt(glyph, cell.offset + gx, gy);
                 if (!(look.GlyphTransparent && g == glyphKey)) {
                     fromGlyph = true;
                     colour = core::MakeColor(qRed(g), qGreen(g), qBlue(g));

@@ -43,9 +43,10 @@ struct EffectText {
     int outlineWidth = 1;
     int depth = 0;
 };
-// Widths and depths beyond these would only stall the painter: they are cut to these bounds.
-constexpr int kMaxOutlineWidth = 32;
-constexpr int kMaxDepth = 512;
+// Widths and depths beyond these would only stall the painter (rings past the sixth are black
+// anyway): they are cut to these bounds.
+constexpr int kMaxOutlineWidth = 8;
+constexpr int kMaxDepth = 64;
 
 EffectText ParseEffectText(std::string_view description);
 // The outline colour of ring r: each component divided by trunc(3^(r - 1)).

@@ -48,37 +48,30 @@ TMyTransBtn::TMyTransBtn(QWidget* parent) : TransparentButtonBase(parent, Flavou
     SetCaption("Caption");
 }
 
-template <class T>
-void TransparentButtonBase::setAndRepaint(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    update();
-}
-
 void TransparentButtonBase::SetBorderWidth(int v) {
-    setAndRepaint(borderWidth_, std::max(0, v));
+    StoreAndRepaint(*this, borderWidth_, std::max(0, v));
 }
 void TransparentButtonBase::SetCaption(const QString& v) {
-    setAndRepaint(caption_, v);
+    StoreAndRepaint(*this, caption_, v);
     updateShortcut();
 }
 void TransparentButtonBase::SetFrameStyle(TFrameStyle v) {
-    setAndRepaint(frameStyle_, v);
+    StoreAndRepaint(*this, frameStyle_, v);
 }
 void TransparentButtonBase::SetNumGlyphs(int v) {
-    setAndRepaint(numGlyphs_, std::clamp(v, 1, 4));
+    StoreAndRepaint(*this, numGlyphs_, std::clamp(v, 1, 4));
 }
 void TransparentButtonBase::SetSpacing(int v) {
-    setAndRepaint(spacing_, v);
+    StoreAndRepaint(*this, spacing_, v);
 }
 void TransparentButtonBase::SetTextAlign(TTextAlign v) {
-    setAndRepaint(textAlign_, v);
+    StoreAndRepaint(*this, textAlign_, v);
 }
 void TransparentButtonBase::SetTransparent(bool v) {
-    setAndRepaint(transparent_, v);
+    StoreAndRepaint(*this, transparent_, v);
 }
 void TransparentButtonBase::SetWordWrap(bool v) {
-    setAndRepaint(wordWrap_, v);
+    StoreAndRepaint(*this, wordWrap_, v);
 }
 
 void TransparentButtonBase::SetFont(const core::FontRecord& v) {

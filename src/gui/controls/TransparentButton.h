@@ -64,8 +64,6 @@ class TransparentButtonBase : public SkinnedControl<TransparentButtonBase> {
     void hoverChanged(bool inside) override;
 
   private:
-    template <class T>
-    void setAndRepaint(T& field, const T& value);
     void click();
     void release(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPoint pos);
     void rebuildGlyphList();

@@ -117,26 +117,26 @@ QImage TvelTracker::Render() {
             for (int c = 0; c <= w / backBitmap_.width(); ++c)
                 p.drawImage(c * backBitmap_.width(), r * backBitmap_.height(), backBitmap_);
     } else {
-        DrawRectangle(p, {0, 0, w, h}, ToQColor(BackBorder ? BorderColor : BackColor), 1,
-                      ToQColor(BackColor));
+        DrawRectangle(p, {0, 0, w, h}, ToQColor(backBorder_ ? BorderColor : backColor_), 1,
+                      ToQColor(backColor_));
     }
-    const TColor track = TrackPositionColor
-                             ? TrackPositionColour(TrackColor, value_, minimum_, maximum_)
-                             : TrackColor;
+    const TColor track = trackPositionColor_
+                             ? TrackPositionColour(trackColor_, value_, minimum_, maximum_)
+                             : trackColor_;
     p.fillRect(g.track.toQRect(), ToQColor(track));
-    if (TrackBorder) {
+    if (trackBorder_) {
         Edges r = g.track;
         Frame3D(p, r, Qt::black, ToQColor(clBtnHighlight), 1);
     }
     Edges thumb = Thumb();
-    p.fillRect(thumb.toQRect(), ToQColor(ThumbColor));
+    p.fillRect(thumb.toQRect(), ToQColor(thumbColor_));
     Edges outline = thumb;
     Frame3D(p, outline, ToQColor(clBtnHighlight), Qt::black, 1);
-    if (ShowCaption) {
+    if (showCaption_) {
         QFont f = font();
-        f.setBold(CaptionBold);
+        f.setBold(captionBold_);
         p.setFont(f);
-        p.setPen(ToQColor(CaptionColor));
+        p.setPen(ToQColor(captionColor_));
         const QRect box = thumb.toQRect();
         const QString text =
             p.fontMetrics().elidedText(QString::number(value_), Qt::ElideRight, box.width());

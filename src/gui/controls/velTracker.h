@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "gui/controls/ControlEvents.h"
 #include "gui/controls/TrackerGeometry.h"
 
 namespace pelvano::gui {
@@ -31,17 +32,27 @@ class TvelTracker : public QWidget {
     int TrackHeight() const { return sizes_.TrackHeight; }
     void SetTrackHeight(int v);  // refused when not below the control's thickness
 
-    TColor BackColor = core::clSilver;
-    bool BackBorder = false;
-    TColor TrackColor = core::clGray;
-    bool TrackPositionColor = false;
-    bool TrackBorder = true;
-    TColor BorderColor = core::clBlack;
-    TColor ThumbColor = core::clSilver;
+    // Colours and switches of the look: each setter stores and repaints.
+    TColor BackColor() const { return backColor_; }
+    void SetBackColor(TColor v) { StoreAndRepaint(*this, backColor_, v); }
+    bool BackBorder() const { return backBorder_; }
+    void SetBackBorder(bool v) { StoreAndRepaint(*this, backBorder_, v); }
+    TColor TrackColor() const { return trackColor_; }
+    void SetTrackColor(TColor v) { StoreAndRepaint(*this, trackColor_, v); }
+    bool TrackPositionColor() const { return trackPositionColor_; }
+    void SetTrackPositionColor(bool v) { StoreAndRepaint(*this, trackPositionColor_, v); }
+    bool TrackBorder() const { return trackBorder_; }
+    void SetTrackBorder(bool v) { StoreAndRepaint(*this, trackBorder_, v); }
+    TColor ThumbColor() const { return thumbColor_; }
+    void SetThumbColor(TColor v) { StoreAndRepaint(*this, thumbColor_, v); }
+    bool ShowCaption() const { return showCaption_; }
+    void SetShowCaption(bool v) { StoreAndRepaint(*this, showCaption_, v); }
+    TColor CaptionColor() const { return captionColor_; }
+    void SetCaptionColor(TColor v) { StoreAndRepaint(*this, captionColor_, v); }
+    bool CaptionBold() const { return captionBold_; }
+    void SetCaptionBold(bool v) { StoreAndRepaint(*this, captionBold_, v); }
+    TColor BorderColor = core::clBlack;  // only stored: shown at the next repaint
     bool ThumbBorder = false;  // kept for stored forms; the thumb always has its raised outline
-    bool ShowCaption = true;
-    TColor CaptionColor = core::clBlack;
-    bool CaptionBold = false;
 
     std::function<void(TvelTracker*, int)> onChangedValue;
 
@@ -69,6 +80,15 @@ class TvelTracker : public QWidget {
     QImage backBitmap_;
     int thumb_ = 0;
     bool dragging_ = false;
+    TColor backColor_ = core::clSilver;
+    bool backBorder_ = false;
+    TColor trackColor_ = core::clGray;
+    bool trackPositionColor_ = false;
+    bool trackBorder_ = true;
+    TColor thumbColor_ = core::clSilver;
+    bool showCaption_ = true;
+    TColor captionColor_ = core::clBlack;
+    bool captionBold_ = false;
 };
 
 }  // namespace pelvano::gui
