@@ -185,8 +185,9 @@ int FfmpegSource::State::decodeMore() {
 }
 
 FfmpegSource::FfmpegSource() {
+    // Failures reach the caller with their text; FFmpeg's own stderr chatter would only be noise.
     static std::once_flag quiet;
-    std::call_once(quiet, [] { av_log_set_level(AV_LOG_ERROR); });
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
 }
 
 FfmpegSource::~FfmpegSource() = default;

@@ -5,8 +5,7 @@
 namespace pelvano::platform {
 
 Simulation::Simulation(const core::LocalDateTime& start, FrameSink* sink, std::uint32_t sampleRate)
-    : startTick_(0),
-      clock_(start, startTick_),
+    : clock_(start),
       timers_(clock_,
               [this](const std::function<void()>& handler) { events_.runGuarded(handler); }),
       output_(sampleRate, sink) {}
@@ -30,7 +29,7 @@ std::uint64_t Simulation::nextEventBefore(std::uint64_t limit) const {
 
 void Simulation::stepTo(std::uint64_t next) {
     if (next > nowMs()) {
-        output_.pullUntil(next - startTick_);
+        output_.pullUntil(next);
         clock_.advanceTo(next);
     }
     refills_.runDue(nowMs());

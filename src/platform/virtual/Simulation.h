@@ -35,7 +35,7 @@ class Simulation final : public core::EventPump {
     VirtualTimers& timers() { return timers_; }
     VirtualOutput& output() { return output_; }
     core::SteppedRefills& refills() { return refills_; }
-    // The ports a TcbDSMixer needs, with the given decoder.
+    // The ports a TcbDSMixer needs, with the given decoder. The clock's tick starts at 0.
     core::AudioServices audioServices(core::AudioSourceFactory& sources);
 
     std::uint64_t nowMs() const { return clock_.tickMs(); }
@@ -50,7 +50,6 @@ class Simulation final : public core::EventPump {
     std::uint64_t nextEventBefore(std::uint64_t limit) const;
     void stepTo(std::uint64_t next);
 
-    const std::uint64_t startTick_;
     VirtualClock clock_;
     ManualEventQueue events_;
     VirtualTimers timers_;
