@@ -6,3 +6,5 @@ cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+# The engine tests under AddressSanitizer + UBSan (ThreadSanitizer: scripts/test-sanitizers.sh tsan).
+scripts/test-sanitizers.sh asan

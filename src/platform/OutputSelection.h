@@ -3,7 +3,7 @@
 //   unset or "portaudio"  the sound system's devices (PortAudio)
 //   "null"                no sound, paced by the real clock
 //   "wav:FILE"            no sound, what would be heard is written to FILE
-// Throws std::invalid_argument for any other value.
+// Throws std::invalid_argument for any other value. Called once at start-up.
 #include <memory>
 #include <string>
 

@@ -1,5 +1,6 @@
 #pragma once
 // Keeps every frame that would be heard in memory, for tests that listen to the output.
+// Written on the output's rendering thread; read it once the rendering has stopped.
 #include <cstddef>
 #include <vector>
 

@@ -2,6 +2,7 @@
 // An output for a machine without a sound card: a thread paced by the real clock pulls the
 // mixer every 10 ms, and hands what would be heard to an optional sink (WAV capture) or drops
 // it (null output). Its device list is the default device and this output, so a station starts.
+// UI thread; each open stream renders on a thread of its own.
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -1,6 +1,7 @@
 #pragma once
 // Writes what would be heard to a 16-bit PCM WAV file. The header's sizes are brought up to
 // date every second of audio and at the end, so that a file cut short by a crash still plays.
+// begin/write on the output's rendering thread; finish after the rendering has stopped.
 #include <cstdint>
 #include <cstdio>
 #include <string>
