@@ -2,7 +2,6 @@
 // The one lock of every mixer channel: recursive (Play refills, Update stops while holding it),
 // shared by all channels of the process, taken with a 250 ms time-out. An operation that cannot
 // take it in time is skipped.
-#include <mutex>
 
 namespace pelvano::core {
 
