@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the engine tests (audio core and platform adapters) under AddressSanitizer + UBSan and
+# Builds the engine tests (audio core, playout and platform adapters) under AddressSanitizer + UBSan and
 # under ThreadSanitizer (CMakePresets.json) and runs them. Any report fails the run.
 # Usage: scripts/test-sanitizers.sh [asan] [tsan]   (both when none is named)
 set -euo pipefail
@@ -13,7 +13,7 @@ for preset in "${presets[@]}"; do
     echo "== $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j2
-    for test in test_core_audio test_platform; do
+    for test in test_core_audio test_core_playout test_platform; do
         "build-$preset/tests/$test" --gtest_brief=1
     done
 done

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds Pelvano and runs the whole test suite (unit, engine, playout, widget tests), then the
-# engine tests again under AddressSanitizer + UndefinedBehaviorSanitizer.
+# Runs the engine tests (audio, playout, platform adapters) under AddressSanitizer + UBSan, then
+# builds Pelvano and runs the whole test suite (unit, engine, playout, widget, CLI tests).
+# ThreadSanitizer: scripts/test-sanitizers.sh tsan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
+scripts/test-sanitizers.sh asan
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j"$(nproc)"
-# The engine tests under AddressSanitizer + UBSan (ThreadSanitizer: scripts/test-sanitizers.sh tsan).
-scripts/test-sanitizers.sh asan

@@ -9,7 +9,7 @@
 #include "core/audio/TcbDSMixer.h"
 #include "platform/virtual/MemoryCapture.h"
 #include "platform/virtual/Simulation.h"
-#include "platform/virtual/SyntheticSource.h"
+#include "support/SyntheticSource.h"
 
 namespace pelvano::test {
 
@@ -19,7 +19,7 @@ class EngineFixture : public ::testing::Test {
         : sim(core::LocalDateTime{2026, 12, 7, 8, 0, 0, 0}, &heard),
           mixer(std::make_unique<core::TcbDSMixer>(sim.audioServices(tones))) {}
 
-    core::TcbDSMixerChannel& channelWith(const std::string& path, const platform::ToneSpec& spec) {
+    core::TcbDSMixerChannel& channelWith(const std::string& path, const test::ToneSpec& spec) {
         tones.add(path, spec);
         auto& ch = mixer->AddChannel();
         ch.SetFileName(path);
@@ -49,7 +49,7 @@ class EngineFixture : public ::testing::Test {
     }
 
     platform::MemoryCapture heard;
-    platform::SyntheticSourceFactory tones;
+    test::SyntheticSourceFactory tones;
     platform::Simulation sim;
     std::unique_ptr<core::TcbDSMixer> mixer;
 };

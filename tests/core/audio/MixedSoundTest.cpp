@@ -11,7 +11,7 @@ namespace {
 class MixedSoundTest : public EngineFixture {};
 
 TEST_F(MixedSoundTest, FadesFollowAStraightLineInDecibels) {
-    auto& ch = channelWith("tone.wav", platform::ToneSpec{2, 44100, 16, 44100 * 20, 1000.0, 0.5});
+    auto& ch = channelWith("tone.wav", test::ToneSpec{2, 44100, 16, 44100 * 20, 1000.0, 0.5});
     ch.SetVolume(-3400);
     ch.Play();
     ch.Fade(5000, 0);
@@ -33,8 +33,8 @@ TEST_F(MixedSoundTest, FadesFollowAStraightLineInDecibels) {
 
 TEST_F(MixedSoundTest, ACrossFadeSumsBothChannels) {
     // Tones of different pitch, so that their powers add over whole periods.
-    auto& out = channelWith("out.wav", platform::ToneSpec{2, 44100, 16, 44100 * 20, 441.0, 0.4});
-    auto& in = channelWith("in.wav", platform::ToneSpec{2, 44100, 16, 44100 * 20, 1102.5, 0.4});
+    auto& out = channelWith("out.wav", test::ToneSpec{2, 44100, 16, 44100 * 20, 441.0, 0.4});
+    auto& in = channelWith("in.wav", test::ToneSpec{2, 44100, 16, 44100 * 20, 1102.5, 0.4});
     out.Play();
     sim.advanceBy(1000);
     in.SetVolume(-3400);
@@ -52,7 +52,7 @@ TEST_F(MixedSoundTest, ACrossFadeSumsBothChannels) {
 }
 
 TEST_F(MixedSoundTest, PanAttenuatesTheOppositeSide) {
-    auto& ch = channelWith("tone.wav", platform::ToneSpec{1, 44100, 16, 44100 * 5, 1000.0, 0.5});
+    auto& ch = channelWith("tone.wav", test::ToneSpec{1, 44100, 16, 44100 * 5, 1000.0, 0.5});
     ch.SetPan(-2000);  // left: the right side loses 20 dB
     ch.Play();
     sim.advanceBy(1000);
@@ -66,7 +66,7 @@ TEST_F(MixedSoundTest, PanAttenuatesTheOppositeSide) {
 }
 
 TEST_F(MixedSoundTest, OtherRatesAreResampledToTheDeviceRate) {
-    auto& ch = channelWith("low.wav", platform::ToneSpec{1, 22050, 16, 22050 * 3, 500.0, 0.5});
+    auto& ch = channelWith("low.wav", test::ToneSpec{1, 22050, 16, 22050 * 3, 500.0, 0.5});
     ch.Play();
     sim.advanceBy(2000);
     EXPECT_EQ(ch.Position(), 2000);
@@ -80,8 +80,8 @@ TEST_F(MixedSoundTest, OtherRatesAreResampledToTheDeviceRate) {
 }
 
 TEST_F(MixedSoundTest, TheSumIsClippedOnceAtFullScale) {
-    auto& a = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100 * 2, 0.0, 0.8});
-    auto& b = channelWith("b.wav", platform::ToneSpec{2, 44100, 16, 44100 * 2, 0.0, 0.8});
+    auto& a = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 2, 0.0, 0.8});
+    auto& b = channelWith("b.wav", test::ToneSpec{2, 44100, 16, 44100 * 2, 0.0, 0.8});
     a.Play();
     b.Play();
     sim.advanceBy(500);

@@ -11,13 +11,13 @@ using core::ChannelState;
 class ChannelTest : public EngineFixture {};
 
 TEST_F(ChannelTest, RingThresholdAndChunkFollowTheFormat) {
-    auto& cd = channelWith("cd.wav", platform::ToneSpec{2, 44100, 16, 441000});
+    auto& cd = channelWith("cd.wav", test::ToneSpec{2, 44100, 16, 441000});
     cd.Play();
     EXPECT_EQ(cd.RingSize(), 705600u);
     EXPECT_EQ(cd.Threshold(), 282240u);
     EXPECT_EQ(cd.Chunk(), 35280u);
 
-    auto& small = channelWith("small.wav", platform::ToneSpec{1, 11025, 8, 110250});
+    auto& small = channelWith("small.wav", test::ToneSpec{1, 11025, 8, 110250});
     small.Play();
     EXPECT_EQ(small.RingSize(), 44100u);
     EXPECT_EQ(small.Threshold(), 17640u);
@@ -25,7 +25,7 @@ TEST_F(ChannelTest, RingThresholdAndChunkFollowTheFormat) {
 }
 
 TEST_F(ChannelTest, PositionFollowsThePlayCursorThroughThePositionLog) {
-    auto& ch = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100 * 30});
+    auto& ch = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 30});
     EXPECT_EQ(ch.Position(), 0);
     ch.Play();
     sim.advanceBy(2000);  // the cursor is at byte 352800 of the primed ring
@@ -35,7 +35,7 @@ TEST_F(ChannelTest, PositionFollowsThePlayCursorThroughThePositionLog) {
 }
 
 TEST_F(ChannelTest, FileShorterThanTheRingEndsAfterItsLastSample) {
-    auto& ch = channelWith("short.wav", platform::ToneSpec{2, 44100, 16, 44100, 1000.0, 0.5});
+    auto& ch = channelWith("short.wav", test::ToneSpec{2, 44100, 16, 44100, 1000.0, 0.5});
     std::uint64_t endedAt = 0;
     ch.OnEnd = [&](core::TcbDSMixerChannel& sender) {
         EXPECT_EQ(&sender, &ch);
@@ -54,7 +54,7 @@ TEST_F(ChannelTest, FileShorterThanTheRingEndsAfterItsLastSample) {
 }
 
 TEST_F(ChannelTest, PlayTwiceIsOnePlayAndPlayAfterPauseResumesWithoutRefilling) {
-    auto& ch = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100 * 30});
+    auto& ch = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 30});
     ch.Play();
     const int readsAfterPriming = tones.stats().reads;
     ch.Play();
@@ -73,7 +73,7 @@ TEST_F(ChannelTest, PlayTwiceIsOnePlayAndPlayAfterPauseResumesWithoutRefilling) 
 }
 
 TEST_F(ChannelTest, PositionWriteLeavesTheChannelStoppedAtTheNewPosition) {
-    auto& ch = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100 * 60});
+    auto& ch = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 60});
     ch.Play();
     sim.advanceBy(1000);
     ch.SetPosition(20000);
@@ -87,7 +87,7 @@ TEST_F(ChannelTest, PositionWriteLeavesTheChannelStoppedAtTheNewPosition) {
 }
 
 TEST_F(ChannelTest, FadeOnlyWhilePlayingAndAZeroTimeFadeStillEnds) {
-    auto& ch = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100 * 30});
+    auto& ch = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 30});
     int fadeEnds = 0;
     ch.OnFadeEnd = [&](core::TcbDSMixerChannel&) { ++fadeEnds; };
     ch.Fade(1000, -2000);  // stopped: ignored
@@ -112,7 +112,7 @@ TEST_F(ChannelTest, FadeOnlyWhilePlayingAndAZeroTimeFadeStillEnds) {
 }
 
 TEST_F(ChannelTest, PauseDuringAFadeAbandonsIt) {
-    auto& ch = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100 * 30});
+    auto& ch = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 30});
     int fadeEnds = 0;
     ch.OnFadeEnd = [&](core::TcbDSMixerChannel&) { ++fadeEnds; };
     ch.Play();
@@ -129,10 +129,10 @@ TEST_F(ChannelTest, PauseDuringAFadeAbandonsIt) {
 }
 
 TEST_F(ChannelTest, OpeningResetsVolumePanAndRejectsUnplayableFiles) {
-    auto& ch = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100});
+    auto& ch = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100});
     ch.SetVolume(-1500);
     ch.SetPan(300);
-    tones.add("b.wav", platform::ToneSpec{1, 22050, 8, 22050});
+    tones.add("b.wav", test::ToneSpec{1, 22050, 8, 22050});
     ch.SetFileName("b.wav");
     EXPECT_EQ(ch.Volume(), 0);
     EXPECT_EQ(ch.Pan(), 0);
@@ -140,9 +140,9 @@ TEST_F(ChannelTest, OpeningResetsVolumePanAndRejectsUnplayableFiles) {
     EXPECT_EQ(ch.SampleRate(), 22050);
     EXPECT_EQ(ch.BitsPerSample(), 8);
 
-    tones.add("six.wav", platform::ToneSpec{6, 44100, 16, 44100});
-    tones.add("empty.wav", platform::ToneSpec{2, 44100, 16, 0});
-    tones.add("wide.wav", platform::ToneSpec{2, 44100, 24, 44100});
+    tones.add("six.wav", test::ToneSpec{6, 44100, 16, 44100});
+    tones.add("empty.wav", test::ToneSpec{2, 44100, 16, 0});
+    tones.add("wide.wav", test::ToneSpec{2, 44100, 24, 44100});
     auto expectMessage = [&](const char* path, const char* message) {
         try {
             ch.SetFileName(path);
@@ -161,7 +161,7 @@ TEST_F(ChannelTest, OpeningResetsVolumePanAndRejectsUnplayableFiles) {
 }
 
 TEST_F(ChannelTest, EightBitFilesPadTheirEndWithTheSilentMidpoint) {
-    auto& ch = channelWith("8bit.wav", platform::ToneSpec{1, 11025, 8, 5512, 0.0, 0.5});
+    auto& ch = channelWith("8bit.wav", test::ToneSpec{1, 11025, 8, 5512, 0.0, 0.5});
     ch.Play();
     sim.advanceBy(100);
     core::DataAhead ahead;
@@ -180,7 +180,7 @@ TEST_F(ChannelTest, EightBitFilesPadTheirEndWithTheSilentMidpoint) {
 }
 
 TEST_F(ChannelTest, APinnedMirrorNeverLetsTheRingReplayOldAudio) {
-    auto& ch = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100 * 60, 1000.0, 0.5});
+    auto& ch = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 60, 1000.0, 0.5});
     ch.Play();
     core::DataAhead ahead;
     ch.GetDataAhead(0, 1u << 30, ahead);
@@ -200,9 +200,9 @@ TEST_F(ChannelTest, APinnedMirrorNeverLetsTheRingReplayOldAudio) {
 
 TEST_F(ChannelTest, ARefillFailureStopsTheChannelAndEndsWithTheError) {
     auto& failing =
-        channelWith("bad.wav", platform::ToneSpec{2, 44100, 16, 44100 * 60, 1000.0, 0.5});
+        channelWith("bad.wav", test::ToneSpec{2, 44100, 16, 44100 * 60, 1000.0, 0.5});
     auto& other =
-        channelWith("good.wav", platform::ToneSpec{2, 44100, 16, 44100 * 60, 440.0, 0.25});
+        channelWith("good.wav", test::ToneSpec{2, 44100, 16, 44100 * 60, 440.0, 0.25});
     std::string endError = "-";
     failing.OnEnd = [&](core::TcbDSMixerChannel& sender) { endError = sender.EndError(); };
     other.Play();
@@ -219,7 +219,7 @@ TEST_F(ChannelTest, ARefillFailureStopsTheChannelAndEndsWithTheError) {
 }
 
 TEST_F(ChannelTest, EventsOfAFreedChannelAreDropped) {
-    auto& ch = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100 * 30});
+    auto& ch = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 30});
     bool called = false;
     ch.OnFadeEnd = [&](core::TcbDSMixerChannel&) { called = true; };
     ch.Play();

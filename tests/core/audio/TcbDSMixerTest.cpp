@@ -25,7 +25,7 @@ TEST_F(MixerTest, FrequencyIsClampedAndTheDeviceOpensLazily) {
     mixer->SetFrequency(200000);
     EXPECT_EQ(mixer->Frequency(), 100000);
     mixer->SetFrequency(48000);
-    auto& ch = channelWith("a.wav", platform::ToneSpec{});
+    auto& ch = channelWith("a.wav", test::ToneSpec{});
     EXPECT_FALSE(mixer->IsOpen()) << "opening a file needs no device";
     ch.Play();
     EXPECT_TRUE(mixer->IsOpen());
@@ -33,8 +33,8 @@ TEST_F(MixerTest, FrequencyIsClampedAndTheDeviceOpensLazily) {
 }
 
 TEST_F(MixerTest, CloseStopsEveryChannelAndPlayReopens) {
-    auto& a = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100 * 10});
-    auto& b = channelWith("b.wav", platform::ToneSpec{2, 44100, 16, 44100 * 10});
+    auto& a = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 10});
+    auto& b = channelWith("b.wav", test::ToneSpec{2, 44100, 16, 44100 * 10});
     a.Play();
     b.Play();
     sim.advanceBy(500);
@@ -48,7 +48,7 @@ TEST_F(MixerTest, CloseStopsEveryChannelAndPlayReopens) {
 }
 
 TEST_F(MixerTest, ALostDeviceIsReportedOnceAndPlayoutGoesOn) {
-    auto& ch = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100 * 10});
+    auto& ch = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 10});
     std::vector<std::string> reports;
     mixer->OnDeviceLost = [&](const std::string& reason) { reports.push_back(reason); };
     ch.Play();
@@ -62,7 +62,7 @@ TEST_F(MixerTest, ALostDeviceIsReportedOnceAndPlayoutGoesOn) {
 }
 
 TEST_F(MixerTest, DestroyingTheMixerFreesItsChannels) {
-    auto& ch = channelWith("a.wav", platform::ToneSpec{2, 44100, 16, 44100 * 10});
+    auto& ch = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 10});
     bool ended = false;
     ch.OnEnd = [&](core::TcbDSMixerChannel&) { ended = true; };
     ch.Play();

@@ -20,7 +20,7 @@
 #include "platform/virtual/MemoryCapture.h"
 #include "platform/virtual/Simulation.h"
 #include "support/TempDir.h"
-#include "platform/virtual/SyntheticSource.h"
+#include "support/SyntheticSource.h"
 
 namespace pelvano::test {
 
@@ -42,7 +42,7 @@ protected:
     // A sound file of the station folder: an empty file on disk, a tone for the engine.
     void addSound(const std::string& name, double seconds, double amplitude = 0.5, double frequency = 440) {
         dir.write(name, "");
-        platform::ToneSpec spec;
+        test::ToneSpec spec;
         spec.frames = static_cast<std::int64_t>(seconds * 44100);
         spec.amplitude = amplitude;
         spec.frequency = frequency;
@@ -128,7 +128,7 @@ protected:
     TempDir dir;
     core::AppPaths paths;
     platform::MemoryCapture heard;
-    platform::SyntheticSourceFactory tones;
+    test::SyntheticSourceFactory tones;
     platform::Simulation sim;
     std::unique_ptr<core::Station> station;
 };

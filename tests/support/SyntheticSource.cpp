@@ -1,4 +1,4 @@
-#include "platform/virtual/SyntheticSource.h"
+#include "support/SyntheticSource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include "core/audio/WaveFormat.h"
 
-namespace pelvano::platform {
+namespace pelvano::test {
 
 namespace {
 
@@ -88,4 +88,4 @@ double ToneValue(const ToneSpec& spec, std::int64_t frame) {
                                      static_cast<double>(frame) / spec.rate);
 }
 
-}  // namespace pelvano::platform
+}  // namespace pelvano::test

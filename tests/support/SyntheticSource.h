@@ -1,5 +1,5 @@
 #pragma once
-// Synthetic audio for tests and simulations: files that exist only as a description (a sine
+// Synthetic audio for tests: files that exist only as a description (a sine
 // tone of some frequency and amplitude, or a constant level, of an exact length in any PCM
 // layout), with reads counted and a failure that can be planted at a chosen read.
 // add() and stats() on the simulation's thread; the sources follow the AudioSource contract.
@@ -10,7 +10,7 @@
 
 #include "core/ports/AudioSource.h"
 
-namespace pelvano::platform {
+namespace pelvano::test {
 
 struct ToneSpec {
     std::uint16_t channels = 2;
@@ -44,4 +44,4 @@ class SyntheticSourceFactory final : public core::AudioSourceFactory {
 // The sample value (−1 .. 1) of a tone at a frame.
 double ToneValue(const ToneSpec& spec, std::int64_t frame);
 
-}  // namespace pelvano::platform
+}  // namespace pelvano::test
