@@ -82,10 +82,10 @@ std::unique_ptr<core::AudioSource> SyntheticSourceFactory::createSource() {
     return std::make_unique<SyntheticSource>(files_, stats_);
 }
 
-double ToneValue(const ToneSpec& spec, std::int64_t frame) {
-    if (spec.frequency == 0.0) return spec.amplitude;
-    return spec.amplitude * std::sin(2.0 * std::numbers::pi * spec.frequency *
-                                     static_cast<double>(frame) / spec.rate);
+double ToneValue(const ToneSpec& tone, std::int64_t frame) {
+    if (tone.frequency == 0.0) return tone.amplitude;
+    return tone.amplitude * std::sin(2.0 * std::numbers::pi * tone.frequency *
+                                     static_cast<double>(frame) / tone.rate);
 }
 
 }  // namespace pelvano::test

@@ -32,7 +32,7 @@ struct ToneStats {
 class SyntheticSourceFactory final : public core::AudioSourceFactory {
   public:
     // Makes a file exist at path; paths not added fail to open ("No such file or directory").
-    void add(const std::string& path, const ToneSpec& spec) { files_[path] = spec; }
+    void add(const std::string& path, const ToneSpec& tone) { files_[path] = tone; }
     ToneStats& stats() { return stats_; }
     std::unique_ptr<core::AudioSource> createSource() override;
 
@@ -42,6 +42,6 @@ class SyntheticSourceFactory final : public core::AudioSourceFactory {
 };
 
 // The sample value (−1 .. 1) of a tone at a frame.
-double ToneValue(const ToneSpec& spec, std::int64_t frame);
+double ToneValue(const ToneSpec& tone, std::int64_t frame);
 
 }  // namespace pelvano::test

@@ -19,8 +19,8 @@ class EngineFixture : public ::testing::Test {
         : sim(core::LocalDateTime{2026, 12, 7, 8, 0, 0, 0}, &heard),
           mixer(std::make_unique<core::TcbDSMixer>(sim.audioServices(tones))) {}
 
-    core::TcbDSMixerChannel& channelWith(const std::string& path, const test::ToneSpec& spec) {
-        tones.add(path, spec);
+    core::TcbDSMixerChannel& channelWith(const std::string& path, const test::ToneSpec& tone) {
+        tones.add(path, tone);
         auto& ch = mixer->AddChannel();
         ch.SetFileName(path);
         return ch;

@@ -42,11 +42,11 @@ protected:
     // A sound file of the station folder: an empty file on disk, a tone for the engine.
     void addSound(const std::string& name, double seconds, double amplitude = 0.5, double frequency = 440) {
         dir.write(name, "");
-        test::ToneSpec spec;
-        spec.frames = static_cast<std::int64_t>(seconds * 44100);
-        spec.amplitude = amplitude;
-        spec.frequency = frequency;
-        tones.add(paths.applicationDir + name, spec);
+        test::ToneSpec tone;
+        tone.frames = static_cast<std::int64_t>(seconds * 44100);
+        tone.amplitude = amplitude;
+        tone.frequency = frequency;
+        tones.add(paths.applicationDir + name, tone);
     }
 
     void setKey(const std::string& key, const std::string& value) {
