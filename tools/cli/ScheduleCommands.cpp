@@ -20,11 +20,6 @@ namespace {
 
 using namespace pelvano::core;
 
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
-}
-
 bool readInput(const std::string& path, std::string& bytes) {
     if (!FileExists(path) || !ReadFileBytes(path, bytes)) {
         failure("cannot read " + path);
@@ -65,7 +60,7 @@ int today(const Args& args) {
 int estimate(const Args& args) {
     if (args.size() != 1) return usageError("usage: schedule estimate FILE.JMB");
     if (!FileExists(args[0])) return failure("cannot read " + args[0]);
-    const std::string settings = AppPaths::ofFolder(folderOf(args[0])).settingsFile();
+    const std::string settings = AppPaths::ofFolder(FolderOf(args[0])).settingsFile();
     const int spOver = std::clamp(StrToIntDef(IniRead(settings, "START", "spOver"), 3), 1, 60);
     ScheduleTable table;
     ScheduleIoOptions options;

@@ -1,5 +1,7 @@
 #include "core/app/AtomicFile.h"
 
+#include "core/app/FileHelpers.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,13 +19,6 @@ namespace {
 std::string uniqueSuffix() {
     static std::atomic<unsigned> counter{0};
     return std::to_string(getpid()) + "-" + std::to_string(counter.fetch_add(1));
-}
-
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
 }
 
 }  // namespace
@@ -81,7 +76,7 @@ bool AtomicFileWriter::commit() {
     }
     committed_ = true;
     // The rename itself must reach the disk too.
-    const int dir = ::open(folderOf(targetPath_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(FolderOf(targetPath_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);

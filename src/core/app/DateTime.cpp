@@ -38,6 +38,11 @@ int LocalDateTime::weekday() const {
     return static_cast<int>(w) + 1;
 }
 
+const char* WeekdayNameUtf8(int weekday) {
+    static const char* const kNames[] = {"星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
+    return kNames[((weekday - 1) % 7 + 7) % 7];
+}
+
 LocalDateTime LocalDateTime::addDays(int days) const {
     return fromDayNumber(dayNumber() + days, secondsOfDay(), millisecond);
 }

@@ -24,4 +24,7 @@ struct LocalDateTime {
     bool operator==(const LocalDateTime&) const = default;
 };
 
+// "星期日" .. "星期六" (UTF-8) for weekday 1 = Sunday .. 7 = Saturday.
+const char* WeekdayNameUtf8(int weekday);
+
 }  // namespace pelvano::core

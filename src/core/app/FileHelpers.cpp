@@ -76,6 +76,13 @@ std::string BaseNameOf(std::string_view path) {
     return name.substr(0, name.find('.'));
 }
 
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
 std::string ExtensionOf(std::string_view path) {
     const std::string name = FileNameOf(path);
     const auto dot = name.rfind('.');

@@ -21,6 +21,8 @@ bool ForceDirectories(const std::string& path);
 // The last path component (either separator; GBK or UTF-8), and that name cut at its first '.'.
 std::string FileNameOf(std::string_view path);
 std::string BaseNameOf(std::string_view path);
+// The folder part of a native path without its trailing '/': "." when there is none.
+std::string FolderOf(const std::string& path);
 // ".EXT" of the file name, as written (empty when none).
 std::string ExtensionOf(std::string_view path);
 

@@ -22,8 +22,7 @@ constexpr int kDay = 86400;
 }  // namespace
 
 const std::string& WeekdayName(int weekday) {
-    static const char* const kNames[] = {"星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
-    return Gbk(kNames[(weekday + 6) % 7]);
+    return Gbk(WeekdayNameUtf8(weekday));
 }
 
 std::string ClockChimes::chimeFileAt(int secondOfDay) const {

@@ -50,15 +50,12 @@ std::string Station::dayFileOfToday() const {
 StartupOutcome Station::start() {
     const LocalDateTime today = ports_.clock->now();
     const std::string& ini = settings_.file();
-    // The schedule window's part.
-    table_.CurrentSchedulePath = ports_.paths.defaultScheduleFile();
+    // The schedule window's and the player's part.
     ports_.paths.ensureHistoryDir();
     log_.setDayFile(dayFileOfToday());
     table_.CurrentSchedulePath = TodayScheduleFile(ports_.paths, today);
     view_.setScheduleWindowVisible(IsYes(IniReadDef(ini, "START", "PlayList", "YES")));
-    // The player's part.
     table_.PlayingRow = 0;
-    table_.CurrentSchedulePath = TodayScheduleFile(ports_.paths, today);
     playerLeft = StrToIntDef(IniRead(ini, Gbk("主窗口"), "Left"), 0);
     playerTop = StrToIntDef(IniRead(ini, Gbk("主窗口"), "Top"), 0);
     sliders_.load();

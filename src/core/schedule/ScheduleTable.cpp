@@ -27,10 +27,9 @@ const std::vector<std::string>& ScheduleHeaderTexts() {
 }
 
 std::string TodayScheduleFile(const AppPaths& paths, const LocalDateTime& date) {
-    static const char* const kWeekdays[] = {"星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
     const std::string dated = paths.applicationDir + FormatDate(date, true) + ".JMB";
     if (FileExists(dated)) return dated;
-    const std::string weekday = paths.applicationDir + kWeekdays[date.weekday() - 1] + ".JMB";
+    const std::string weekday = paths.applicationDir + WeekdayNameUtf8(date.weekday()) + ".JMB";
     if (FileExists(weekday)) return weekday;
     return paths.defaultScheduleFile();
 }
