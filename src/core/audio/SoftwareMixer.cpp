@@ -11,7 +11,6 @@ namespace pelvano::core {
 
 namespace {
 
-constexpr std::uint64_t kUnity = std::uint64_t{1} << 32;
 // About 6 ms at 44.1 kHz: long enough to hide a volume step, short enough to follow a fade.
 constexpr std::uint32_t kRampFrames = 256;
 
@@ -59,26 +58,56 @@ FrameValue FrameAt(const std::uint8_t* ring, std::uint32_t frame) {
     }
 }
 
+// The frame at a fractional 32.32 position, filtered by the kernel from the frames around it.
+template <int Bits, int Channels>
+FrameValue FilteredFrameAt(const std::uint8_t* ring, std::uint32_t ringFrames,
+                           std::uint64_t position, const SincKernel& kernel) {
+    constexpr int kFractionShift = 32 - SincKernel::kPhaseBits;
+    constexpr float kSlopeScale = 1.0f / static_cast<float>(std::uint32_t{1} << kFractionShift);
+    const auto fraction = static_cast<std::uint32_t>(position);
+    const std::uint32_t phase = fraction >> kFractionShift;
+    const float between =
+        static_cast<float>(fraction & ((std::uint32_t{1} << kFractionShift) - 1)) * kSlopeScale;
+    const float* w = kernel.weights(phase);
+    const float* d = kernel.slopes(phase);
+    std::uint32_t frame = static_cast<std::uint32_t>(position >> 32) + ringFrames -
+                          static_cast<std::uint32_t>(kernel.halfTaps() - 1);
+    if (frame >= ringFrames) frame -= ringFrames;
+    float left = 0.0f;
+    float leftSlope = 0.0f;
+    float right = 0.0f;
+    float rightSlope = 0.0f;
+    const int taps = kernel.taps();
+    for (int k = 0; k < taps; ++k) {
+        const FrameValue v = FrameAt<Bits, Channels>(ring, frame);
+        left += v.left * w[k];
+        leftSlope += v.left * d[k];
+        if constexpr (Channels == 2) {
+            right += v.right * w[k];
+            rightSlope += v.right * d[k];
+        }
+        if (++frame == ringFrames) frame = 0;
+    }
+    left += leftSlope * between;
+    if constexpr (Channels == 1) return {left, left};
+    return {left, right + rightSlope * between};
+}
+
 // Adds frames of one buffer into the stereo accumulator at a constant gain, from a 32.32
-// position, returning the position after them. Buffers at the device rate skip interpolation.
-template <int Bits, int Channels, bool Resample>
+// position, returning the position after them. Without a kernel the buffer is at the device
+// rate and its frames are taken as they are.
+template <int Bits, int Channels>
 std::uint64_t MixSpan(float* acc, std::uint32_t frames, const std::uint8_t* ring,
                       std::uint32_t ringFrames, std::uint64_t position, std::uint64_t step,
-                      StereoGain gain, StereoGain slope) {
+                      const SincKernel* kernel, StereoGain gain, StereoGain slope) {
     const std::uint64_t wrap = static_cast<std::uint64_t>(ringFrames) << 32;
     float gl = gain.left;
     float gr = gain.right;
     for (std::uint32_t i = 0; i < frames; ++i) {
-        const auto frame = static_cast<std::uint32_t>(position >> 32);
-        FrameValue v = FrameAt<Bits, Channels>(ring, frame);
-        if constexpr (Resample) {
-            const auto frac =
-                static_cast<float>(static_cast<std::uint32_t>(position)) * (1.0f / 4294967296.0f);
-            const FrameValue next =
-                FrameAt<Bits, Channels>(ring, frame + 1 == ringFrames ? 0 : frame + 1);
-            v.left += (next.left - v.left) * frac;
-            v.right += (next.right - v.right) * frac;
-        }
+        const FrameValue v =
+            kernel != nullptr
+                ? FilteredFrameAt<Bits, Channels>(ring, ringFrames, position, *kernel)
+                : FrameAt<Bits, Channels>(ring, static_cast<std::uint32_t>(position >> 32));
         gl += slope.left;
         gr += slope.right;
         acc[2 * i] += v.left * gl;
@@ -90,32 +119,29 @@ std::uint64_t MixSpan(float* acc, std::uint32_t frames, const std::uint8_t* ring
 }
 
 // The gain glides from `from` to `to` over the first kRampFrames, then stays.
-template <int Bits, int Channels, bool Resample>
+template <int Bits, int Channels>
 std::uint64_t MixInto(float* acc, std::uint32_t frames, const std::uint8_t* ring,
                       std::uint32_t ringFrames, std::uint64_t position, std::uint64_t step,
-                      StereoGain from, StereoGain to) {
+                      const SincKernel* kernel, StereoGain from, StereoGain to) {
     std::uint32_t ramp = 0;
     if (from.left != to.left || from.right != to.right) {
         ramp = std::min(frames, kRampFrames);
         const float inv = 1.0f / static_cast<float>(ramp);
         const StereoGain slope{(to.left - from.left) * inv, (to.right - from.right) * inv};
-        position = MixSpan<Bits, Channels, Resample>(acc, ramp, ring, ringFrames, position, step,
-                                                     from, slope);
+        position = MixSpan<Bits, Channels>(acc, ramp, ring, ringFrames, position, step, kernel,
+                                           from, slope);
     }
-    return MixSpan<Bits, Channels, Resample>(acc + 2 * ramp, frames - ramp, ring, ringFrames,
-                                             position, step, to, StereoGain{0.0f, 0.0f});
+    return MixSpan<Bits, Channels>(acc + 2 * ramp, frames - ramp, ring, ringFrames, position, step,
+                                   kernel, to, StereoGain{0.0f, 0.0f});
 }
 
 using MixFn = std::uint64_t (*)(float*, std::uint32_t, const std::uint8_t*, std::uint32_t,
-                                std::uint64_t, std::uint64_t, StereoGain, StereoGain);
+                                std::uint64_t, std::uint64_t, const SincKernel*, StereoGain,
+                                StereoGain);
 
-MixFn MixFunctionFor(const WaveFormat& f, bool resample) {
-    if (f.wBitsPerSample == 8) {
-        if (f.nChannels == 1) return resample ? MixInto<8, 1, true> : MixInto<8, 1, false>;
-        return resample ? MixInto<8, 2, true> : MixInto<8, 2, false>;
-    }
-    if (f.nChannels == 1) return resample ? MixInto<16, 1, true> : MixInto<16, 1, false>;
-    return resample ? MixInto<16, 2, true> : MixInto<16, 2, false>;
+MixFn MixFunctionFor(const WaveFormat& f) {
+    if (f.wBitsPerSample == 8) return f.nChannels == 1 ? MixInto<8, 1> : MixInto<8, 2>;
+    return f.nChannels == 1 ? MixInto<16, 1> : MixInto<16, 2>;
 }
 
 }  // namespace
@@ -133,15 +159,25 @@ SoundBuffer& SoftwareMixer::createBuffer(std::uint32_t size, const WaveFormat& f
     const bool playable = (format.nChannels == 1 || format.nChannels == 2) &&
                           (format.wBitsPerSample == 8 || format.wBitsPerSample == 16) &&
                           format.nSamplesPerSec > 0 && format.nBlockAlign > 0 &&
-                          size >= format.nBlockAlign;
+                          size / format.nBlockAlign > 2 * SoundBuffer::kHistoryFrames;
     if (!playable) throw SilentAbort();
     for (int i = 0; i < kMaxBuffers; ++i) {
         if (owned_[i]) continue;
-        owned_[i] = std::make_unique<SoundBuffer>(*this, size - size % format.nBlockAlign, format);
+        owned_[i] = std::make_unique<SoundBuffer>(*this, size - size % format.nBlockAlign, format,
+                                                  kernelFor(format.nSamplesPerSec));
         slots_[i].store(owned_[i].get(), std::memory_order_release);
         return *owned_[i];
     }
     throw SilentAbort();
+}
+
+std::shared_ptr<const SincKernel> SoftwareMixer::kernelFor(std::uint32_t sourceRate) {
+    if (sourceRate == deviceFormat_.sampleRate) return nullptr;
+    for (const auto& k : kernels_) {
+        if (k->sourceRate() == sourceRate) return k;
+    }
+    return kernels_.emplace_back(
+        std::make_shared<const SincKernel>(sourceRate, deviceFormat_.sampleRate));
 }
 
 void SoftwareMixer::releaseBuffer(SoundBuffer& buffer) {
@@ -192,8 +228,9 @@ void SoftwareMixer::renderBlock(float* out, std::uint32_t frames) noexcept {
                                     deviceFormat_.sampleRate - 1) /
                                    deviceFormat_.sampleRate;
         std::uint64_t start = b->position_.load(std::memory_order_acquire);
-        const std::uint64_t end = MixFunctionFor(b->format_, step != kUnity)(
-            acc, frames, b->bytes_.get(), b->ringFrames_, start, step, from, target);
+        const std::uint64_t end =
+            MixFunctionFor(b->format_)(acc, frames, b->bytes_.get(), b->ringFrames_, start, step,
+                                       b->kernel_.get(), from, target);
         // A cursor reset from the control side wins over this advance.
         b->position_.compare_exchange_strong(start, end, std::memory_order_acq_rel);
         b->gainLeft_ = target.left;

@@ -1,11 +1,12 @@
 #pragma once
 // The mixing "device" behind the channels: the output stream calls render() for every block of
 // device frames; it reads every playing SoundBuffer at its cursor, resamples it to the device
-// rate (linear interpolation), applies gain 10^(volume/2000) and pan (a change glides over the
-// first few milliseconds of the next block, so stepwise fades make no zipper noise),
-// sums in float and clips once.
+// rate (windowed-sinc filter, see SincKernel), applies gain 10^(volume/2000) and pan (a change
+// glides over the first few milliseconds of the next block, so stepwise fades make no zipper
+// noise), sums in float and clips once.
 //
-// Threading: createBuffer/releaseBuffer on the thread holding the channel lock; render() on the
+// Threading: createBuffer/releaseBuffer on the thread holding the channel lock (they build and
+// share the rate-conversion kernels); render() on the
 // audio callback (no locks, no allocation: buffers are published through atomic slots);
 // deviceLost() from any thread.
 #include <array>
@@ -14,7 +15,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "core/audio/SincKernel.h"
 #include "core/audio/SoundBuffer.h"
 #include "core/ports/SoundOutput.h"
 
@@ -31,7 +34,8 @@ class SoftwareMixer final : public AudioRenderer {
     ~SoftwareMixer() override;
 
     const OutputFormat& deviceFormat() const { return deviceFormat_; }
-    // SilentAbort when every slot is taken or the format is not 1/2 channels of 8/16 bits.
+    // SilentAbort when every slot is taken, the format is not 1/2 channels of 8/16 bits, or the
+    // ring is not longer than the resampling filter reaches both ways.
     SoundBuffer& createBuffer(std::uint32_t size, const WaveFormat& format);
     void releaseBuffer(SoundBuffer& buffer);
     bool deviceIsLost() const { return deviceLost_.load(std::memory_order_acquire); }
@@ -44,11 +48,14 @@ class SoftwareMixer final : public AudioRenderer {
 
   private:
     void renderBlock(float* out, std::uint32_t frames) noexcept;
+    // Null when the source is at the device rate.
+    std::shared_ptr<const SincKernel> kernelFor(std::uint32_t sourceRate);
 
     OutputFormat deviceFormat_;
     std::function<void(const std::string&)> onDeviceLost_;
     std::array<std::atomic<SoundBuffer*>, kMaxBuffers> slots_{};
     std::array<std::unique_ptr<SoundBuffer>, kMaxBuffers> owned_;
+    std::vector<std::shared_ptr<const SincKernel>> kernels_;  // one per source rate met
     // Odd while render() runs.
     std::atomic<std::uint64_t> renderEpoch_{0};
     std::atomic<bool> deviceLost_{false};

@@ -1,18 +1,21 @@
 #include "core/audio/SoundBuffer.h"
 
 #include <cstring>
+#include <utility>
 
 #include "core/app/SilentAbort.h"
 #include "core/audio/SoftwareMixer.h"
 
 namespace pelvano::core {
 
-SoundBuffer::SoundBuffer(SoftwareMixer& mixer, std::uint32_t size, const WaveFormat& format)
+SoundBuffer::SoundBuffer(SoftwareMixer& mixer, std::uint32_t size, const WaveFormat& format,
+                         std::shared_ptr<const SincKernel> kernel)
     : mixer_(mixer),
       size_(size),
       format_(format),
       ringFrames_(size / format.nBlockAlign),
-      bytes_(new std::uint8_t[size]) {
+      bytes_(new std::uint8_t[size]),
+      kernel_(std::move(kernel)) {
     std::memset(bytes_.get(), format.wBitsPerSample == 8 ? 0x80 : 0x00, size);
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/audio/SincKernel.h"
 #include "core/audio/WaveFormat.h"
 
 namespace pelvano::core {
@@ -19,7 +20,13 @@ class SoftwareMixer;
 
 class SoundBuffer {
   public:
-    SoundBuffer(SoftwareMixer& mixer, std::uint32_t size, const WaveFormat& format);
+    // The mixer reads up to this many frames behind the play cursor (the rate conversion's
+    // filter): whoever fills the ring leaves them alone.
+    static constexpr std::uint32_t kHistoryFrames = SincKernel::kMaxHalfTaps;
+
+    // kernel: the rate conversion to the device rate, null when the rates are equal.
+    SoundBuffer(SoftwareMixer& mixer, std::uint32_t size, const WaveFormat& format,
+                std::shared_ptr<const SincKernel> kernel);
     SoundBuffer(const SoundBuffer&) = delete;
     SoundBuffer& operator=(const SoundBuffer&) = delete;
 
@@ -48,6 +55,7 @@ class SoundBuffer {
     const WaveFormat format_;
     const std::uint32_t ringFrames_;
     std::unique_ptr<std::uint8_t[]> bytes_;
+    const std::shared_ptr<const SincKernel> kernel_;
     // Read position in frames, 32.32 fixed point; the callback advances it by compare-exchange
     // so that a cursor reset from the control side always wins.
     std::atomic<std::uint64_t> position_{0};

@@ -145,8 +145,14 @@ void TcbDSMixerChannel::writeSilenceDirect(std::uint32_t offset, std::uint32_t s
 
 void TcbDSMixerChannel::refill() {
     ensureDeviceBuffer();
+    // The frames just behind the play cursor are still read by the resampling filter.
+    const std::uint32_t history = SoundBuffer::kHistoryFrames * static_cast<std::uint32_t>(blockAlign_);
     if (!primed_) {
-        fillRegion(0, ringSize_);
+        writeCursor_ = ringSize_ - history;
+        fillRegion(0, writeCursor_);
+        // Before the first frame there was nothing: the filter must not hear the ring's end.
+        std::fill(mirror_.begin() + writeCursor_, mirror_.end(), silenceByte());
+        deviceBuffer_->fill(writeCursor_, silenceByte(), history);
         primed_ = true;
         return;
     }
@@ -167,13 +173,14 @@ void TcbDSMixerChannel::refill() {
         if (writeCursor_ >= ringSize_) writeCursor_ -= ringSize_;
         return;
     }
-    if (p >= writeCursor_) {
-        fillRegion(writeCursor_, p - writeCursor_);
+    const std::uint32_t target = p >= history ? p - history : p + ringSize_ - history;
+    if (target >= writeCursor_) {
+        fillRegion(writeCursor_, target - writeCursor_);
     } else {
         fillRegion(writeCursor_, ringSize_ - writeCursor_);
-        fillRegion(0, p);
+        fillRegion(0, target);
     }
-    writeCursor_ = p;
+    writeCursor_ = target;
 }
 
 std::uint32_t TcbDSMixerChannel::distanceToEnd() const {
@@ -313,7 +320,10 @@ std::int32_t TcbDSMixerChannel::Position() {
     if (primed_ && deviceBuffer_ != nullptr) {
         const auto c = static_cast<std::int32_t>(deviceBuffer_->playCursor());
         if (auto media = positionLog_.Find(c)) {
-            return static_cast<std::int32_t>(*media / kStreamTimePerMs);
+            // The log's times are truncated to whole units at both ends of each block, so a
+            // time a microsecond short of a millisecond is that millisecond.
+            constexpr std::int64_t kTruncationSlack = 10;
+            return static_cast<std::int32_t>((*media + kTruncationSlack) / kStreamTimePerMs);
         }
         // No entry covers the cursor: hold at the newest known time rather than jump to 0.
         if (auto newest = positionLog_.Newest()) {
@@ -392,7 +402,8 @@ void TcbDSMixerChannel::GetDataAhead(std::uint32_t offset, std::uint32_t max, Da
     out = DataAhead{};
     if (!primed_ || deviceBuffer_ == nullptr) return;
     const std::uint32_t p = deviceBuffer_->playCursor();
-    // A write cursor at the play cursor means a full ring ahead (it was just topped up).
+    // A write cursor at or behind the play cursor means the ring is topped up to the history
+    // kept behind the cursor.
     std::int64_t ahead = static_cast<std::int64_t>(writeCursor_) - p;
     if (writeCursor_ <= p) ahead += ringSize_;
     ahead -= offset;
