@@ -153,6 +153,17 @@ bool IsEditableColumn(int col) {
     }
 }
 
+std::string SanitizeCellText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (c == '^' && !out.empty() && out.back() == '^') continue;
+        out.push_back(c == '\r' || c == '\n' ? ' ' : c);
+    }
+    while (!out.empty() && out.back() == '^') out.pop_back();  // it would join the separator
+    return out;
+}
+
 std::string SaveAsProposal(const AppPaths& paths, const LocalDateTime& today) {
     return paths.applicationDir + FormatDate(today.addDays(1), true) + ".JMB";
 }

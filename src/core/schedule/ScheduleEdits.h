@@ -54,6 +54,11 @@ void SelectAll(Grid& grid);
 // length and estimate cannot.
 bool IsEditableColumn(int col);
 
+// A cell text as typed, made safe for the line form of the file: "^^" would split the cell
+// and a line break would split the row, so runs of '^' shrink to one, a trailing '^' goes and
+// CR, LF become blanks.
+std::string SanitizeCellText(std::string_view text);
+
 // Save as proposes tomorrow's dated file in the station folder.
 std::string SaveAsProposal(const AppPaths& paths, const LocalDateTime& today);
 // The path with the extension of its file name replaced by (or given) ".JMB".

@@ -181,6 +181,15 @@ TEST(ScheduleEditRules, EditableColumnsAndFileNames) {
     EXPECT_EQ(WithJmbExtension("/s/a.txt"), "/s/a.JMB");
     EXPECT_EQ(WithJmbExtension("/s/v1.0/plain"), "/s/v1.0/plain.JMB");
     EXPECT_EQ(WithJmbExtension("/s/x.jmb"), "/s/x.JMB");
+
+    // An edited title that would break the row's line form round-trips as one cell.
+    ScheduleTable t = tableOf(1, 0);
+    t.sgJM.setCell(kColTitle, 1, SanitizeCellText("a^^^b\r\nc^d^"));
+    EXPECT_EQ(t.sgJM.cell(kColTitle, 1), "a^b  c^d");
+    Grid back(kScheduleColumns, 2);
+    LineToRow(UnscrambleLine(ScrambleLine(RowToLine(t.sgJM, 1))), back, 1);
+    EXPECT_EQ(back.cell(kColTitle, 1), "a^b  c^d");
+    EXPECT_EQ(back.cell(kColArtist, 1), "");
 }
 
 }  // namespace
