@@ -18,11 +18,12 @@ namespace {
 // A renderer that writes a fixed value and counts the frames it was asked for.
 class CountingRenderer final : public core::AudioRenderer {
   public:
-    void render(float* out, std::uint32_t frames) noexcept override {
+    void render(float* out, std::uint32_t frames, std::int64_t) noexcept override {
         for (std::uint32_t i = 0; i < frames * 2; ++i) out[i] = 0.25f;
         frames_.fetch_add(frames);
     }
     void deviceLost(const std::string&) noexcept override {}
+    void deviceRestored() noexcept override {}
     std::atomic<std::uint64_t> frames_{0};
 };
 

@@ -13,8 +13,9 @@ TEST(PortAudioOutput, ListsTheDefaultFirstAndRefusesUnknownDevices) {
     ASSERT_GE(output.devices().size(), 1u);
     EXPECT_EQ(core::GbkToUtf8(output.devices()[0].description), "主声音驱动程序");
     class Silent final : public core::AudioRenderer {
-        void render(float*, std::uint32_t) noexcept override {}
+        void render(float*, std::uint32_t, std::int64_t) noexcept override {}
         void deviceLost(const std::string&) noexcept override {}
+        void deviceRestored() noexcept override {}
     } renderer;
     const int outside = static_cast<int>(output.devices().size());
     EXPECT_THROW(output.open(outside, {44100, 2}, renderer), std::runtime_error);

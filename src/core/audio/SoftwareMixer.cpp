@@ -147,8 +147,11 @@ MixFn MixFunctionFor(const WaveFormat& f) {
 }  // namespace
 
 SoftwareMixer::SoftwareMixer(const OutputFormat& deviceFormat,
-                             std::function<void(const std::string&)> onDeviceLost)
-    : deviceFormat_(deviceFormat), onDeviceLost_(std::move(onDeviceLost)) {}
+                             std::function<void(const std::string&)> onDeviceLost,
+                             std::function<void()> onDeviceRestored)
+    : deviceFormat_(deviceFormat),
+      onDeviceLost_(std::move(onDeviceLost)),
+      onDeviceRestored_(std::move(onDeviceRestored)) {}
 
 SoftwareMixer::~SoftwareMixer() {
     for (auto& slot : slots_) slot.store(nullptr, std::memory_order_release);
@@ -169,6 +172,10 @@ SoundBuffer& SoftwareMixer::createBuffer(std::uint32_t size, const WaveFormat& f
         return *owned_[i];
     }
     throw SilentAbort();
+}
+
+std::int64_t SoftwareMixer::usOfFrames(std::uint32_t frames) const noexcept {
+    return static_cast<std::int64_t>(frames) * 1000000 / deviceFormat_.sampleRate;
 }
 
 std::shared_ptr<const SincKernel> SoftwareMixer::kernelFor(std::uint32_t sourceRate) {
@@ -196,18 +203,36 @@ void SoftwareMixer::waitForRenderToLeave() const {
     while (renderEpoch_.load(std::memory_order_seq_cst) == seen) std::this_thread::yield();
 }
 
-void SoftwareMixer::render(float* out, std::uint32_t frames) noexcept {
+void SoftwareMixer::render(float* out, std::uint32_t frames, std::int64_t heardAtUs) noexcept {
     renderEpoch_.fetch_add(1, std::memory_order_seq_cst);
+    std::uint32_t done = 0;
     while (frames > 0) {
         const std::uint32_t n = std::min(frames, kBlockFrames);
-        renderBlock(out, n);
+        renderBlock(out, n, heardAtUs + usOfFrames(done));
+        done += n;
         out += static_cast<std::size_t>(n) * deviceFormat_.channels;
         frames -= n;
     }
     renderEpoch_.fetch_add(1, std::memory_order_seq_cst);
 }
 
-void SoftwareMixer::renderBlock(float* out, std::uint32_t frames) noexcept {
+std::uint32_t SoftwareMixer::framesBeforeStart(SoundBuffer& b, std::uint32_t frames,
+                                               std::int64_t heardAtUs) const noexcept {
+    std::int64_t startAt = b.startAtUs_.load(std::memory_order_relaxed);
+    if (startAt == SoundBuffer::kAtOnce) return 0;
+    std::uint32_t before = 0;
+    if (startAt > heardAtUs) {
+        // To the nearest frame.
+        const std::int64_t until =
+            ((startAt - heardAtUs) * deviceFormat_.sampleRate + 500000) / 1000000;
+        if (until >= frames) return frames;
+        before = static_cast<std::uint32_t>(until);
+    }
+    b.startAtUs_.compare_exchange_strong(startAt, SoundBuffer::kAtOnce, std::memory_order_relaxed);
+    return before;
+}
+
+void SoftwareMixer::renderBlock(float* out, std::uint32_t frames, std::int64_t heardAtUs) noexcept {
     float* acc = accumulator_.data();
     std::fill(acc, acc + static_cast<std::size_t>(frames) * 2, 0.0f);
     for (auto& slot : slots_) {
@@ -218,6 +243,14 @@ void SoftwareMixer::renderBlock(float* out, std::uint32_t frames) noexcept {
             continue;
         }
         b->writeGeneration_.load(std::memory_order_acquire);
+        const std::uint32_t before = framesBeforeStart(*b, frames, heardAtUs);
+        if (before == frames) {
+            b->heardLastBlock_ = false;
+            continue;
+        }
+        if (b->firstHeardUs_.load(std::memory_order_relaxed) == SoundBuffer::kNotHeard) {
+            b->firstHeardUs_.store(heardAtUs + usOfFrames(before), std::memory_order_release);
+        }
         const StereoGain target = GainsOf(b->volume_.load(std::memory_order_relaxed),
                                           b->pan_.load(std::memory_order_relaxed));
         // A buffer that starts playing starts at its level; changes while it plays are ramped.
@@ -229,8 +262,8 @@ void SoftwareMixer::renderBlock(float* out, std::uint32_t frames) noexcept {
                                    deviceFormat_.sampleRate;
         std::uint64_t start = b->position_.load(std::memory_order_acquire);
         const std::uint64_t end =
-            MixFunctionFor(b->format_)(acc, frames, b->bytes_.get(), b->ringFrames_, start, step,
-                                       b->kernel_.get(), from, target);
+            MixFunctionFor(b->format_)(acc + 2 * before, frames - before, b->bytes_.get(),
+                                       b->ringFrames_, start, step, b->kernel_.get(), from, target);
         // A cursor reset from the control side wins over this advance.
         b->position_.compare_exchange_strong(start, end, std::memory_order_acq_rel);
         b->gainLeft_ = target.left;
@@ -251,6 +284,17 @@ void SoftwareMixer::deviceLost(const std::string& reason) noexcept {
     if (onDeviceLost_) {
         try {
             onDeviceLost_(reason);
+        } catch (...) {
+            // Reporting must not take the output thread down.
+        }
+    }
+}
+
+void SoftwareMixer::deviceRestored() noexcept {
+    if (!deviceLost_.exchange(false, std::memory_order_acq_rel)) return;
+    if (onDeviceRestored_) {
+        try {
+            onDeviceRestored_();
         } catch (...) {
             // Reporting must not take the output thread down.
         }

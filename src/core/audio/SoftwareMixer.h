@@ -28,9 +28,11 @@ class SoftwareMixer final : public AudioRenderer {
     static constexpr int kMaxBuffers = 32;
     static constexpr std::uint32_t kBlockFrames = 2048;
 
-    // onDeviceLost runs on the thread that reports the loss, once.
+    // onDeviceLost runs on the thread that reports the loss, once per loss; onDeviceRestored
+    // there when the device plays again.
     SoftwareMixer(const OutputFormat& deviceFormat,
-                  std::function<void(const std::string&)> onDeviceLost);
+                  std::function<void(const std::string&)> onDeviceLost,
+                  std::function<void()> onDeviceRestored = {});
     ~SoftwareMixer() override;
 
     const OutputFormat& deviceFormat() const { return deviceFormat_; }
@@ -40,19 +42,26 @@ class SoftwareMixer final : public AudioRenderer {
     void releaseBuffer(SoundBuffer& buffer);
     bool deviceIsLost() const { return deviceLost_.load(std::memory_order_acquire); }
 
-    void render(float* out, std::uint32_t frames) noexcept override;
+    void render(float* out, std::uint32_t frames, std::int64_t heardAtUs) noexcept override;
     void deviceLost(const std::string& reason) noexcept override;
+    void deviceRestored() noexcept override;
 
     // Returns once no render() that started before the call is still running.
     void waitForRenderToLeave() const;
 
   private:
-    void renderBlock(float* out, std::uint32_t frames) noexcept;
+    void renderBlock(float* out, std::uint32_t frames, std::int64_t heardAtUs) noexcept;
+    // Frames of this block before an armed start (frames: not in this block); clears the arm
+    // once the start falls in the block.
+    std::uint32_t framesBeforeStart(SoundBuffer& b, std::uint32_t frames,
+                                    std::int64_t heardAtUs) const noexcept;
+    std::int64_t usOfFrames(std::uint32_t frames) const noexcept;
     // Null when the source is at the device rate.
     std::shared_ptr<const SincKernel> kernelFor(std::uint32_t sourceRate);
 
     OutputFormat deviceFormat_;
     std::function<void(const std::string&)> onDeviceLost_;
+    std::function<void()> onDeviceRestored_;
     std::array<std::atomic<SoundBuffer*>, kMaxBuffers> slots_{};
     std::array<std::unique_ptr<SoundBuffer>, kMaxBuffers> owned_;
     std::vector<std::shared_ptr<const SincKernel>> kernels_;  // one per source rate met

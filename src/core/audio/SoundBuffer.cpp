@@ -37,7 +37,11 @@ void SoundBuffer::fill(std::uint32_t offset, std::uint8_t value, std::uint32_t s
     writeGeneration_.fetch_add(1, std::memory_order_release);
 }
 
-void SoundBuffer::playLooping() {
+void SoundBuffer::playLooping(std::int64_t startAtUs) {
+    if (position_.load(std::memory_order_acquire) == 0) {
+        firstHeardUs_.store(kNotHeard, std::memory_order_relaxed);
+    }
+    startAtUs_.store(startAtUs, std::memory_order_relaxed);
     playing_.store(true, std::memory_order_release);
 }
 

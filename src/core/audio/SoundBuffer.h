@@ -8,6 +8,7 @@
 // left; each write is published by a release increment of writeGeneration_, which the callback
 // acquires before reading.
 #include <atomic>
+#include <climits>
 #include <cstdint>
 #include <memory>
 
@@ -23,6 +24,8 @@ class SoundBuffer {
     // The mixer reads up to this many frames behind the play cursor (the rate conversion's
     // filter): whoever fills the ring leaves them alone.
     static constexpr std::uint32_t kHistoryFrames = SincKernel::kMaxHalfTaps;
+    static constexpr std::int64_t kAtOnce = 0;
+    static constexpr std::int64_t kNotHeard = INT64_MIN;
 
     // kernel: the rate conversion to the device rate, null when the rates are equal.
     SoundBuffer(SoftwareMixer& mixer, std::uint32_t size, const WaveFormat& format,
@@ -37,7 +40,12 @@ class SoundBuffer {
     // Copies bytes into the ring at offset; the region must not run past the ring's end.
     void write(std::uint32_t offset, const void* data, std::uint32_t size);
     void fill(std::uint32_t offset, std::uint8_t value, std::uint32_t size);
-    void playLooping();
+    // Plays from the cursor, at once or from the device frame heard at startAtUs (Clock::tickUs
+    // scale; a time already passed starts at once).
+    void playLooping(std::int64_t startAtUs = kAtOnce);
+    // When the first frame since the cursor was last at zero was heard (Clock::tickUs scale),
+    // kNotHeard before that.
+    std::int64_t firstHeardUs() const { return firstHeardUs_.load(std::memory_order_acquire); }
     // Stops; returns once the audio callback no longer reads this buffer.
     void stop();
     void setCursorToZero();
@@ -63,6 +71,9 @@ class SoundBuffer {
     std::atomic<std::int32_t> volume_{0};
     std::atomic<std::int32_t> pan_{0};
     std::atomic<std::uint32_t> writeGeneration_{0};
+    // Armed start; the callback clears it once the start has been heard.
+    std::atomic<std::int64_t> startAtUs_{kAtOnce};
+    std::atomic<std::int64_t> firstHeardUs_{kNotHeard};
 
     // Owned by the audio callback.
     float gainLeft_ = 1.0f;

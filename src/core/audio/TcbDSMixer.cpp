@@ -35,12 +35,20 @@ std::unique_ptr<SoftwareMixer> TcbDSMixer::makeDevice(const OutputFormat& format
     // The loss is reported from the output's thread; the report runs on the UI thread.
     std::weak_ptr<TcbDSMixer*> alive = alive_;
     EventQueue* events = services_.events;
-    return std::make_unique<SoftwareMixer>(format, [alive, events](const std::string& reason) {
-        events->post([alive, reason] {
-            const auto mixer = alive.lock();
-            if (mixer && *mixer) (*mixer)->reportDeviceLost(reason);
+    return std::make_unique<SoftwareMixer>(
+        format,
+        [alive, events](const std::string& reason) {
+            events->post([alive, reason] {
+                const auto mixer = alive.lock();
+                if (mixer && *mixer) (*mixer)->reportDeviceLost(reason);
+            });
+        },
+        [alive, events] {
+            events->post([alive] {
+                const auto mixer = alive.lock();
+                if (mixer && *mixer && (*mixer)->OnDeviceRestored) (*mixer)->OnDeviceRestored();
+            });
         });
-    });
 }
 
 void TcbDSMixer::Open() {

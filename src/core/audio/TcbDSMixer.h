@@ -59,6 +59,8 @@ class TcbDSMixer {
     // Called on the UI thread when the open device stops working (after which the SilentAbort
     // is raised there once). The channels keep their state; the output keeps consuming frames.
     std::function<void(const std::string& reason)> OnDeviceLost;
+    // Called on the UI thread when the device plays again after a loss.
+    std::function<void()> OnDeviceRestored;
 
     const AudioServices& services() const { return services_; }
 

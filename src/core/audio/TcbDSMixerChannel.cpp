@@ -204,7 +204,8 @@ void TcbDSMixerChannel::update() {
         }
         refill();
     }
-    if (fading_ && State() == ChannelState::Playing && deviceBuffer_ != nullptr) {
+    if (fading_ && State() == ChannelState::Playing && deviceBuffer_ != nullptr &&
+        now >= fadeStart_) {
         if (fadeEnd_ > now) {
             const std::int64_t span = static_cast<std::int64_t>(fadeEnd_ - fadeStart_);
             const std::int64_t done = static_cast<std::int64_t>(now - fadeStart_);
@@ -277,13 +278,25 @@ void TcbDSMixerChannel::deliverFadeEnd() {
 }
 
 void TcbDSMixerChannel::Play() {
+    PlayAt(SoundBuffer::kAtOnce);
+}
+
+void TcbDSMixerChannel::PlayAt(std::int64_t tickUs) {
     ChannelLockGuard lock;
     if (!lock.locked() || State() == ChannelState::Playing) return;
     ensureDeviceBuffer();
     if (!primed_) refill();
-    deviceBuffer_->playLooping();
+    deviceBuffer_->playLooping(tickUs);
     state_.store(ChannelState::Playing, std::memory_order_release);
     thread_->setActive(true);
+}
+
+std::optional<std::int64_t> TcbDSMixerChannel::FirstHeardUs() {
+    ChannelLockGuard lock;
+    if (!lock.locked() || deviceBuffer_ == nullptr) return std::nullopt;
+    const std::int64_t heard = deviceBuffer_->firstHeardUs();
+    if (heard == SoundBuffer::kNotHeard) return std::nullopt;
+    return heard;
 }
 
 void TcbDSMixerChannel::Pause() {
@@ -356,11 +369,15 @@ void TcbDSMixerChannel::SetPan(std::int32_t pan) {
 }
 
 void TcbDSMixerChannel::Fade(std::uint32_t timeMs, std::int32_t target) {
+    FadeAt(mixer_.services().clock->tickMs(), timeMs, target);
+}
+
+void TcbDSMixerChannel::FadeAt(std::uint64_t startMs, std::uint32_t timeMs, std::int32_t target) {
     ChannelLockGuard lock;
     if (!lock.locked()) return;
     if (target > 0 || target < -10000 || timeMs > 60000) throw SilentAbort();
     if (State() != ChannelState::Playing) return;
-    fadeStart_ = mixer_.services().clock->tickMs();
+    fadeStart_ = startMs;
     fadeEnd_ = fadeStart_ + timeMs;
     fadeFrom_ = Volume();
     fadeTarget_ = target;

@@ -13,6 +13,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,11 @@ class TcbDSMixerChannel {
     const std::string& FileName() const { return fileName_; }
 
     void Play();   // start, or resume after Pause; "No file opened" without a file
+    // As Play, but the first frame sounds at the clock's tick tickUs (Clock::tickUs scale), to
+    // the device frame; a tick already passed starts at once. The channel is Playing from now.
+    void PlayAt(std::int64_t tickUs);
+    // When the first frame of this play was heard (Clock::tickUs scale); nullopt until then.
+    std::optional<std::int64_t> FirstHeardUs();
     void Pause();  // "No file opened" without a file
     void Stop();   // stop and rewind to the start of the play window
 
@@ -69,6 +75,8 @@ class TcbDSMixerChannel {
     // A linear ramp in hundredths of a decibel from the current Volume, only while playing;
     // target outside −10000 .. 0 or time over 60000 ms raises SilentAbort.
     void Fade(std::uint32_t timeMs, std::int32_t target);
+    // The same ramp, starting at the clock's tick startMs (the Volume holds until then).
+    void FadeAt(std::uint64_t startMs, std::uint32_t timeMs, std::int32_t target);
 
     std::int32_t StartPos() const { return startPos_; }
     void SetStartPos(std::int32_t ms);

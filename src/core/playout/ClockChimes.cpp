@@ -6,7 +6,9 @@
 #include "core/app/IniFile.h"
 #include "core/app/StoredPathResolver.h"
 #include "core/app/TextHelpers.h"
+#include "core/audio/SoundBuffer.h"
 #include "core/audio/TcbDSMixerChannel.h"
+#include "core/playout/ClockTimes.h"
 #include "core/playout/PlayerView.h"
 #include "core/playout/PlayoutState.h"
 #include "core/ports/Clock.h"
@@ -18,6 +20,9 @@ namespace pelvano::core {
 namespace {
 
 constexpr int kDay = 86400;
+// The clock ticks once a second at any phase: looking two seconds ahead arms a chime at least
+// a second before it is due.
+constexpr int kChimeLeadSeconds = 2;
 
 }  // namespace
 
@@ -47,14 +52,39 @@ void ClockChimes::sound(int secondOfDay) {
     }
     lastChimeSecond_ = secondOfDay;
     for (int back = span - 1; back >= 0; --back) {
-        const std::string file = chimeFileAt(((secondOfDay - back) % kDay + kDay) % kDay);
+        const int second = ((secondOfDay - back) % kDay + kDay) % kDay;
+        if (second == armedSecond_) {
+            armedSecond_ = -1;
+            continue;
+        }
+        const std::string file = chimeFileAt(second);
         if (file.empty()) continue;
         const std::string native = MatchPathIgnoringCase(file);
         if (native.empty()) continue;
-        TcbDSMixerChannel& ch = *c_.state.PlayoutChannels[kChimeChannel];
-        ch.SetFileName(native);
-        ch.SetVolume(0);
-        ch.Play();
+        start(native, SoundBuffer::kAtOnce);
+    }
+}
+
+void ClockChimes::start(const std::string& native, std::int64_t atUs) {
+    TcbDSMixerChannel& ch = *c_.state.PlayoutChannels[kChimeChannel];
+    ch.SetFileName(native);
+    ch.SetVolume(0);
+    ch.PlayAt(atUs);
+}
+
+void ClockChimes::prepare(const LocalDateTime& now) {
+    const std::int64_t nowUs = c_.clock.tickUs();
+    for (int ahead = 1; ahead <= kChimeLeadSeconds; ++ahead) {
+        const int second = (now.secondsOfDay() + ahead) % kDay;
+        if (second == armedSecond_) continue;
+        const std::string file = chimeFileAt(second);
+        if (file.empty()) continue;
+        const std::string native = MatchPathIgnoringCase(file);
+        if (native.empty()) continue;
+        const std::int64_t dueUs = TickUsOfNextSecond(c_.clock, now, second);
+        if (dueUs <= nowUs) continue;
+        start(native, dueUs);
+        armedSecond_ = second;
     }
 }
 
@@ -72,6 +102,7 @@ void ClockChimes::Timer1Timer() {
         if (c_.settings.chkMin()) c_.view.minimizeApplication();
     }
     sound(now.secondsOfDay());
+    prepare(now);
     const std::string& weekday = WeekdayName(now.weekday());
     if (weekday != shownWeekday_) {
         shownWeekday_ = weekday;

@@ -2,9 +2,11 @@
 // The clock tick (Timer1, every second): date, time and weekday labels, the time signals on
 // the chime channel three seconds before each full and half hour, and the automatic load of the
 // new day's schedule at the load time. UI thread.
+#include <cstdint>
 #include <functional>
 #include <string>
 
+#include "core/app/DateTime.h"
 #include "core/playout/PlayoutContext.h"
 
 namespace pelvano::core {
@@ -29,12 +31,16 @@ public:
 
 private:
     void sound(int secondOfDay);
+    // Arms the chime of the next seconds on its channel, so that it sounds on its second.
+    void prepare(const LocalDateTime& now);
+    void start(const std::string& native, std::int64_t atUs);
 
     PlayoutContext& c_;
     std::function<void(const std::string&)> openSchedule_;
     std::string shownDate_;
     std::string shownWeekday_;
     int lastChimeSecond_ = -1;  // the last second looked at for chimes
+    int armedSecond_ = -1;      // the second whose chime is armed
 };
 
 // "星期日" .. "星期六" for weekday 1 .. 7, GBK.

@@ -10,6 +10,7 @@
 #include "core/app/TextHelpers.h"
 #include "core/audio/TMyDelay.h"
 #include "core/audio/TcbDSMixerChannel.h"
+#include "core/playout/AsRunLog.h"
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerView.h"
 #include "core/ports/Clock.h"
@@ -45,8 +46,12 @@ bool ItemStart::StartItem(const std::string& storedPath) {
     if (s.CurrentChannel) s.PreviousChannel = s.CurrentChannel;
     const int row = c_.table.PlayingRow;
     c_.log.LogLine(Gbk("开始准备播放:<") + FileNameOf(storedPath) + Gbk(">【节目:") + std::to_string(row) + Gbk("】"));
-    TcbDSMixerChannel& ch = s.CurrentChannel == s.PlayoutChannels[kItemChannelA] ? *s.PlayoutChannels[kItemChannelB]
-                                                                                  : *s.PlayoutChannels[kItemChannelA];
+    TcbDSMixerChannel& ch = freeItemChannel();
+    // A prepared timed start is taken over as it is; any other start replaces it.
+    const bool adopted = prepared_ && prepared_->row == row && prepared_->native == native &&
+                         prepared_->channel == &ch;
+    if (prepared_ && !adopted) CancelPreparedStart();
+    prepared_.reset();
     s.PreviousTimes = s.times();
     const ItemTimes t = ItemTimesOf(row);
     s.tOver = t.tOver;
@@ -54,17 +59,21 @@ bool ItemStart::StartItem(const std::string& storedPath) {
     s.tOut = t.tOut;
     c_.log.LogLine(Gbk("计算新播放节目的时间参数tOver,tIn,tOut: 【") + Format("%d-%d-%d", t.tOver, t.tIn, t.tOut) +
                    Gbk("】"));
-    ch.SetFileName(native);
+    if (!adopted) ch.SetFileName(native);
     ch.SetPan(c_.tbPan);
     const std::string name = FileNameOf(storedPath);
     if (t.tIn < 1) {
-        ch.SetVolume(c_.tbVol);
-        ch.Play();
+        if (!adopted) {
+            ch.SetVolume(c_.tbVol);
+            ch.Play();
+        }
         c_.log.LogLine(Gbk("播放成功无淡入: <") + name + ">");
     } else {
-        ch.SetVolume(kFadeInStartLevel);
-        ch.Play();
-        ch.Fade(static_cast<std::uint32_t>(t.tIn) * 1000, c_.tbVol);
+        if (!adopted) {
+            ch.SetVolume(kFadeInStartLevel);
+            ch.Play();
+            ch.Fade(static_cast<std::uint32_t>(t.tIn) * 1000, c_.tbVol);
+        }
         c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(t.tIn * 1000) + Gbk("]毫秒,<") + name + ">");
     }
     progressMaximum_ = ch.Length();
@@ -72,7 +81,72 @@ bool ItemStart::StartItem(const std::string& storedPath) {
     c_.view.setProgressMaximum(ch.Length());
     c_.view.setLabel(PlayerLabel::plLength, Format("%2.2d:%2.2d", ch.Length() / 60000, (ch.Length() / 1000) % 60));
     s.CurrentChannel = &ch;
+    if (c_.asRun) {
+        const Grid& grid = c_.table.sgJM;
+        AsRunItem item{row, grid.cell(kColTitle, row), grid.cell(kColArtist, row), storedPath,
+                       std::nullopt};
+        item.dueUs = timedDueUs_;
+        c_.asRun->started(&ch == s.PlayoutChannels[kItemChannelA] ? 0 : 1, ch, item);
+    }
     return true;
+}
+
+void ItemStart::StartTimedRow(std::int64_t dueUs) {
+    timedDueUs_ = dueUs;
+    struct Forget {
+        std::optional<std::int64_t>& due;
+        ~Forget() { due.reset(); }
+    } forget{timedDueUs_};
+    StartSelectedRow();
+}
+
+TcbDSMixerChannel& ItemStart::freeItemChannel() const {
+    const PlayoutState& s = c_.state;
+    return s.CurrentChannel == s.PlayoutChannels[kItemChannelA] ? *s.PlayoutChannels[kItemChannelB]
+                                                                : *s.PlayoutChannels[kItemChannelA];
+}
+
+bool ItemStart::PrepareTimedStart(int row, std::int64_t dueUs) {
+    if (prepared_ && prepared_->row == row && prepared_->dueUs == dueUs) return true;
+    if (prepared_) CancelPreparedStart();
+    const std::string native = c_.resolver.resolve(c_.table.sgJM.cell(kColFile, row));
+    if (!FileExists(native)) return false;
+    TcbDSMixerChannel& ch = freeItemChannel();
+    if (ch.State() != ChannelState::Stopped) return false;
+    TcbDSMixerChannel* current = c_.state.CurrentChannel;
+    const ItemTimes t = ItemTimesOf(row);
+    try {
+        ch.SetFileName(native);
+        ch.SetPan(c_.tbPan);
+        ch.SetVolume(t.tIn < 1 ? c_.tbVol : kFadeInStartLevel);
+        ch.PlayAt(dueUs);
+        if (t.tIn >= 1)
+            ch.FadeAt(static_cast<std::uint64_t>(dueUs / 1000),
+                      static_cast<std::uint32_t>(t.tIn) * 1000, c_.tbVol);
+        if (current && current->State() == ChannelState::Playing) {
+            current->FadeAt(static_cast<std::uint64_t>(dueUs / 1000),
+                            static_cast<std::uint32_t>(c_.settings.spOut()) * 1000, kFadeOutLevel);
+        } else {
+            current = nullptr;
+        }
+    } catch (const std::exception&) {
+        // The start at its second meets the same failure and reports it as always.
+        ch.Stop();
+        return false;
+    }
+    prepared_ = PreparedStart{row, native, &ch, current, dueUs};
+    return true;
+}
+
+std::optional<int> ItemStart::preparedRow() const {
+    if (!prepared_) return std::nullopt;
+    return prepared_->row;
+}
+
+void ItemStart::CancelPreparedStart() {
+    if (!prepared_) return;
+    prepared_->channel->Stop();
+    prepared_.reset();
 }
 
 void ItemStart::StartSelectedRow() {
@@ -80,18 +154,23 @@ void ItemStart::StartSelectedRow() {
     const Grid& grid = table.sgJM;
     table.PlayingRow = grid.currentRow();
     const int row = table.PlayingRow;
-    IniWriteMany(c_.settings.file(), "START",
-                 {{"LastJMPos", std::to_string(row)}, {"LastDate", FormatDate(c_.clock.now(), true)}});
+    const std::string date = FormatDate(c_.clock.now(), true);
     if (c_.tmCheckPlay) c_.tmCheckPlay->setEnabled(false);
     c_.log.LogLine(PlayProcessLog::minusRule());
     // The scheduler must run again whatever happens, even when the engine refuses the file.
+    // The resume keys are written once the sound has started (they wait on the disk), and
+    // whatever happens.
     struct RestartScheduler {
         PlayoutContext& c;
+        int row;
+        const std::string& date;
         ~RestartScheduler() {
+            IniWriteMany(c.settings.file(), "START",
+                         {{"LastJMPos", std::to_string(row)}, {"LastDate", date}});
             if (c.tmCheckPlay) c.tmCheckPlay->setEnabled(true);
             c.view.repaintSchedule();
         }
-    } restart{c_};
+    } restart{c_, row, date};
     if (StartItem(grid.cell(kColFile, row))) {
         c_.view.setProgressVisible(true);
         std::string title = grid.cell(kColTitle, row);
@@ -109,7 +188,9 @@ void ItemStart::FadeOutCurrentItem() {
     TcbDSMixerChannel* current = c_.state.CurrentChannel;
     if (!current) return;
     const int ms = c_.settings.spOut() * 1000;
-    current->Fade(static_cast<std::uint32_t>(ms), kFadeOutLevel);
+    // A prepared timed start armed this fade for its second already.
+    if (!prepared_ || prepared_->fadedChannel != current)
+        current->Fade(static_cast<std::uint32_t>(ms), kFadeOutLevel);
     c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(ms) + Gbk("]毫秒,<") + ChannelFileName(*current) + ">");
 }
 
@@ -158,10 +239,23 @@ void ItemStart::PBMouseUp(int x, int width) {
     if (c_.lyrics.chkPlaySongText()) c_.lyrics.LyricSeek(target);
 }
 
+void ItemStart::recordEnd(TcbDSMixerChannel& ch, bool natural) {
+    if (!c_.asRun) return;
+    const PlayoutState& s = c_.state;
+    const int channel = &ch == s.PlayoutChannels[kItemChannelA]   ? 0
+                        : &ch == s.PlayoutChannels[kItemChannelB] ? 1
+                                                                  : -1;
+    if (channel < 0) return;
+    AsRunEnd how = s.StopRequested ? AsRunEnd::Stopped : AsRunEnd::Faded;
+    if (natural) how = ch.EndError().empty() ? AsRunEnd::Natural : AsRunEnd::Error;
+    c_.asRun->ended(channel, how);
+}
+
 void ItemStart::onFadeEnd(TcbDSMixerChannel& ch) {
     const std::string name = ChannelFileName(ch);
     if (!isStopped(ch)) {
         if (ch.Volume() <= kFadeOutLevel) {
+            recordEnd(ch, false);
             ch.Stop();
             c_.log.LogLine(Gbk("播放淡出停止:<") + name + ">");
             c_.state.FadeOutStarted = false;
@@ -180,6 +274,7 @@ void ItemStart::onFadeEnd(TcbDSMixerChannel& ch) {
 }
 
 void ItemStart::onNaturalEnd(TcbDSMixerChannel& ch) {
+    recordEnd(ch, true);
     if (c_.state.PlayoutHold) return;
     c_.log.LogLine(Gbk("自然结束播放: ") + ChannelFileName(ch));
     c_.state.FadeOutStarted = false;

@@ -1,6 +1,8 @@
 #pragma once
 // Putting one schedule row on air, the operator's transport commands and the channel event
 // handlers. The scheduler decides when; this does the starting and finishing. UI thread.
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/playout/PlayoutContext.h"
@@ -21,6 +23,20 @@ public:
     bool StartItem(const std::string& storedPath);
     // Starts the schedule grid's current row.
     void StartSelectedRow();
+    // The same for a timed row due at dueUs (Clock::tickUs scale).
+    void StartTimedRow(std::int64_t dueUs);
+
+    // Makes a timed row ready ahead of its second: its file on the free item channel, armed to
+    // sound at dueUs (Clock::tickUs scale), and the fade-out of the item on air with it. The
+    // start at that second then adopts it, so that the first sample is on time whenever the
+    // tick comes. False (nothing prepared) when the file is missing or fails to open, or the
+    // free channel still sounds; the start then goes as ever.
+    bool PrepareTimedStart(int row, std::int64_t dueUs);
+    // The row prepared and not yet started, and when it is due.
+    std::optional<int> preparedRow() const;
+    std::int64_t preparedDueUs() const { return prepared_ ? prepared_->dueUs : 0; }
+    // Silences and forgets a prepared start that will not be adopted.
+    void CancelPreparedStart();
 
     // The item on air fades out over the default fade-out length, and the log says so.
     void FadeOutCurrentItem();
@@ -37,8 +53,20 @@ public:
     int progressMaximum() const { return progressMaximum_; }
 
 private:
-    PlayoutContext& c_;
-    int progressMaximum_ = 0;
+  struct PreparedStart {
+      int row = 0;
+      std::string native;
+      TcbDSMixerChannel* channel = nullptr;
+      TcbDSMixerChannel* fadedChannel = nullptr;  // the item on air, its fade-out armed too
+      std::int64_t dueUs = 0;
+  };
+  TcbDSMixerChannel& freeItemChannel() const;
+  void recordEnd(TcbDSMixerChannel& channel, bool natural);
+
+  PlayoutContext& c_;
+  int progressMaximum_ = 0;
+  std::optional<PreparedStart> prepared_;
+  std::optional<std::int64_t> timedDueUs_;  // while a timed row starts
 };
 
 // The GBK file name (without folder) of a channel's native file name.

@@ -16,6 +16,7 @@ class StoredPathResolver;
 class Timer;
 class TMyDelay;
 struct AppPaths;
+class AsRunLog;
 
 struct PlayoutContext {
     ScheduleTable& table;
@@ -33,6 +34,8 @@ struct PlayoutContext {
     int& tbPan;
     // The scheduler timer, switched off during each item start; null until it exists.
     Timer* tmCheckPlay = nullptr;
+    // Where items on air are recorded; null: nowhere.
+    AsRunLog* asRun = nullptr;
 };
 
 }  // namespace pelvano::core

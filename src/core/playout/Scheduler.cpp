@@ -5,6 +5,7 @@
 #include "core/app/Encoding.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixerChannel.h"
+#include "core/playout/ClockTimes.h"
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerView.h"
 #include "core/ports/Clock.h"
@@ -51,14 +52,36 @@ std::string Scheduler::NextRowStart() const {
     return {};
 }
 
+void Scheduler::prepareTimedRow(const LocalDateTime& now) {
+    const std::int64_t nowUs = c_.clock.tickUs();
+    // A prepared row whose second passed without its start (the schedule changed) is dropped.
+    if (items_.preparedRow() && nowUs > items_.preparedDueUs() + 1000000)
+        items_.CancelPreparedStart();
+    for (int ahead = 1; ahead * 1000000LL <= kPrepareLeadUs + 1000000; ++ahead) {
+        const int second = (now.secondsOfDay() + ahead) % kDay;
+        const std::int64_t dueUs = TickUsOfNextSecond(c_.clock, now, second);
+        if (dueUs - nowUs > kPrepareLeadUs) return;
+        for (const TimedStart& t : c_.table.TimedStartList) {
+            if (t.startSecond != second) continue;
+            if (items_.preparedRow() == t.row) return;
+            items_.PrepareTimedStart(t.row, dueUs);
+            return;
+        }
+    }
+}
+
 void Scheduler::tmCheckPlayTimer() {
-    const int second = ParseHms(NowHms(c_.clock.now()));
+    const LocalDateTime now = c_.clock.now();
+    const int second = ParseHms(NowHms(now));
     if (c_.settings.chkTimedPlay() && !c_.lyrics.chkEditMusic()) {
+        prepareTimedRow(now);
         const TimedHit hit = TimedRowAt(second);
         if (hit.row > 0) {
             startTimedRow(hit);
             return;
         }
+    } else {
+        items_.CancelPreparedStart();
     }
     if (!c_.state.CurrentChannel) return;
     showItemTimes();
@@ -73,7 +96,11 @@ void Scheduler::startTimedRow(const TimedHit& hit) {
     if (hit.lateness > 0) c_.log.LogLine(Gbk("定时节目迟到: [") + std::to_string(hit.lateness) + Gbk("]秒"));
     c_.table.sgJM.setCurrentRow(hit.row);
     items_.FadeOutCurrentItem();
-    items_.StartSelectedRow();
+    const LocalDateTime now = c_.clock.now();
+    const bool yesterday = now.secondsOfDay() < hit.lateness;
+    const int dueSecond = ((now.secondsOfDay() - hit.lateness) % kDay + kDay) % kDay;
+    items_.StartTimedRow(c_.clock.tickUsAt(
+        LocalDateTime::fromDayNumber(now.dayNumber() - (yesterday ? 1 : 0), dueSecond)));
 }
 
 void Scheduler::showItemTimes() {

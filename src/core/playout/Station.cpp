@@ -15,22 +15,39 @@ Station::Station(const StationPorts& ports)
       view_(ports.view ? *ports.view : defaultView_),
       lyrics_(ports.lyrics ? *ports.lyrics : defaultLyrics_),
       settings_(ports.paths.settingsFile(), ports.autostart, ports.executablePath),
-      resolver_(StoredPathResolver::fromSettings(ports.paths.applicationDir, ports.paths.settingsFile())),
+      resolver_(
+          StoredPathResolver::fromSettings(ports.paths.applicationDir, ports.paths.settingsFile())),
       log_(*ports.clock, [this] { return settings_.chkRcdHis(); }),
+      asRun_(*ports.clock, ports.paths.historyDir()),
       delay_(*ports.timers, *ports.pump),
       sliders_(settings_, state_, view_),
       tmCheckPlay_(ports.timers->createTimer()),
       timer1_(ports.timers->createTimer()),
       tmInvs_(ports.timers->createTimer()),
-      context_{table_, settings_, log_, state_, view_, lyrics_, *ports.clock, resolver_, ports_.paths, delay_,
-               sliders_.tbVol, sliders_.tbPan, tmCheckPlay_.get()},
+      context_{table_,
+               settings_,
+               log_,
+               state_,
+               view_,
+               lyrics_,
+               *ports.clock,
+               resolver_,
+               ports_.paths,
+               delay_,
+               sliders_.tbVol,
+               sliders_.tbPan,
+               tmCheckPlay_.get(),
+               &asRun_},
       items_(context_),
       scheduler_(context_, items_),
       chimes_(context_, [this](const std::string& path) { OpenSchedule(path); }),
       meters_(state_, view_),
       measurer_(state_) {
     tmCheckPlay_->setInterval(kSchedulerIntervalMs);
-    tmCheckPlay_->setOnTimer([this] { scheduler_.tmCheckPlayTimer(); });
+    tmCheckPlay_->setOnTimer([this] {
+        scheduler_.tmCheckPlayTimer();
+        asRun_.poll();
+    });
     timer1_->setInterval(kClockIntervalMs);
     timer1_->setOnTimer([this] { chimes_.Timer1Timer(); });
     tmInvs_->setInterval(kLevelsIntervalMs);
@@ -103,6 +120,11 @@ ScheduleIoOptions Station::scheduleIoOptions(ScheduleProgressView* progress) {
 }
 
 void Station::createChannels() {
+    // The output keeps pulling the mixer by the clock while its device is lost, and re-opens it.
+    mixer_->OnDeviceLost = [this](const std::string&) {
+        log_.LogLine(Gbk("播出设备失效，按时钟继续播出"));
+    };
+    mixer_->OnDeviceRestored = [this] { log_.LogLine(Gbk("播出设备已恢复")); };
     for (auto& ch : state_.PlayoutChannels) {
         ch = &mixer_->AddChannel();
         ch->OnFadeEnd = [this](TcbDSMixerChannel& sender) { items_.onFadeEnd(sender); };

@@ -10,6 +10,7 @@
 #include "core/app/StoredPathResolver.h"
 #include "core/audio/AudioServices.h"
 #include "core/audio/TMyDelay.h"
+#include "core/playout/AsRunLog.h"
 #include "core/playout/ClockChimes.h"
 #include "core/playout/ItemStart.h"
 #include "core/playout/MeasuringChannel.h"
@@ -111,6 +112,7 @@ private:
     ScheduleTable table_;
     PlayoutState state_;
     PlayProcessLog log_;
+    AsRunLog asRun_;
     LogWindowModel logWindow_;
     TMyDelay delay_;
     PlayerSliders sliders_;

@@ -22,10 +22,14 @@ struct OutputFormat {
 class AudioRenderer {
   public:
     virtual ~AudioRenderer() = default;
-    // Writes frames × channels floats. Called from the audio callback: no locks, no allocation.
-    virtual void render(float* out, std::uint32_t frames) noexcept = 0;
-    // The device stopped working. Any thread, at most once per stream.
+    // Writes frames × channels floats; the first of them is heard at heardAtUs (Clock::tickUs
+    // scale), the rest one device frame apart. Called from the audio callback: no locks, no
+    // allocation.
+    virtual void render(float* out, std::uint32_t frames, std::int64_t heardAtUs) noexcept = 0;
+    // The device stopped working. Any thread, once per loss.
     virtual void deviceLost(const std::string& reason) noexcept = 0;
+    // The device plays again after a loss (re-opened, or its callbacks resumed). Any thread.
+    virtual void deviceRestored() noexcept = 0;
 };
 
 // An open device; destroying it stops the callbacks before it returns.

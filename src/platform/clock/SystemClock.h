@@ -1,5 +1,6 @@
 #pragma once
-// The real clock: steady milliseconds and the local wall time. Any thread.
+// The real clock: the steady clock for ticks and the local wall time (kept by NTP on a
+// station). Any thread.
 #include "core/ports/Clock.h"
 
 namespace pelvano::platform {
@@ -7,7 +8,9 @@ namespace pelvano::platform {
 class SystemClock final : public core::Clock {
 public:
     std::uint64_t tickMs() const override;
+    std::int64_t tickUs() const override;
     core::LocalDateTime now() const override;
+    std::int64_t tickUsAt(const core::LocalDateTime& at) const override;
 };
 
 }  // namespace pelvano::platform

@@ -1,8 +1,10 @@
 #pragma once
 // The sound system's devices through PortAudio. The list is entry 0, the system default, then
 // every output device as "name (host API)", converted to GBK. A device that stops while
-// playing (unplugged, driver gone) is reported once through AudioRenderer::deviceLost, and the
-// stream goes on pulling the mixer by the real clock so that the station keeps time.
+// playing (unplugged, server gone, callbacks stalled for 2 s) is reported once through
+// AudioRenderer::deviceLost; the stream goes on pulling the mixer by the real clock so that
+// the station keeps time, re-opens the device by its name every second, and reports
+// AudioRenderer::deviceRestored once it plays again.
 // UI thread; the callback runs on PortAudio's thread.
 #include <memory>
 #include <string>
@@ -26,7 +28,7 @@ class PortAudioOutput final : public core::SoundOutput {
     class Stream;
     bool initialised_ = false;
     std::vector<core::OutputDevice> devices_;
-    std::vector<int> paIndices_;  // PortAudio's device index of each entry (−1 = default)
+    std::vector<std::string> names_;  // UTF-8 name of each entry (empty = the default device)
 };
 
 }  // namespace pelvano::platform

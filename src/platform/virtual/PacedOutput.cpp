@@ -30,6 +30,9 @@ class PacedOutput::Stream final : public core::OutputStream {
     void run() {
         using Clock = std::chrono::steady_clock;
         const auto start = Clock::now();
+        // Frame k is heard k / rate after the start, on the steady clock the station ticks by.
+        const auto startUs =
+            std::chrono::duration_cast<std::chrono::microseconds>(start.time_since_epoch()).count();
         std::uint64_t rendered = 0;
         std::vector<float> block;
         auto wake = start;
@@ -43,7 +46,9 @@ class PacedOutput::Stream final : public core::OutputStream {
             if (due <= rendered) continue;
             const auto n = static_cast<std::uint32_t>(due - rendered);
             block.resize(static_cast<std::size_t>(n) * format_.channels);
-            renderer_.render(block.data(), n);
+            renderer_.render(
+                block.data(), n,
+                startUs + static_cast<std::int64_t>(rendered * 1000000 / format_.sampleRate));
             if (sink_ != nullptr) sink_->write(block.data(), n);
             rendered = due;
         }

@@ -19,6 +19,13 @@ core::LocalDateTime VirtualClock::now() const {
                                               static_cast<int>(ms % 1000));
 }
 
+std::int64_t VirtualClock::tickUsAt(const core::LocalDateTime& at) const {
+    const std::int64_t ms = (at.dayNumber() - startDay_) * kMsPerDay +
+                            static_cast<std::int64_t>(at.secondsOfDay()) * 1000 + at.millisecond -
+                            startMsOfDay_ + static_cast<std::int64_t>(startTick_);
+    return ms * 1000;
+}
+
 void VirtualClock::advanceTo(std::uint64_t tickMs) {
     std::uint64_t current = tick_.load(std::memory_order_acquire);
     while (tickMs > current &&

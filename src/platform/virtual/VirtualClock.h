@@ -13,7 +13,9 @@ class VirtualClock final : public core::Clock {
     explicit VirtualClock(const core::LocalDateTime& start, std::uint64_t startTick = 0);
 
     std::uint64_t tickMs() const override { return tick_.load(std::memory_order_acquire); }
+    std::int64_t tickUs() const override { return static_cast<std::int64_t>(tickMs()) * 1000; }
     core::LocalDateTime now() const override;
+    std::int64_t tickUsAt(const core::LocalDateTime& at) const override;
     // Moves to a later tick (an earlier one is ignored).
     void advanceTo(std::uint64_t tickMs);
     void advanceBy(std::uint64_t ms) { advanceTo(tickMs() + ms); }

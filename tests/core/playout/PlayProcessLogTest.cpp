@@ -11,7 +11,9 @@ namespace {
 struct FixedClock : Clock {
     LocalDateTime time{2008, 1, 16, 8, 0, 0, 120};
     std::uint64_t tickMs() const override { return 0; }
+    std::int64_t tickUs() const override { return 0; }
     LocalDateTime now() const override { return time; }
+    std::int64_t tickUsAt(const LocalDateTime&) const override { return 0; }
 };
 
 struct CountingView : PlayLogView {

@@ -1,0 +1,99 @@
+#include "core/playout/AsRunLog.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "core/app/Encoding.h"
+#include "core/app/FileHelpers.h"
+#include "core/app/TextHelpers.h"
+#include "core/audio/TcbDSMixerChannel.h"
+#include "core/playout/ClockTimes.h"
+#include "core/ports/Clock.h"
+
+namespace pelvano::core {
+
+namespace {
+
+const char* EndName(AsRunEnd how) {
+    switch (how) {
+        case AsRunEnd::Natural:
+            return "自然结束";
+        case AsRunEnd::Faded:
+            return "淡出";
+        case AsRunEnd::Stopped:
+            return "停止";
+        case AsRunEnd::Error:
+            return "错误";
+    }
+    return "";
+}
+
+// Microseconds in units of `unit`, to a tenth ("0.0", never "-0.0").
+std::string Tenths(std::int64_t us, std::int64_t unit) {
+    const long long tenths =
+        std::llround(static_cast<double>(us) * 10.0 / static_cast<double>(unit));
+    return Format("%s%lld.%lld", tenths < 0 ? "-" : "", std::llabs(tenths) / 10,
+                  std::llabs(tenths) % 10);
+}
+
+std::string DateTimeMs(const LocalDateTime& t) {
+    return FormatDate(t, true) + " " + NowHmsMs(t);
+}
+
+}  // namespace
+
+const char* AsRunLog::header() {
+    return "序号,标题,艺术家,文件,定时,开播时间,结束时间,播出秒数,结束方式,迟到毫秒";
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+void AsRunLog::started(int channel, TcbDSMixerChannel& ch, const AsRunItem& item) {
+    if (open_[channel]) write(*open_[channel], AsRunEnd::Stopped);
+    open_[channel] = Open{item, &ch, std::nullopt};
+}
+
+void AsRunLog::poll() {
+    for (auto& open : open_) {
+        if (open && !open->onAirUs) open->onAirUs = open->channel->FirstHeardUs();
+    }
+}
+
+void AsRunLog::ended(int channel, AsRunEnd how) {
+    auto& open = open_[channel];
+    if (!open) return;
+    if (!open->onAirUs) open->onAirUs = open->channel->FirstHeardUs();
+    write(*open, how);
+    open.reset();
+}
+
+void AsRunLog::write(const Open& open, AsRunEnd how) {
+    const LocalDateTime end = clock_.now();
+    const std::string path = folder_ + FormatDate(end, true) + ".asrun.csv";
+    if (!FileExists(path)) AppendTextLine(path, header());
+    const AsRunItem& item = open.item;
+    std::string line = std::to_string(item.row) + "," + CsvField(GbkToUtf8(item.title)) + "," +
+                       CsvField(GbkToUtf8(item.artist)) + "," + CsvField(GbkToUtf8(item.file)) +
+                       ",";
+    if (item.dueUs) line += NowHms(LocalTimeAt(clock_, *item.dueUs));
+    line += ",";
+    if (open.onAirUs) line += DateTimeMs(LocalTimeAt(clock_, *open.onAirUs));
+    line += "," + DateTimeMs(end) + ",";
+    if (open.onAirUs) {
+        line += Tenths(std::max<std::int64_t>(0, clock_.tickUs() - *open.onAirUs), 1000000);
+    }
+    line += std::string(",") + EndName(how) + ",";
+    if (item.dueUs && open.onAirUs) line += Tenths(*open.onAirUs - *item.dueUs, 1000);
+    AppendTextLine(path, line);
+}
+
+}  // namespace pelvano::core

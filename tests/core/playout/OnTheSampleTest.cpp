@@ -1,0 +1,139 @@
+// Timed rows and time signals sound their first sample on their second, whatever the phase of
+// the scheduler's and the clock's ticks, and the as-run log records what went on air.
+#include <cstdio>
+#include <fstream>
+
+#include "StationFixture.h"
+#include "core/audio/TcbDSMixerChannel.h"
+#include "core/playout/AsRunLog.h"
+
+namespace pelvano::test {
+namespace {
+
+using core::ChannelState;
+
+// The station starts 37 ms into a second, so that no tick falls on a whole second.
+constexpr int kStartMs = 37;
+
+class OnTheSampleTest : public StationFixture {
+  protected:
+    OnTheSampleTest() : StationFixture({2026, 12, 7, 7, 59, 50, kStartMs}) {}
+    void SetUp() override {
+        setKey("chkManOper", "NO");
+        setKey("spIN", "0");
+        setKey("spOut", "3");
+        std::filesystem::create_directories(dir.path() / "报时文件");
+    }
+    // Milliseconds after the simulation's start at which the clock shows hh:mm:ss.000.
+    static double msOf(int h, int m, int s) {
+        return ((h - 7) * 3600 + (m - 59) * 60 + (s - 50)) * 1000.0 - kStartMs;
+    }
+    // The first captured frame from fromMs on that is not silent, as milliseconds from the start.
+    double onsetMs(double fromMs) const { return firstSoundMs(fromMs, 1e-3); }
+    std::vector<std::string> asRunLines() const {
+        std::ifstream in(dir.path() / "History" / "2026-12-07.asrun.csv");
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line.substr(0, line.find('\r')));
+        return lines;
+    }
+};
+
+TEST_F(OnTheSampleTest, TimedRowsAndTimeSignalsSoundOnTheirSecondToTheFrame) {
+    // Constant levels: the first non-silent frame is the first frame of the file.
+    addSound("报时文件/08点整.Wav", 1, 0.25, 0);
+    addSound("报时文件/08点30.Wav", 1, 0.25, 0);
+    addSound("bed.wav", 3600, 0.0, 0);
+    addSound("news.wav", 2, 0.5, 0);
+    addSound("music.wav", 2, 0.5, 0);
+    writeSchedule({{"bed.wav", "07:59:51"},
+                   {"news.wav", "08:00:00"},
+                   {"bed.wav", "08:00:03"},
+                   {"music.wav", "08:00:10"},
+                   {"bed.wav", "08:00:13"}});
+    startStation();
+    runUntilTime(8, 0, 20);
+    struct Due {
+        const char* what;
+        double ms;
+    };
+    for (const Due& d :
+         {Due{"chime 07:59:57", msOf(7, 59, 57)}, Due{"news 08:00:00", msOf(8, 0, 0)},
+          Due{"music 08:00:10", msOf(8, 0, 10)}}) {
+        const double lateness = onsetMs(d.ms - 500) - d.ms;
+        std::printf("%s: first sample %+.3f ms from its second\n", d.what, lateness);
+        EXPECT_GE(lateness, -0.5 / 44.1) << d.what;
+        EXPECT_LE(lateness, 1.0 / 44.1) << d.what;
+    }
+    // The log tells the same story as ever, on the due second.
+    EXPECT_EQ(timeOf("定时节目开始:序号2").substr(0, 8), "08:00:00");
+    const auto log = messages();
+    const auto timed = std::find(log.begin(), log.end(), "定时节目开始:序号2");
+    ASSERT_NE(timed, log.end());
+    EXPECT_EQ(*(timed + 1), "当前节目开始淡出: [3000]毫秒,<bed.wav>");
+    EXPECT_EQ(*(timed + 3), "开始准备播放:<news.wav>【节目:2】");
+    EXPECT_EQ(*(timed + 5), "播放成功无淡入: <news.wav>");
+    EXPECT_EQ(countOf("开始准备播放:<news.wav>"), 1);
+}
+
+TEST_F(OnTheSampleTest, TheItemOnAirFadesFromTheTimedSecond) {
+    addSound("bed.wav", 3600, 0.5, 0);
+    addSound("news.wav", 30, 0.0, 0);
+    writeSchedule({{"bed.wav", "07:59:51"}, {"news.wav", "08:00:00"}});
+    startStation();
+    runUntilTime(8, 0, 4);
+    const double due = msOf(8, 0, 0);
+    EXPECT_NEAR(peak(due - 60, 50), 0.5, 1e-6) << "full level up to the second";
+    // 3 s from 0 to −39 dB: 130 ms later the level is 1.7 dB down, not still at full level.
+    EXPECT_NEAR(20 * std::log10(peak(due + 120, 10)), 20 * std::log10(0.5) - 1.69, 0.6);
+}
+
+TEST_F(OnTheSampleTest, AnUnpreparedStartStillStartsAtTheTick) {
+    // The free channel still sounds when the row would be prepared (the previous item's fade):
+    // the start comes with the tick, as before, and the as-run log shows the lateness.
+    addSound("a.wav", 3600, 0.0, 0);
+    addSound("b.wav", 3600, 0.0, 0);
+    addSound("news.wav", 5, 0.5, 0);
+    setKey("spOut", "9");
+    writeSchedule({{"a.wav", "07:59:51"}, {"b.wav", "07:59:58"}, {"news.wav", "08:00:00"}});
+    startStation();
+    runUntilTime(8, 0, 7);
+    const double lateness = onsetMs(msOf(8, 0, 0) - 500) - msOf(8, 0, 0);
+    EXPECT_GE(lateness, 0.0);
+    EXPECT_LT(lateness, 101.0);
+    EXPECT_EQ(countOf("开始准备播放:<news.wav>"), 1);
+    const auto lines = asRunLines();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0], core::AsRunLog::header());
+    const std::string& news = lines[3];
+    EXPECT_EQ(news.rfind("3,t,,news.wav,08:00:00,2026-12-07 08:00:00.", 0), 0u) << news;
+    EXPECT_NE(news.find(",自然结束,"), std::string::npos) << news;
+}
+
+TEST_F(OnTheSampleTest, TheAsRunLogRecordsEveryItemWithItsMeasuredStart) {
+    setKey("chkSectCycle", "NO");  // after the news the player waits for the next timed row
+    addSound("bed.wav", 3600, 0.1, 0);
+    addSound("news.wav", 2, 0.5, 0);
+    writeSchedule({{"bed.wav", "07:59:51"}, {"news.wav", "08:00:00"}, {"bed.wav", "08:00:05"}});
+    startStation();
+    runUntilTime(8, 0, 8);
+    const auto lines = asRunLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "序号,标题,艺术家,文件,定时,开播时间,结束时间,播出秒数,结束方式,迟到毫秒");
+    // The news: on its second to the millisecond, two seconds heard, ended by itself.
+    EXPECT_EQ(
+        lines[1].rfind("2,t,,news.wav,08:00:00,2026-12-07 08:00:00.000,2026-12-07 08:00:02.", 0),
+        0u)
+        << lines[1];
+    EXPECT_NE(lines[1].find(",2.0,自然结束,0.0"), std::string::npos) << lines[1];
+    // The bed: on its second, faded out under the news over 3 s.
+    EXPECT_EQ(
+        lines[2].rfind("1,t,,bed.wav,07:59:51,2026-12-07 07:59:51.000,2026-12-07 08:00:03.", 0), 0u)
+        << lines[2];
+    EXPECT_NE(lines[2].find(",12.0,淡出,0.0"), std::string::npos) << lines[2];
+    EXPECT_EQ(core::CsvField("a,\"b\""), "\"a,\"\"b\"\"\"");
+    EXPECT_EQ(core::CsvField("plain"), "plain");
+}
+
+}  // namespace
+}  // namespace pelvano::test
