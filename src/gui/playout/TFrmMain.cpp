@@ -14,6 +14,8 @@
 #include "core/app/IniFile.h"
 #include "core/app/TextHelpers.h"
 #include "core/playout/PlayoutState.h"
+#include "core/playout/ScheduleCommands.h"
+#include "gui/app/UiErrors.h"
 #include "gui/controls/MyProgressBarNew.h"
 #include "gui/controls/MyRgnFrm.h"
 #include "gui/controls/MyRoundButton.h"
@@ -23,6 +25,7 @@
 #include "gui/playout/DigitalFont.h"
 #include "gui/playout/PlayerSkin.h"
 #include "gui/playout/PlayerWidgets.h"
+#include "gui/playout/ProgressBarView.h"
 
 namespace pelvano::gui {
 
@@ -247,6 +250,7 @@ void TFrmMain::wireCommands() {
             [&station] { station.sliders().setColorStyle(ColorStyle::Red); });
     btnLoad->OnMouseEnter = [this](TMyRoundButton*) { btnLoadMouseEnter(); };
     btnLoad->OnClick = [&station](TMyRoundButton*) { station.loadTodaySchedule(); };
+    btnSave->OnClick = [this](TMyRoundButton*) { btnSaveClick(); };
     btnShow->OnClick = [this](TransparentButtonBase*) { btnShowClick(); };
     btnSel->OnClick = [this](TMyRoundButton*) {
         if (app_.windows.frmPlayJM) app_.windows.frmPlayJM->toggleFileSelection();
@@ -265,6 +269,15 @@ void TFrmMain::btnLoadMouseEnter() {
     const std::string name = core::FileNameOf(app_.station.todayScheduleFile());
     btnLoad->setToolTip(QStringLiteral(" ！载入【今天】的播出节目表【") +
                         QString::fromStdString(name) + QStringLiteral("】"));
+}
+
+void TFrmMain::btnSaveClick() {
+    PB4->show();
+    ProgressBarView progress(*PB4);
+    const core::SaveResult saved = core::ScheduleCommands(app_.station).Save(&progress);
+    PB4->hide();
+    imgBK->update();
+    if (!saved.ok) app_.errors.report(saved.error);
 }
 
 void TFrmMain::btnShowClick() {

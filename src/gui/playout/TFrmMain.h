@@ -86,6 +86,7 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     void wireCommands();
     void ApplyAccentColour(core::TColor accent);
     void btnLoadMouseEnter();
+    void btnSaveClick();
     void btnShowClick();
     // The exit confirmation of chkSure; true when the close goes ahead.
     bool confirmExit();

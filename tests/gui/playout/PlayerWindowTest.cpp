@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 #include <cmath>
+#include <filesystem>
 
 #include "core/app/Encoding.h"
 #include "core/app/IniFile.h"
@@ -172,6 +173,17 @@ TEST_F(PlayerTest, ButtonsReachTheScheduleWindowAndStoreItsVisibility) {
     EXPECT_EQ(player->btnLoad->toolTip(),
               QStringLiteral(" ！载入【今天】的播出节目表【节目表.JMB】"));
     EXPECT_EQ(player->btnLoad->toolTipDuration(), 10000);
+}
+
+TEST_F(PlayerTest, TheSaveButtonWritesTheScheduleWithItsBarAndTheResumeKeys) {
+    TFrmMain* player = startWith("");
+    player->btnSave->OnClick(player->btnSave);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "节目表.JMB"));
+    EXPECT_FALSE(player->PB4->isVisible());
+    EXPECT_EQ(player->PB4->Max(), 1);  // one empty data row
+    EXPECT_EQ(key("START", "LastJMFile"), core::Utf8ToGbk(dir.file("节目表.JMB")));
+    EXPECT_FALSE(key("START", "LastDate").empty());
+    EXPECT_EQ(errors.reportCount(), 0);
 }
 
 TEST_F(PlayerTest, TheDigitalLabelsShowTheClockAndTheDimEights) {
