@@ -90,9 +90,10 @@ StartupOutcome Station::start() {
     OpenSchedule(table_.CurrentSchedulePath);
     chimes_.LastLoadWeekday = today.weekday();
     const int p = StrToIntDef(IniRead(ini, "START", "LastJMPos"), 1);
-    const bool resume = IniRead(ini, "START", "LastDate") == FormatDate(today, true) &&
-                        IniRead(ini, "START", "LastJMFile") == Utf8ToGbk(table_.CurrentSchedulePath) &&
-                        p < table_.sgJM.rowCount();
+    const bool resume =
+        IniRead(ini, "START", "LastDate") == FormatDate(today, true) &&
+        IniRead(ini, "START", "LastJMFile") == Utf8ToGbk(table_.CurrentSchedulePath) &&
+        p < table_.sgJM.rowCount();
     table_.sgJM.setCurrentRow(resume ? std::max(1, p) : 1);
     items_.btnPlayClick();
     // The log window exists from here on; the timers tick once the loop runs.
@@ -117,6 +118,15 @@ ScheduleIoOptions Station::scheduleIoOptions(ScheduleProgressView* progress) {
     options.progress = progress;
     options.holder = &scheduleWindowSize;
     return options;
+}
+
+std::string Station::todayScheduleFile() const {
+    return TodayScheduleFile(ports_.paths, ports_.clock->now());
+}
+
+void Station::loadTodaySchedule() {
+    table_.CurrentSchedulePath = todayScheduleFile();
+    OpenSchedule(table_.CurrentSchedulePath);
 }
 
 void Station::createChannels() {
