@@ -62,7 +62,7 @@ void LyricsDisplay::tmScrllMusicTextTimer() {
     timer_->setEnabled(false);
     state_.LyricScrollCount = 0;
     RenderLyrics(state_.CurrentLyricRow);
-    if (!(editing_ && editing_())) state_.table.setCurrentRow(state_.CurrentLyricRow);
+    if (!(editing_ && editing_())) state_.table.moveToRow(state_.CurrentLyricRow);
 }
 
 }  // namespace pelvano::core
