@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -18,6 +17,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <stdexcept>
 
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/lyrics/LyricsTable.h"
@@ -161,7 +161,10 @@ void TFrmMusicSet::buildDisplayGroup(QWidget* group) {
     grid->setRowStretch(12, 1);
 
     core::LyricsSettings& s = display_.settings();
-    connect(btnApplyMusic, &QPushButton::clicked, this, &TFrmMusicSet::applySettings);
+    connect(btnApplyMusic, &QPushButton::clicked, this, [this] {
+        if (std::string error; !applySettings(&error))
+            report({core::LyricsStoreResult::Outcome::Failed, error});
+    });
     connect(chkPlaySongText_, &QCheckBox::clicked, this,
             [&s](bool on) { s.setChkPlaySongText(on); });
     connect(chkInMP3lrcFirst_, &QCheckBox::clicked, this,
@@ -317,16 +320,15 @@ void TFrmMusicSet::showColors() {
     plMusicFont_->setFont(ToQFont(s.plMusicFont()));
 }
 
-void TFrmMusicSet::applySettings() {
+bool TFrmMusicSet::applySettings(std::string* error) {
     core::LyricsSettings& s = display_.settings();
     s.setGeometry(spML_->value(), spMT_->value(), spMW_->value(), spMH_->value());
     s.setSpTransMusic(spTransMusic_->value());
-    std::string error;
     bool stored = true;
-    display_.applyPlacement(s.ApplyLyricsSettings(&stored, &error));
+    display_.applyPlacement(s.ApplyLyricsSettings(&stored, error));
     editor_.UpdateEditorButtons();
     showButtons();
-    if (!stored) report({core::LyricsStoreResult::Outcome::Failed, error});
+    return stored;
 }
 
 void TFrmMusicSet::chooseFont(const QFont& font) {
@@ -462,9 +464,10 @@ core::LyricsStoreResult TFrmMusicSet::storeInMp3() {
     return result;
 }
 
+// The UI loop shows the error to the operator and logs it.
 void TFrmMusicSet::report(const core::LyricsStoreResult& result) {
-    if (result.outcome != core::LyricsStoreResult::Outcome::Failed) return;
-    QMessageBox::warning(this, windowTitle(), QString::fromStdString(result.error));
+    if (result.outcome == core::LyricsStoreResult::Outcome::Failed)
+        throw std::runtime_error(result.error);
 }
 
 }  // namespace pelvano::gui

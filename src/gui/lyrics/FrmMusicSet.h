@@ -51,8 +51,9 @@ class TFrmMusicSet final : public QWidget {
     void chooseFont(const QFont& font);
     void chooseUnderlineColor(const QColor& color);
     void chooseCurrentLineColor(const QColor& color);
-    // btnApplyMusic: stores every setting and places the display window.
-    void applySettings();
+    // btnApplyMusic: stores every setting and places the display window; false (with the
+    // reason) when the settings file could not be rewritten, the window placed all the same.
+    bool applySettings(std::string* error = nullptr);
 
   private:
     void buildDisplayGroup(QWidget* group);
@@ -70,6 +71,7 @@ class TFrmMusicSet final : public QWidget {
     // View to model.
     void cellEdited(int row, int col);
     void selectionMoved();
+    // A failure goes to the UI loop, which shows it and logs it.
     void report(const core::LyricsStoreResult& result);
 
     TFrmMusic& display_;

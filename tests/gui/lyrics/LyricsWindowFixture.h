@@ -11,32 +11,13 @@
 #include "core/app/IniFile.h"
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/playout/StationFixture.h"
+#include "gui/app/WindowHooks.h"
 #include "gui/lyrics/FrmMusic.h"
 #include "gui/lyrics/FrmMusicSet.h"
 #include "platform/ffmpeg/FfmpegSource.h"
 #include "support/EncodedTone.h"
 
 namespace pelvano::test {
-
-// The station is made before the windows: it talks to them through this.
-class ForwardingLyricsHooks final : public core::LyricsHooks {
-  public:
-    bool chkPlaySongText() const override { return target && target->chkPlaySongText(); }
-    bool chkEditMusic() const override { return target && target->chkEditMusic(); }
-    void itemStarted(const std::string& path) override {
-        if (target) target->itemStarted(path);
-    }
-    void setDisplayVisible(bool on) override {
-        if (target) target->setDisplayVisible(on);
-    }
-    void LyricAdvance(int ms) override {
-        if (target) target->LyricAdvance(ms);
-    }
-    void LyricSeek(int ms) override {
-        if (target) target->LyricSeek(ms);
-    }
-    core::LyricsHooks* target = nullptr;
-};
 
 class LyricsWindowFixture : public StationFixture {
   protected:
@@ -67,11 +48,11 @@ class LyricsWindowFixture : public StationFixture {
         core::IniWrite(paths.settingsFile(), "Music", "Height", "140");
         writeSchedule({{song}});
         decoder = &ffmpeg;
-        lyrics = &forwarding;
+        lyrics = &relay;
         makeStation();
         music = std::make_unique<gui::TFrmMusic>(*station, sim.timers());
         editorWindow = std::make_unique<gui::TFrmMusicSet>(*music, *station);
-        forwarding.target = music.get();
+        relay.attach(music.get());
         startStation();
         ASSERT_NE(station->state().CurrentChannel, nullptr);
     }
@@ -95,7 +76,7 @@ class LyricsWindowFixture : public StationFixture {
     }
 
     platform::FfmpegSourceFactory ffmpeg;
-    ForwardingLyricsHooks forwarding;
+    gui::LyricsRelay relay;  // as the application builds the station
     std::unique_ptr<gui::TFrmMusic> music;
     std::unique_ptr<gui::TFrmMusicSet> editorWindow;
 };
