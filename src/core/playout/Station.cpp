@@ -86,14 +86,20 @@ StartupOutcome Station::start() {
 }
 
 void Station::OpenSchedule(const std::string& path) {
+    OpenScheduleTable(table_, path, scheduleIoOptions(), settings_.spOver());
+    view_.setScheduleCaption(table_.caption);
+    view_.repaintSchedule();
+    log_.setDayFile(dayFileOfToday());
+}
+
+ScheduleIoOptions Station::scheduleIoOptions(ScheduleProgressView* progress) {
     ScheduleIoOptions options;
     options.settingsFile = settings_.file();
     options.keepMessage = settings_.chkKeepMessage();
     options.pump = ports_.pump;
-    OpenScheduleTable(table_, path, options, settings_.spOver());
-    view_.setScheduleCaption(table_.caption);
-    view_.repaintSchedule();
-    log_.setDayFile(dayFileOfToday());
+    options.progress = progress;
+    options.holder = &scheduleWindowSize;
+    return options;
 }
 
 void Station::createChannels() {
@@ -139,6 +145,10 @@ void Station::changeOutputDevice(int index) {
 void Station::writeCloseKeys() {
     IniWriteMany(settings_.file(), Gbk("主窗口"),
                  {{"Left", std::to_string(playerLeft)}, {"Top", std::to_string(playerTop)}});
+    writeResumeKeys();
+}
+
+void Station::writeResumeKeys() {
     IniWriteMany(settings_.file(), "START",
                  {{"LastJMFile", Utf8ToGbk(table_.CurrentSchedulePath)},
                   {"LastJMPos", std::to_string(table_.PlayingRow)},
