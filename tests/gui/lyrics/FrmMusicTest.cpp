@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTest>
 
 #include "LyricsWindowFixture.h"
 #include "gui/MouseEvents.h"
@@ -129,17 +130,20 @@ TEST_F(FrmMusicTest, AppearingNeverTakesTheFocus) {
     operatorWindow.show();
     operatorWindow.activateWindow();
     operatorWindow.setFocus();
-    QApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&operatorWindow));
     ASSERT_EQ(QApplication::focusWidget(), &operatorWindow);
 
-    // Shown by the next item start, and by a line change while it was hidden.
+    // Shown by the next item start, and by a line change while it was hidden. The window
+    // system answers in its own time: wait as long as an activation would take.
     music->setDisplayVisible(true);
-    QApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(music.get()));
+    QTest::qWait(300);
     EXPECT_EQ(QApplication::focusWidget(), &operatorWindow);
     music->setDisplayVisible(false);
     runToPosition(3000);
     ASSERT_TRUE(sim.runUntil([&] { return music->isVisible(); }, 1000));
-    QApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(music.get()));
+    QTest::qWait(300);
     EXPECT_EQ(QApplication::focusWidget(), &operatorWindow);
     EXPECT_EQ(QApplication::activeWindow(), &operatorWindow);
 }
