@@ -48,7 +48,8 @@ class TFrmMusicSet final : public QWidget {
     void importLyricsFile(const QString& path);
     core::LyricsStoreResult storeInMp3();
     core::LyricsStoreResult saveLyricsFile();
-    void chooseFont(const QFont& font);
+    // The lyrics font and the colour of the lines other than the current one.
+    void chooseFont(const QFont& font, const QColor& color);
     void chooseUnderlineColor(const QColor& color);
     void chooseCurrentLineColor(const QColor& color);
     // btnApplyMusic: stores every setting and places the display window; false (with the

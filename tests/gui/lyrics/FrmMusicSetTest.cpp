@@ -182,6 +182,9 @@ TEST_F(FrmMusicSetTest, DisplaySettingsAreWrittenAndApplied) {
     control<QSpinBox>("spMH")->setValue(90);
     control<QSpinBox>("spTransMusic")->setValue(255);
     editorWindow->chooseUnderlineColor(QColor(0, 0, 255));
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setPointSize(14);
+    editorWindow->chooseFont(font, QColor(255, 255, 0));
     EXPECT_EQ(core::IniRead(ini, "Music", "Left"), "0");
     EXPECT_EQ(core::IniRead(ini, "Music", "plMusicFrameColorB"), "0");
     click("btnApplyMusic");
@@ -189,6 +192,11 @@ TEST_F(FrmMusicSetTest, DisplaySettingsAreWrittenAndApplied) {
     EXPECT_EQ(core::IniRead(ini, "Music", "Height"), "90");
     EXPECT_EQ(core::IniRead(ini, "Music", "spTransMusic"), "255");
     EXPECT_EQ(core::IniRead(ini, "Music", "plMusicFrameColorB"), "255");
+    const std::string storedFont = core::GbkToUtf8(core::IniRead(ini, "Music", "Font"));
+    EXPECT_NE(storedFont.find("WenQuanYi Micro Hei"), std::string::npos) << storedFont;
+    EXPECT_NE(storedFont.find("14"), std::string::npos) << storedFont;
+    EXPECT_EQ(music->settings().plMusicFont().size, 14);
+    EXPECT_EQ(music->settings().plMusicFont().color, core::MakeColor(255, 255, 0));
     EXPECT_EQ(music->pos().x(), 33);
     EXPECT_EQ(music->height(), 90);
     EXPECT_DOUBLE_EQ(music->windowOpacity(), 1.0);
