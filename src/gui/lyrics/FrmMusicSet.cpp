@@ -107,6 +107,10 @@ TFrmMusicSet::TFrmMusicSet(TFrmMusic& display, core::Station& station, QWidget* 
         move(screen->availableGeometry().center() - rect().center());
 }
 
+TFrmMusicSet::~TFrmMusicSet() {
+    display_.attachEditor(nullptr);
+}
+
 void TFrmMusicSet::buildDisplayGroup(QWidget* group) {
     auto* grid = new QGridLayout(group);
     spML_ = SpinEdit(group, "spML", 0, 2000);

@@ -40,6 +40,8 @@ class TFrmMusicSet final : public QWidget {
   public:
     // Reads the "Music" settings and applies them to the display window.
     TFrmMusicSet(TFrmMusic& display, core::Station& station, QWidget* parent = nullptr);
+    // The display no longer asks this editor for its edit mode.
+    ~TFrmMusicSet() override;
 
     core::LyricsEditor& editor() { return editor_; }
 
