@@ -34,9 +34,9 @@ struct StationPorts {
     TimerService* timers = nullptr;
     EventPump* pump = nullptr;
     AudioServices audio;
-    PlayerView* view = nullptr;       // null: nothing is shown
-    LyricsHooks* lyrics = nullptr;    // null: no lyrics
-    Autostart* autostart = nullptr;   // null: no start at log-on
+    PlayerView* view = nullptr;      // null: nothing is shown
+    LyricsHooks* lyrics = nullptr;   // null: no lyrics
+    Autostart* autostart = nullptr;  // null: no start at log-on
     std::string executablePath;
 };
 
@@ -47,7 +47,7 @@ enum class StartupOutcome {
 };
 
 class Station {
-public:
+  public:
     static constexpr std::uint32_t kSchedulerIntervalMs = 100;
     static constexpr std::uint32_t kClockIntervalMs = 1000;
     static constexpr std::uint32_t kLevelsIntervalMs = 50;
@@ -61,6 +61,10 @@ public:
     StartupOutcome start();
     // Every load of a schedule ends here.
     void OpenSchedule(const std::string& path);
+    // The schedule file that plays today (dated, weekday or default), native path.
+    std::string todayScheduleFile() const;
+    // The player's load button: today's schedule file becomes the current one and is opened.
+    void loadTodaySchedule();
     // The operator chose another output device: nothing is restarted afterwards.
     void changeOutputDevice(int index);
     // The keys written when the player closes.
@@ -95,7 +99,7 @@ public:
     int playerLeft = 0;
     int playerTop = 0;
 
-private:
+  private:
     void createChannels();
     void freeChannels();
     void setTimersEnabled(bool enabled);
