@@ -19,6 +19,7 @@
 #include "core/playout/ItemRelease.h"
 #include "core/playout/Station.h"
 #include "gui/app/AppContext.h"
+#include "gui/playout/TFrmMain.h"
 #include "gui/controls/MyPanel.h"
 #include "gui/controls/MyShape.h"
 #include "gui/schedule/CrossFadeDiagram.h"
@@ -111,6 +112,9 @@ TFrmPara::TFrmPara(AppContext& app) : TFrmPara(app.station) {
         if (!windows.frmMusicSet) return;
         windows.frmMusicSet->show();
         windows.frmMusicSet->raise();
+    };
+    onAppearanceChanged = [&windows] {
+        if (windows.frmMain) windows.frmMain->applySettingsLook();
     };
 }
 

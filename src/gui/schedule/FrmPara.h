@@ -35,7 +35,8 @@ class TMyShape;
 class TFrmPara : public QWidget {
     Q_OBJECT
   public:
-    // In the application: "歌词参数" shows app.windows.frmMusicSet.
+    // In the application: "歌词参数" shows app.windows.frmMusicSet; a new font or colour is
+    // applied to the player.
     explicit TFrmPara(AppContext& app);
     explicit TFrmPara(core::Station& station, QWidget* parent = nullptr);
 
