@@ -19,9 +19,9 @@
 #include "core/playout/ItemRelease.h"
 #include "core/playout/Station.h"
 #include "gui/app/AppContext.h"
-#include "gui/playout/TFrmMain.h"
 #include "gui/controls/MyPanel.h"
 #include "gui/controls/MyShape.h"
+#include "gui/playout/TFrmMain.h"
 #include "gui/schedule/CrossFadeDiagram.h"
 
 namespace pelvano::gui {
@@ -85,6 +85,7 @@ TFrmPara::TFrmPara(core::Station& station, QWidget* parent)
       station_(station),
       settings_(station.settings()) {
     setWindowTitle(QStringLiteral("系统参数设置"));
+    setAttribute(Qt::WA_QuitOnClose, false);  // closing only hides it
     chooseFont = [this](const QFont& start) -> std::optional<QFont> {
         bool ok = false;
         const QFont f = QFontDialog::getFont(&ok, start, this);
@@ -273,11 +274,6 @@ void TFrmPara::btnMusicClick() {
 
 void TFrmPara::btnCloseClick() {
     core::RunWithItemReleased(station_.state(), onTagWindow);
-}
-
-void TFrmPara::closeEvent(QCloseEvent* e) {
-    e->ignore();
-    hide();
 }
 
 void TFrmPara::showEvent(QShowEvent* e) {

@@ -77,7 +77,6 @@ class TFrmPara : public QWidget {
     void btnCloseClick();
 
   protected:
-    void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 

@@ -16,6 +16,7 @@
 #include "core/schedule/ScheduleEdits.h"
 #include "gui/app/AppContext.h"
 #include "gui/controls/MyPanel.h"
+#include "gui/schedule/CloseRefusal.h"
 #include "gui/schedule/ScheduleCellLook.h"
 #include "gui/schedule/ScheduleGridModel.h"
 #include "gui/schedule/ScheduleGridView.h"
@@ -76,6 +77,7 @@ TFrmPlayJM::TFrmPlayJM(core::Station& station, QWidget* parent)
       progress_(std::make_unique<SaveProgress>(*this)),
       accent_(kDefaultScheduleAccent) {
     setWindowTitle(QStringLiteral("【播出节目表】"));
+    WatchApplicationQuit();
     QFont font(QStringLiteral("宋体"));
     font.setPointSize(9);
     setFont(font);
@@ -255,7 +257,7 @@ void TFrmPlayJM::setFileBarVisible(bool visible) {
 }
 
 bool TFrmPlayJM::fileBarVisible() const {
-    return pl_->isVisible();
+    return !pl_->isHidden();
 }
 
 void TFrmPlayJM::repaintSchedule() {
@@ -403,7 +405,12 @@ void TFrmPlayJM::selectAll() {
 }
 
 void TFrmPlayJM::closeEvent(QCloseEvent* e) {
-    e->ignore();
+    // The operator cannot close it; the application's quit can.
+    if (ApplicationQuitting()) {
+        e->accept();
+    } else {
+        e->ignore();
+    }
 }
 
 void TFrmPlayJM::resizeEvent(QResizeEvent* e) {
