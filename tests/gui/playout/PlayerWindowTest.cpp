@@ -211,6 +211,7 @@ TEST_F(PlayerTest, TheItemOnAirShowsInTheBarAndAClickOnTheBarSeeksIt) {
     core::TcbDSMixerChannel* channel = station.state().CurrentChannel;
     ASSERT_NE(channel, nullptr);
     EXPECT_EQ(player->PB->Caption(), QStringLiteral("晚风"));
+    EXPECT_EQ(player->windowTitle(), QStringLiteral("晚风"));
     EXPECT_EQ(player->PB->Max(), 10000);
     EXPECT_EQ(player->plLength->text(), QStringLiteral("00:10"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return player->PB->Position() > 0; }, 2000));
