@@ -16,8 +16,8 @@
 
 #include "core/app/AtomicFile.h"
 #include "core/app/Encoding.h"
-#include "core/app/TextHelpers.h"
 #include "core/app/IniFile.h"
+#include "core/app/TextHelpers.h"
 #include "core/playout/Station.h"
 #include "core/schedule/ScheduleFile.h"
 #include "platform/ffmpeg/FfmpegSource.h"
@@ -151,19 +151,26 @@ int main(int argc, char** argv) {
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
         rusage after{};
         getrusage(RUSAGE_SELF, &after);
-        auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-        const double cpu = seconds(after.ru_utime) - seconds(before.ru_utime) + seconds(after.ru_stime) - seconds(before.ru_stime);
-        std::printf("simulated %d h in %.1f s: %.0fx real time (target >= 200x); CPU %.1f s: %.0fx real time per CPU second\n",
-                    hours, wall, spanMs / 1000.0 / wall, cpu, spanMs / 1000.0 / cpu);
-        for (const fs::path& his : {dir / "History/2026-12-07.his", dir / "History/2026-12-08.his"}) {
+        auto seconds = [](const timeval& t) {
+            return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6;
+        };
+        const double cpu = seconds(after.ru_utime) - seconds(before.ru_utime) +
+                           seconds(after.ru_stime) - seconds(before.ru_stime);
+        std::printf(
+            "simulated %d h in %.1f s: %.0fx real time (target >= 200x); CPU %.1f s: %.0fx real "
+            "time per CPU second\n",
+            hours, wall, spanMs / 1000.0 / wall, cpu, spanMs / 1000.0 / cpu);
+        for (const fs::path& his :
+             {dir / "History/2026-12-07.his", dir / "History/2026-12-08.his"}) {
             std::string bytes;
             core::ReadFileBytes(his.string(), bytes);
             const std::string text = core::GbkToUtf8(bytes);
             for (std::size_t p = 0; (p = text.find("定时节目开始", p)) != std::string::npos; ++p) ++timedStarts;
             for (std::size_t p = 0; (p = text.find("开始准备播放", p)) != std::string::npos; ++p) ++starts;
         }
-        std::printf("errors reaching the UI loop: %zu\n", sim.events().errors().size());
-        std::printf("schedule after the automatic load: %s\n", station.table().CurrentSchedulePath.c_str());
+        std::printf("errors reaching the UI loop: %zu\n", sim.events().errorCount());
+        std::printf("schedule after the automatic load: %s\n",
+                    station.table().CurrentSchedulePath.c_str());
     }
 
     // Expected: every full hour from 07:00 on the first day to 06:00 on the next. (The marker

@@ -1,6 +1,7 @@
 #include "core/playout/Station.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "core/app/Encoding.h"
 #include "core/app/IniFile.h"
@@ -77,15 +78,34 @@ StartupOutcome Station::start() {
                         IniRead(ini, "START", "LastJMFile") == Utf8ToGbk(table_.CurrentSchedulePath) &&
                         p < table_.sgJM.rowCount();
     table_.sgJM.setCurrentRow(resume ? std::max(1, p) : 1);
-    items_.btnPlayClick();
+    // A first file that cannot play must not keep the station off the air: its error goes to
+    // the UI loop once the loop runs, and the scheduler moves on to the next row.
+    std::exception_ptr firstStartError;
+    try {
+        items_.btnPlayClick();
+    } catch (...) {
+        firstStartError = std::current_exception();
+    }
     // The log window exists from here on; the timers tick once the loop runs.
     log_.attachWindow(&logWindow_);
+    if (firstStartError) reportFirstStartError(firstStartError);
     chimes_.firstShow = true;
     setTimersEnabled(true);
     return StartupOutcome::Running;
 }
 
+void Station::reportFirstStartError(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        items_.LogStartFailure(table_.PlayingRow, e.what());
+    } catch (...) {
+    }
+    if (ports_.audio.events) ports_.audio.events->post([error] { std::rethrow_exception(error); });
+}
+
 void Station::OpenSchedule(const std::string& path) {
+    state_.Unplayable.clear();
     ScheduleIoOptions options;
     options.settingsFile = settings_.file();
     options.keepMessage = settings_.chkKeepMessage();
