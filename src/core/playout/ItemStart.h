@@ -26,6 +26,9 @@ public:
     // The log line of a row that could not start, with the reason (GBK or the engine's English).
     void LogStartFailure(int row, const std::string& reason);
 
+    // The item on air fades out over the default fade-out length, and the log says so.
+    void FadeOutCurrentItem();
+
     void btnPlayClick();
     void btnPauseClick();
     void btnStopClick();

@@ -106,14 +106,20 @@ void Station::reportFirstStartError(const std::exception_ptr& error) {
 
 void Station::OpenSchedule(const std::string& path) {
     state_.Unplayable.clear();
+    OpenScheduleTable(table_, path, scheduleIoOptions(), settings_.spOver());
+    view_.setScheduleCaption(table_.caption);
+    view_.repaintSchedule();
+    log_.setDayFile(dayFileOfToday());
+}
+
+ScheduleIoOptions Station::scheduleIoOptions(ScheduleProgressView* progress) {
     ScheduleIoOptions options;
     options.settingsFile = settings_.file();
     options.keepMessage = settings_.chkKeepMessage();
     options.pump = ports_.pump;
-    OpenScheduleTable(table_, path, options, settings_.spOver());
-    view_.setScheduleCaption(table_.caption);
-    view_.repaintSchedule();
-    log_.setDayFile(dayFileOfToday());
+    options.progress = progress;
+    options.holder = &scheduleWindowSize;
+    return options;
 }
 
 void Station::createChannels() {
@@ -159,6 +165,10 @@ void Station::changeOutputDevice(int index) {
 void Station::writeCloseKeys() {
     IniWriteMany(settings_.file(), Gbk("主窗口"),
                  {{"Left", std::to_string(playerLeft)}, {"Top", std::to_string(playerTop)}});
+    writeResumeKeys();
+}
+
+void Station::writeResumeKeys() {
     IniWriteMany(settings_.file(), "START",
                  {{"LastJMFile", Utf8ToGbk(table_.CurrentSchedulePath)},
                   {"LastJMPos", std::to_string(table_.PlayingRow)},

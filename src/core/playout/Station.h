@@ -66,6 +66,10 @@ public:
     void changeOutputDevice(int index);
     // The keys written when the player closes.
     void writeCloseKeys();
+    // "LastJMFile", "LastJMPos" and "LastDate": where the next start resumes.
+    void writeResumeKeys();
+    // The layout keys and progress of every schedule load and save of the station's table.
+    ScheduleIoOptions scheduleIoOptions(ScheduleProgressView* progress = nullptr);
 
     StationSettings& settings() { return settings_; }
     ScheduleTable& table() { return table_; }
@@ -81,6 +85,13 @@ public:
     TcbDSMixer* mixer() { return mixer_.get(); }
     const AppPaths& paths() const { return ports_.paths; }
     const StoredPathResolver& resolver() const { return resolver_; }
+    TMyDelay& delay() { return delay_; }
+    const Clock& clock() const { return *ports_.clock; }
+    EventPump* pump() const { return ports_.pump; }
+
+    // The client size of the schedule window, stored with the grid layout on save and read
+    // back on every load.
+    HolderSize scheduleWindowSize;
 
     int playerLeft = 0;
     int playerTop = 0;
