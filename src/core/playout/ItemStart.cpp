@@ -135,7 +135,8 @@ void ItemStart::FadeOutCurrentItem() {
     if (!current) return;
     const int ms = c_.settings.spOut() * 1000;
     current->Fade(static_cast<std::uint32_t>(ms), kFadeOutLevel);
-    c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(ms) + Gbk("]毫秒,<") + ChannelFileName(c_.state, *current) + ">");
+    c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(ms) + Gbk("]毫秒,<") +
+                   ChannelFileName(c_.state, *current) + ">");
 }
 
 void ItemStart::btnPlayClick() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "core/app/AtomicFileLeftovers.h"
 #include "core/app/Encoding.h"
 #include "core/app/IniFile.h"
 #include "core/app/TextHelpers.h"
@@ -16,15 +17,27 @@ Station::Station(const StationPorts& ports)
       view_(ports.view ? *ports.view : defaultView_),
       lyrics_(ports.lyrics ? *ports.lyrics : defaultLyrics_),
       settings_(ports.paths.settingsFile(), ports.autostart, ports.executablePath),
-      resolver_(StoredPathResolver::fromSettings(ports.paths.applicationDir, ports.paths.settingsFile())),
+      resolver_(
+          StoredPathResolver::fromSettings(ports.paths.applicationDir, ports.paths.settingsFile())),
       log_(*ports.clock, [this] { return settings_.chkRcdHis(); }),
       delay_(*ports.timers, *ports.pump),
       sliders_(settings_, state_, view_),
       tmCheckPlay_(ports.timers->createTimer()),
       timer1_(ports.timers->createTimer()),
       tmInvs_(ports.timers->createTimer()),
-      context_{table_, settings_, log_, state_, view_, lyrics_, *ports.clock, resolver_, ports_.paths, delay_,
-               sliders_.tbVol, sliders_.tbPan, tmCheckPlay_.get()},
+      context_{table_,
+               settings_,
+               log_,
+               state_,
+               view_,
+               lyrics_,
+               *ports.clock,
+               resolver_,
+               ports_.paths,
+               delay_,
+               sliders_.tbVol,
+               sliders_.tbPan,
+               tmCheckPlay_.get()},
       items_(context_),
       scheduler_(context_, items_),
       chimes_(context_, [this](const std::string& path) { OpenSchedule(path); }),
@@ -52,6 +65,8 @@ StartupOutcome Station::start() {
     const LocalDateTime today = ports_.clock->now();
     const std::string& ini = settings_.file();
     // The schedule window's and the player's part.
+    // What a crash during a replace left in the station folder goes first.
+    RemoveLeftoverTemporaries(ports_.paths.applicationDir);
     ports_.paths.ensureHistoryDir();
     log_.setDayFile(dayFileOfToday());
     table_.CurrentSchedulePath = TodayScheduleFile(ports_.paths, today);
@@ -74,9 +89,10 @@ StartupOutcome Station::start() {
     OpenSchedule(table_.CurrentSchedulePath);
     chimes_.LastLoadWeekday = today.weekday();
     const int p = StrToIntDef(IniRead(ini, "START", "LastJMPos"), 1);
-    const bool resume = IniRead(ini, "START", "LastDate") == FormatDate(today, true) &&
-                        IniRead(ini, "START", "LastJMFile") == Utf8ToGbk(table_.CurrentSchedulePath) &&
-                        p < table_.sgJM.rowCount();
+    const bool resume =
+        IniRead(ini, "START", "LastDate") == FormatDate(today, true) &&
+        IniRead(ini, "START", "LastJMFile") == Utf8ToGbk(table_.CurrentSchedulePath) &&
+        p < table_.sgJM.rowCount();
     table_.sgJM.setCurrentRow(resume ? std::max(1, p) : 1);
     // A first file that cannot play must not keep the station off the air: its error goes to
     // the UI loop once the loop runs, and the scheduler moves on to the next row.

@@ -35,9 +35,9 @@ struct StationPorts {
     TimerService* timers = nullptr;
     EventPump* pump = nullptr;
     AudioServices audio;
-    PlayerView* view = nullptr;       // null: nothing is shown
-    LyricsHooks* lyrics = nullptr;    // null: no lyrics
-    Autostart* autostart = nullptr;   // null: no start at log-on
+    PlayerView* view = nullptr;      // null: nothing is shown
+    LyricsHooks* lyrics = nullptr;   // null: no lyrics
+    Autostart* autostart = nullptr;  // null: no start at log-on
     std::string executablePath;
 };
 
@@ -48,7 +48,7 @@ enum class StartupOutcome {
 };
 
 class Station {
-public:
+  public:
     static constexpr std::uint32_t kSchedulerIntervalMs = 100;
     static constexpr std::uint32_t kClockIntervalMs = 1000;
     static constexpr std::uint32_t kLevelsIntervalMs = 50;
@@ -96,7 +96,7 @@ public:
     int playerLeft = 0;
     int playerTop = 0;
 
-private:
+  private:
     void createChannels();
     void freeChannels();
     void setTimersEnabled(bool enabled);
