@@ -138,6 +138,15 @@ ScheduleIoOptions Station::scheduleIoOptions(ScheduleProgressView* progress) {
     return options;
 }
 
+std::string Station::todayScheduleFile() const {
+    return TodayScheduleFile(ports_.paths, ports_.clock->now());
+}
+
+void Station::loadTodaySchedule() {
+    table_.CurrentSchedulePath = todayScheduleFile();
+    OpenSchedule(table_.CurrentSchedulePath);
+}
+
 void Station::createChannels() {
     for (auto& ch : state_.PlayoutChannels) {
         ch = &mixer_->AddChannel();

@@ -62,6 +62,10 @@ class Station {
     StartupOutcome start();
     // Every load of a schedule ends here.
     void OpenSchedule(const std::string& path);
+    // The schedule file that plays today (dated, weekday or default), native path.
+    std::string todayScheduleFile() const;
+    // The player's load button: today's schedule file becomes the current one and is opened.
+    void loadTodaySchedule();
     // The operator chose another output device: nothing is restarted afterwards.
     void changeOutputDevice(int index);
     // The keys written when the player closes.

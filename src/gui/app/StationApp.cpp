@@ -2,6 +2,8 @@
 
 #include "core/app/Encoding.h"
 #include "gui/app/UiErrors.h"
+#include "gui/lyrics/FrmMusic.h"
+#include "gui/lyrics/FrmMusicSet.h"
 #include "gui/playout/TFrmMain.h"
 #include "platform/OutputSelection.h"
 #include "platform/autostart/XdgAutostart.h"
@@ -18,7 +20,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
       timers_(errors),
       output_(platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment())),
       decoder_(std::make_unique<platform::FfmpegSourceFactory>()),
-      autostart_(std::make_unique<platform::XdgAutostart>()) {
+      autostart_(std::make_unique<platform::XdgAutostart>(std::string(), options_.stationFolder)) {
     core::StationPorts ports;
     ports.paths = core::AppPaths::ofFolder(options_.stationFolder);
     ports.clock = clock_.get();
@@ -54,8 +56,12 @@ void StationApp::createWindows() {
     windows_.frmMain = windows_.own(std::make_unique<TFrmMain>(*context_));
     windows_.playerDock = windows_.frmMain;
     view_.attach(windows_.frmMain);
-    // 3. TFrmMusic, the lyrics display (it attaches itself: context.lyrics.attach(this)).
-    // 4. TFrmMusicSet, the lyrics editor.
+    // 3. TFrmMusic, the lyrics display; the station's lyrics calls reach it from now on.
+    auto* frmMusic = windows_.own(std::make_unique<TFrmMusic>(*station_, timers_));
+    windows_.frmMusic = frmMusic;
+    lyrics_.attach(frmMusic);
+    // 4. TFrmMusicSet, the lyrics editor: reads and applies the display settings.
+    windows_.frmMusicSet = windows_.own(std::make_unique<TFrmMusicSet>(*frmMusic, *station_));
     // 5. TFrmPara, the settings window; the station's start-up below is its creation's part.
     // 6. TFrmHis, the play-process log window (station.logWindow().setView(...)).
     // 7. TFrmeditTag, the MP3 list and tag window.

@@ -10,10 +10,8 @@
 
 #include "core/app/Encoding.h"
 #include "core/app/IniFile.h"
-#include "gui/app/StationApp.h"
-#include "gui/app/UiErrors.h"
+#include "gui/app/AppFixture.h"
 #include "gui/playout/TFrmMain.h"
-#include "support/TempDir.h"
 
 namespace pelvano::gui {
 namespace {
@@ -28,29 +26,13 @@ class ThrowingLyrics final : public core::LyricsHooks {
     mutable int asked = 0;
 };
 
-struct AppFixture : ::testing::Test {
-    AppFixture() { ::setenv("PELVANO_OUTPUT", "null", 1); }
-    ~AppFixture() override { ::unsetenv("PELVANO_OUTPUT"); }
-
-    std::unique_ptr<StationApp> makeApp(std::vector<QString>* messages = nullptr) {
-        StationAppOptions o;
-        o.stationFolder = dir.path().string();
-        o.executablePath = "/usr/bin/pelvano";
-        o.showMessage = [messages](const QString& m) {
-            if (messages) messages->push_back(m);
-        };
-        return std::make_unique<StationApp>(errors, o);
-    }
-
-    test::TempDir dir;
-    UiErrors errors{false};
-};
+using testing::AppFixture;
 
 TEST_F(AppFixture, AThrowingHandlerShowsItsTextAndTheSchedulerKeepsTicking) {
     auto app = makeApp();
     ThrowingLyrics lyrics;
-    app->context().lyrics.attach(&lyrics);
     ASSERT_EQ(app->start(), 0);
+    app->context().lyrics.attach(&lyrics);  // in place of the lyrics window
     EXPECT_TRUE(QTest::qWaitFor([&] { return lyrics.asked >= 4; }, 3000));
     EXPECT_TRUE(errors.boxText().startsWith(QStringLiteral("lyrics window failed (\u00d7")));
     // The error went to the play-process log too.
