@@ -5,6 +5,7 @@
 #include "core/app/Encoding.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixerChannel.h"
+#include "core/playout/CatchUp.h"
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerView.h"
 #include "core/ports/Clock.h"
@@ -17,8 +18,6 @@ namespace {
 
 constexpr int kDay = 86400;
 
-int secondsBetween(int earlier, int later) { return ((later - earlier) % kDay + kDay) % kDay; }
-
 }  // namespace
 
 int RemainingMs(TcbDSMixerChannel& channel) { return channel.Length() - channel.Position(); }
@@ -27,11 +26,9 @@ Scheduler::TimedHit Scheduler::TimedRowAt(int second) {
     PlayoutState& s = c_.state;
     if (second == s.LastTimedSecond) return {};
     // The seconds to look at: this one, and those passed since the last look when that was
-    // recently (a start-up never looks back). A clock set back (NTP, the end of summer time)
-    // seems to have run almost a day forward: the seconds it lives again are no catch-up.
-    int span = 1;
-    const int passed = secondsBetween(s.LastTimedSecond, second);
-    if (scanned_ && passed < kDay / 2) span = std::min(passed, kMaxTimedLatenessSeconds + 1);
+    // recently and forward (a start-up never looks back).
+    const int span =
+        scanned_ ? SecondsToLookAt(s.LastTimedSecond, second, kMaxTimedLatenessSeconds) : 1;
     scanned_ = true;
     for (int back = span - 1; back >= 0; --back) {
         const int candidate = ((second - back) % kDay + kDay) % kDay;
