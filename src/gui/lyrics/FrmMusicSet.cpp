@@ -107,6 +107,10 @@ TFrmMusicSet::TFrmMusicSet(TFrmMusic& display, core::Station& station, QWidget* 
         move(screen->availableGeometry().center() - rect().center());
 }
 
+TFrmMusicSet::~TFrmMusicSet() {
+    display_.attachEditor(nullptr);
+}
+
 void TFrmMusicSet::buildDisplayGroup(QWidget* group) {
     auto* grid = new QGridLayout(group);
     spML_ = SpinEdit(group, "spML", 0, 2000);
@@ -173,9 +177,13 @@ void TFrmMusicSet::buildDisplayGroup(QWidget* group) {
             [&s](int index) { s.setChkMusicTextCenter(index); });
     connect(plMusicFont_, &QPushButton::clicked, this, [this] {
         bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, ToQFont(display_.settings().plMusicFont()),
-                                                this, QStringLiteral("字体"));
-        if (ok) chooseFont(font);
+        const core::FontRecord& now = display_.settings().plMusicFont();
+        const QFont font = QFontDialog::getFont(&ok, ToQFont(now), this, QStringLiteral("字体"));
+        if (!ok) return;
+        // The platform's font dialog has no colour: the text colour is chosen next.
+        const QColor color =
+            QColorDialog::getColor(ToQColor(now.color), this, QStringLiteral("字体颜色"));
+        chooseFont(font, color.isValid() ? color : ToQColor(now.color));
     });
     connect(plMusicFrameColor_, &QPushButton::clicked, this, [this] {
         const QColor c =
@@ -331,9 +339,8 @@ bool TFrmMusicSet::applySettings(std::string* error) {
     return stored;
 }
 
-void TFrmMusicSet::chooseFont(const QFont& font) {
-    core::LyricsSettings& s = display_.settings();
-    s.setFont(FromQFont(font, s.plMusicFont().color));
+void TFrmMusicSet::chooseFont(const QFont& font, const QColor& color) {
+    display_.settings().setFont(FromQFont(font, FromQColor(color)));
     showColors();
 }
 

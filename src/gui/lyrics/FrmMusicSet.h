@@ -40,6 +40,8 @@ class TFrmMusicSet final : public QWidget {
   public:
     // Reads the "Music" settings and applies them to the display window.
     TFrmMusicSet(TFrmMusic& display, core::Station& station, QWidget* parent = nullptr);
+    // The display no longer asks this editor for its edit mode.
+    ~TFrmMusicSet() override;
 
     core::LyricsEditor& editor() { return editor_; }
 
@@ -48,7 +50,8 @@ class TFrmMusicSet final : public QWidget {
     void importLyricsFile(const QString& path);
     core::LyricsStoreResult storeInMp3();
     core::LyricsStoreResult saveLyricsFile();
-    void chooseFont(const QFont& font);
+    // The lyrics font and the colour of the lines other than the current one.
+    void chooseFont(const QFont& font, const QColor& color);
     void chooseUnderlineColor(const QColor& color);
     void chooseCurrentLineColor(const QColor& color);
     // btnApplyMusic: stores every setting and places the display window; false (with the

@@ -140,6 +140,25 @@ TEST_F(FrmMusicSetTest, ShiftActsOnTheRowOrTheRangeTheOperatorIsOn) {
     EXPECT_EQ(grid().item(1, 1)->text(), QString());
 }
 
+TEST_F(FrmMusicSetTest, AnImportedFileReplacesTheTableUntilItIsSaved) {
+    // Saved on Linux: UTF-8 without a byte order mark.
+    dir.write("other.lrc", "[00:01.00]第一句\n[00:02.50]第二句\n");
+    click("chkEditMusic");
+    editorWindow->importLyricsFile(QString::fromStdString(dir.file("other.lrc")));
+    ASSERT_EQ(grid().rowCount(), 2);
+    EXPECT_EQ(grid().item(1, 1)->text(), QStringLiteral("第二句"));
+    EXPECT_EQ(control<QPlainTextEdit>("mm")->toPlainText(),
+              QStringLiteral("[00:01.00]第一句\n[00:02.50]第二句"));
+    EXPECT_EQ(dir.read("song.lrc"), "");
+    EXPECT_EQ(core::Id3v2LyricsTag().readLyrics(song).find(core::Gbk("第一句")), std::string::npos);
+    // The display shows them from the next line change or jump on.
+    station->items().PBMouseUp(200, 1000);  // to about 4 s
+    EXPECT_EQ(core::GbkToUtf8(music->lastFrame().lines[0].text), "第二句");
+    // "保存歌词到文件" writes them beside the song, in the station's code page.
+    click("btnSaveMusicText");
+    EXPECT_EQ(dir.read("song.lrc"), core::Gbk("[00:01.00]第一句\r\n[00:02.50]第二句\r\n"));
+}
+
 TEST_F(FrmMusicSetTest, DisplaySettingsAreWrittenAndApplied) {
     const std::string ini = paths.settingsFile();
     EXPECT_EQ(control<QSpinBox>("spMW")->value(), 420);
@@ -163,6 +182,9 @@ TEST_F(FrmMusicSetTest, DisplaySettingsAreWrittenAndApplied) {
     control<QSpinBox>("spMH")->setValue(90);
     control<QSpinBox>("spTransMusic")->setValue(255);
     editorWindow->chooseUnderlineColor(QColor(0, 0, 255));
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setPointSize(14);
+    editorWindow->chooseFont(font, QColor(255, 255, 0));
     EXPECT_EQ(core::IniRead(ini, "Music", "Left"), "0");
     EXPECT_EQ(core::IniRead(ini, "Music", "plMusicFrameColorB"), "0");
     click("btnApplyMusic");
@@ -170,6 +192,11 @@ TEST_F(FrmMusicSetTest, DisplaySettingsAreWrittenAndApplied) {
     EXPECT_EQ(core::IniRead(ini, "Music", "Height"), "90");
     EXPECT_EQ(core::IniRead(ini, "Music", "spTransMusic"), "255");
     EXPECT_EQ(core::IniRead(ini, "Music", "plMusicFrameColorB"), "255");
+    const std::string storedFont = core::GbkToUtf8(core::IniRead(ini, "Music", "Font"));
+    EXPECT_NE(storedFont.find("WenQuanYi Micro Hei"), std::string::npos) << storedFont;
+    EXPECT_NE(storedFont.find("14"), std::string::npos) << storedFont;
+    EXPECT_EQ(music->settings().plMusicFont().size, 14);
+    EXPECT_EQ(music->settings().plMusicFont().color, core::MakeColor(255, 255, 0));
     EXPECT_EQ(music->pos().x(), 33);
     EXPECT_EQ(music->height(), 90);
     EXPECT_DOUBLE_EQ(music->windowOpacity(), 1.0);

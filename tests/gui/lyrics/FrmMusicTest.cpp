@@ -114,14 +114,14 @@ TEST_F(FrmMusicTest, TheCurrentLineFollowsTheLyricTimesAndASeek) {
     EXPECT_EQ(topLine(), "灯火一盏一盏亮起");
 }
 
-TEST_F(FrmMusicTest, AppearingNeverTakesTheFocus) {
+TEST_F(FrmMusicTest, AppearingNeverTakesTheFocusOnX11) {
     EXPECT_TRUE(music->windowFlags() & Qt::WindowDoesNotAcceptFocus);
     EXPECT_TRUE(music->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(music->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(music->testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_NEAR(music->windowOpacity(), 200 / 255.0, 0.01);
     // The offscreen platform activates every window it shows, whatever it asks for; the rest
-    // runs on X11 (the ctest entry gui_focus_on_x11 runs it under Xvfb).
+    // runs on X11 (the ctest entry gui_lyrics_on_x11 runs it under Xvfb).
     if (QGuiApplication::platformName() == QLatin1String("offscreen"))
         GTEST_SKIP() << "focus is checked on X11";
 
@@ -164,6 +164,34 @@ TEST_F(FrmMusicTest, DraggingMovesTheWindowAndStoresItsPlace) {
     // A move without a button held does nothing.
     gui::testing::moveAt(music.get(), grab);
     EXPECT_EQ(music->pos(), QPoint(250, 400));
+}
+
+bool Xdotool(const std::string& arguments) {
+    return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+TEST_F(FrmMusicTest, DraggedWithTheRealMouseOnX11) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) GTEST_SKIP() << "X11 only";
+    if (!Xdotool("version")) GTEST_SKIP() << "no xdotool";
+    music->move(100, 300);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(music.get()));
+    QTest::qWait(200);
+    // Pressed anywhere on the window, keyed-out black included, and moved in steps.
+    const QPoint grab = music->pos() + QPoint(15, music->height() - 5);
+    ASSERT_TRUE(Xdotool("mousemove " + std::to_string(grab.x()) + " " + std::to_string(grab.y()) +
+                        " mousedown 1"));
+    QTest::qWait(100);
+    for (int step = 1; step <= 5; ++step) {
+        const QPoint at = grab + QPoint(16 * step, -20 * step);
+        ASSERT_TRUE(Xdotool("mousemove " + std::to_string(at.x()) + " " + std::to_string(at.y())));
+        QTest::qWait(60);
+    }
+    ASSERT_TRUE(Xdotool("mouseup 1"));
+    QTest::qWait(200);
+    EXPECT_EQ(music->pos(), QPoint(180, 200));
+    EXPECT_EQ(core::IniRead(paths.settingsFile(), "Music", "Left"), "180");
+    EXPECT_EQ(core::IniRead(paths.settingsFile(), "Music", "Top"), "200");
+    EXPECT_EQ(editorWindow->findChild<QSpinBox*>("spML")->value(), 180);
 }
 
 }  // namespace

@@ -10,10 +10,13 @@
 #include <QTest>
 #include <QTimer>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 
 #include "core/app/Encoding.h"
 #include "core/app/IniFile.h"
+#include "core/audio/TcbDSMixerChannel.h"
 #include "core/playout/PlayerSliders.h"
 #include "gui/MouseEvents.h"
 #include "gui/app/AppFixture.h"
@@ -52,6 +55,24 @@ struct PlayerTest : testing::AppFixture {
 
 QRgb labelColour(const QLabel* l) {
     return l->palette().color(QPalette::WindowText).rgb();
+}
+
+// A 16-bit stereo WAV of a 440 Hz tone.
+void writeTone(const std::string& path, int seconds) {
+    const std::uint32_t frames = 44100u * static_cast<std::uint32_t>(seconds), bytes = frames * 4;
+    std::string data = "RIFF";
+    const auto u32 = [&](std::uint32_t v) { data.append(reinterpret_cast<const char*>(&v), 4); };
+    const auto u16 = [&](std::uint16_t v) { data.append(reinterpret_cast<const char*>(&v), 2); };
+    u32(36 + bytes);
+    data += "WAVEfmt ";
+    u32(16), u16(1), u16(2), u32(44100), u32(44100 * 4), u16(4), u16(16);
+    data += "data";
+    u32(bytes);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const auto v = static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * 440 * i / 44100.0));
+        u16(static_cast<std::uint16_t>(v)), u16(static_cast<std::uint16_t>(v));
+    }
+    std::ofstream(path, std::ios::binary) << data;
 }
 
 TEST_F(PlayerTest, TheWindowIsCutToItsSkinWithTheBlueCornersKeyedOut) {
@@ -173,6 +194,36 @@ TEST_F(PlayerTest, ButtonsReachTheScheduleWindowAndStoreItsVisibility) {
     EXPECT_EQ(player->btnLoad->toolTip(),
               QStringLiteral(" ！载入【今天】的播出节目表【节目表.JMB】"));
     EXPECT_EQ(player->btnLoad->toolTipDuration(), 10000);
+}
+
+TEST_F(PlayerTest, TheItemOnAirShowsInTheBarAndAClickOnTheBarSeeksIt) {
+    // No fades and no loop: the item plays to its end on its own.
+    TFrmMain* player = startWith("[START]\r\nspIN=0\r\nspOut=0\r\nspOver=0\r\nchkAllCycle=NO\r\n");
+    writeTone(dir.file("tone.wav"), 10);
+    core::Station& station = app->station();
+    station.table().sgJM.setCell(1, 1, core::Gbk("晚风"));
+    station.table().sgJM.setCell(8, 1, dir.file("tone.wav"));
+    station.table().sgJM.setCurrentRow(1);
+    station.items().btnPlayClick();
+    core::TcbDSMixerChannel* channel = station.state().CurrentChannel;
+    ASSERT_NE(channel, nullptr);
+    EXPECT_EQ(player->PB->Caption(), QStringLiteral("晚风"));
+    EXPECT_EQ(player->windowTitle(), QStringLiteral("晚风"));
+    EXPECT_EQ(player->PB->Max(), 10000);
+    EXPECT_EQ(player->plLength->text(), QStringLiteral("00:10"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player->PB->Position() > 0; }, 2000));
+
+    const int x = player->PB->width() * 3 / 4;
+    testing::press(player->PB, {x, 5});
+    testing::release(player->PB, {x, 5});
+    const int target = x * 10000 / player->PB->width();
+    EXPECT_GE(channel->Position(), target);
+    EXPECT_LT(channel->Position(), target + 1000);
+    EXPECT_EQ(channel->State(), core::ChannelState::Playing);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player->PB->Position() >= target; }, 2000));
+    const QString played = player->plPlayTimeOld->text();
+    EXPECT_TRUE(played == "000:07" || played == "000:08" || played == "000:09")
+        << played.toStdString();
 }
 
 TEST_F(PlayerTest, TheSaveButtonWritesTheScheduleWithItsBarAndTheResumeKeys) {
