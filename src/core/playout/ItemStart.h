@@ -21,7 +21,9 @@ public:
     // Starts the file of a stored path on the free item channel. False when no file is there;
     // the engine's error when the file cannot be played.
     bool StartItem(const std::string& storedPath);
-    // Starts the schedule grid's current row.
+    // Starts the schedule grid's current row. A row that cannot start is logged with its reason
+    // and remembered for this pass (PlayoutState::Unplayable); the engine's error still reaches
+    // the caller.
     void StartSelectedRow();
     // The same for a timed row due at dueUs (Clock::tickUs scale).
     void StartTimedRow(std::int64_t dueUs);
@@ -37,6 +39,8 @@ public:
     std::int64_t preparedDueUs() const { return prepared_ ? prepared_->dueUs : 0; }
     // Silences and forgets a prepared start that will not be adopted.
     void CancelPreparedStart();
+    // The log line of a row that could not start, with the reason (GBK or the engine's English).
+    void LogStartFailure(int row, const std::string& reason);
 
     // The item on air fades out over the default fade-out length, and the log says so.
     void FadeOutCurrentItem();
@@ -53,23 +57,24 @@ public:
     int progressMaximum() const { return progressMaximum_; }
 
 private:
-  struct PreparedStart {
-      int row = 0;
-      std::string native;
-      TcbDSMixerChannel* channel = nullptr;
-      TcbDSMixerChannel* fadedChannel = nullptr;  // the item on air, its fade-out armed too
-      std::int64_t dueUs = 0;
-  };
-  TcbDSMixerChannel& freeItemChannel() const;
-  void recordEnd(TcbDSMixerChannel& channel, bool natural);
+    struct PreparedStart {
+        int row = 0;
+        std::string native;
+        TcbDSMixerChannel* channel = nullptr;
+        TcbDSMixerChannel* fadedChannel = nullptr;  // the item on air, its fade-out armed too
+        std::int64_t dueUs = 0;
+    };
+    TcbDSMixerChannel& freeItemChannel() const;
+    void recordEnd(TcbDSMixerChannel& channel, bool natural);
 
-  PlayoutContext& c_;
-  int progressMaximum_ = 0;
-  std::optional<PreparedStart> prepared_;
-  std::optional<std::int64_t> timedDueUs_;  // while a timed row starts
+    PlayoutContext& c_;
+    int progressMaximum_ = 0;
+    std::optional<PreparedStart> prepared_;
+    std::optional<std::int64_t> timedDueUs_;  // while a timed row starts
 };
 
-// The GBK file name (without folder) of a channel's native file name.
-std::string ChannelFileName(const TcbDSMixerChannel& channel);
+// The GBK file name (without folder) of the item on a channel, as stored; for a file the
+// schedule did not give (a time signal), the name found on disk.
+std::string ChannelFileName(const PlayoutState& state, const TcbDSMixerChannel& channel);
 
 }  // namespace pelvano::core

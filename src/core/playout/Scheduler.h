@@ -12,20 +12,20 @@ namespace pelvano::core {
 
 class Scheduler {
 public:
-  // A timed row is made ready (and the chime armed) this long before its second: more than a
-  // tick, the output's latency and the time a file takes to open.
-  static constexpr std::int64_t kPrepareLeadUs = 1500000;
-  // A timed second that the tick did not see (timer stopped during a start, program busy) is
-  // still started up to this many seconds late.
-  static constexpr int kMaxTimedLatenessSeconds = 5;
+    // A timed row is made ready (and the chime armed) this long before its second: more than a
+    // tick, the output's latency and the time a file takes to open.
+    static constexpr std::int64_t kPrepareLeadUs = 1500000;
+    // A timed second that the tick did not see (timer stopped during a start, program busy) is
+    // still started up to this many seconds late.
+    static constexpr int kMaxTimedLatenessSeconds = 5;
 
-  Scheduler(PlayoutContext& context, ItemStart& items) : c_(context), items_(items) {}
+    Scheduler(PlayoutContext& context, ItemStart& items) : c_(context), items_(items) {}
 
-  void tmCheckPlayTimer();
+    void tmCheckPlayTimer();
 
-  struct TimedHit {
-      int row = 0;       // 0: none
-      int lateness = 0;  // seconds after its start second
+    struct TimedHit {
+        int row = 0;       // 0: none
+        int lateness = 0;  // seconds after its start second
     };
     // The first timed row due at this second, or at a second passed since the previous call
     // (at most kMaxTimedLatenessSeconds ago). Each second is answered once.
@@ -33,16 +33,20 @@ public:
     std::string NextRowStart() const;
 
 private:
-  // Arms the timed row due within kPrepareLeadUs (and the fade of the item on air with it).
-  void prepareTimedRow(const LocalDateTime& now);
-  void startTimedRow(const TimedHit& hit);
-  void showItemTimes();
-  void startNextIfDue();
-  void endFadeOut();
+    // Arms the timed row due within kPrepareLeadUs (and the fade of the item on air with it).
+    void prepareTimedRow(const LocalDateTime& now);
+    void startTimedRow(const TimedHit& hit);
+    void showItemTimes();
+    void startNextIfDue();
+    // The hand-over to the row after PlayingRow (or the loop to row 1), unless that row already
+    // failed in this pass.
+    void startNextRow(int remainingMs);
+    bool waitsForPlayableRow(int row);
+    void endFadeOut();
 
-  PlayoutContext& c_;
-  ItemStart& items_;
-  bool scanned_ = false;  // LastTimedSecond holds a second the scheduler really saw
+    PlayoutContext& c_;
+    ItemStart& items_;
+    bool scanned_ = false;  // LastTimedSecond holds a second the scheduler really saw
 };
 
 // Milliseconds still to play on a channel.
