@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "core/audio/TcbAudioFileReader.h"
@@ -18,10 +19,21 @@ namespace {
 // A renderer that writes a fixed value and counts the frames it was asked for.
 class CountingRenderer final : public core::AudioRenderer {
   public:
-    void render(float* out, std::uint32_t frames, std::int64_t) noexcept override {
+    void render(float* out, std::uint32_t frames, std::int64_t heardAtUs) noexcept override {
         for (std::uint32_t i = 0; i < frames * 2; ++i) out[i] = 0.25f;
+        const std::int64_t now = std::chrono::duration_cast<std::chrono::microseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count();
+        // The blocks follow each other without a gap, and the paced output renders frames whose
+        // time has just come.
+        if (expectedUs_ != 0 && std::llabs(heardAtUs - expectedUs_) > 1) ++gaps_;
+        if (heardAtUs > now || heardAtUs < now - 2000000) ++offTime_;
+        expectedUs_ = heardAtUs + static_cast<std::int64_t>(frames) * 1000000 / 44100;
         frames_.fetch_add(frames);
     }
+    std::int64_t expectedUs_ = 0;
+    std::atomic<int> gaps_{0};
+    std::atomic<int> offTime_{0};
     void deviceLost(const std::string&) noexcept override {}
     void deviceRestored() noexcept override {}
     std::atomic<std::uint64_t> frames_{0};
@@ -69,6 +81,8 @@ TEST(PacedOutput, PullsTheRendererAndFeedsTheCapture) {
         const std::uint64_t frames = renderer.frames_.load();
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         EXPECT_EQ(renderer.frames_.load(), frames) << "closing the stream stops the pulls";
+        EXPECT_EQ(renderer.gaps_.load(), 0) << "each block is heard where the last one ended";
+        EXPECT_EQ(renderer.offTime_.load(), 0) << "frames are heard when the steady clock says";
     }
     EXPECT_GT(std::filesystem::file_size(path), 44u + 4410 * 4 - 1);
 }

@@ -76,6 +76,10 @@ void AsRunLog::ended(int channel, AsRunEnd how) {
     open.reset();
 }
 
+void AsRunLog::closeAll() {
+    for (int channel = 0; channel < kChannels; ++channel) ended(channel, AsRunEnd::Stopped);
+}
+
 void AsRunLog::write(const Open& open, AsRunEnd how) {
     const LocalDateTime end = clock_.now();
     const std::string path = folder_ + FormatDate(end, true) + ".asrun.csv";

@@ -35,6 +35,8 @@ class AsRunLog {
     void poll();
     // The item on a channel ended; nothing happens when none is open there.
     void ended(int channel, AsRunEnd how);
+    // The station closes: every item still on air ends as stopped.
+    void closeAll();
 
     static const char* header();
 

@@ -58,6 +58,7 @@ Station::Station(const StationPorts& ports)
 
 Station::~Station() {
     setTimersEnabled(false);
+    asRun_.closeAll();
     freeChannels();
     mixer_.reset();
 }

@@ -43,12 +43,13 @@ void VirtualOutput::pullUntil(std::uint64_t elapsedMs) {
     while (framesRendered_ < due) {
         const auto n =
             static_cast<std::uint32_t>(std::min<std::uint64_t>(kMaxFrames, due - framesRendered_));
-        mix_.assign(static_cast<std::size_t>(n) * 2, 0.0f);
+        mix_.resize(static_cast<std::size_t>(n) * 2);
         // Frame 0 is heard at tick 0 of the simulation's clock.
         const auto heardAtUs = static_cast<std::int64_t>(framesRendered_ * 1000000 / sampleRate_);
         if (streams_.size() == 1) {
             streams_.front()->renderer_.render(mix_.data(), n, heardAtUs);
         } else {
+            std::fill(mix_.begin(), mix_.end(), 0.0f);
             block_.resize(mix_.size());
             for (Stream* s : streams_) {
                 s->renderer_.render(block_.data(), n, heardAtUs);

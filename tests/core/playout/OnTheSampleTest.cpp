@@ -133,6 +133,15 @@ TEST_F(OnTheSampleTest, TheAsRunLogRecordsEveryItemWithItsMeasuredStart) {
     EXPECT_NE(lines[2].find(",12.0,淡出,0.0"), std::string::npos) << lines[2];
     EXPECT_EQ(core::CsvField("a,\"b\""), "\"a,\"\"b\"\"\"");
     EXPECT_EQ(core::CsvField("plain"), "plain");
+    // The item still on air when the station closes ends as stopped.
+    station.reset();
+    const auto closed = asRunLines();
+    ASSERT_EQ(closed.size(), 4u);
+    EXPECT_EQ(
+        closed[3].rfind("3,t,,bed.wav,08:00:05,2026-12-07 08:00:05.000,2026-12-07 08:00:08.", 0),
+        0u)
+        << closed[3];
+    EXPECT_NE(closed[3].find(",3.0,停止,0.0"), std::string::npos) << closed[3];
 }
 
 }  // namespace
