@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -194,6 +195,7 @@ TEST_F(PlayerTest, ButtonsReachTheScheduleWindowAndStoreItsVisibility) {
     EXPECT_EQ(player->btnLoad->toolTip(),
               QStringLiteral(" ！载入【今天】的播出节目表【节目表.JMB】"));
     EXPECT_EQ(player->btnLoad->toolTipDuration(), 10000);
+    EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(255, 255, 128));
 }
 
 TEST_F(PlayerTest, TheItemOnAirShowsInTheBarAndAClickOnTheBarSeeksIt) {
