@@ -30,6 +30,7 @@
 #include "gui/playout/PlayerSkin.h"
 #include "gui/playout/PlayerWidgets.h"
 #include "gui/playout/TFrmMain.h"
+#include "gui/schedule/FrmPlayJM.h"
 
 namespace pelvano::gui {
 namespace {
@@ -38,20 +39,21 @@ using core::ColorStyle;
 using core::PlayerSliders;
 
 struct PlayerTest : testing::AppFixture {
-    // Starts the application with these settings (GBK INI text) and the stand-in schedule window.
+    // Starts the application with these settings (GBK INI text), its schedule window docked.
     TFrmMain* startWith(const std::string& ini) {
         if (!ini.empty()) dir.write("参数设置.INI", core::Gbk(ini));
         app = makeApp();
-        app->windows().frmPlayJM = &schedule;
         EXPECT_EQ(app->start(), 0);
+        schedule = dynamic_cast<TFrmPlayJM*>(app->windows().frmPlayJM);
+        EXPECT_NE(schedule, nullptr);
         return app->windows().frmMain;
     }
     std::string key(const char* section, const char* name) {
         return core::IniRead(dir.file("参数设置.INI"), core::Gbk(section), name);
     }
 
-    testing::FakeScheduleWindow schedule;
     std::unique_ptr<StationApp> app;
+    TFrmPlayJM* schedule = nullptr;
 };
 
 QRgb labelColour(const QLabel* l) {
@@ -128,7 +130,7 @@ TEST_F(PlayerTest, ColourStylesFollowTheirAccentEverywhereAndAreStored) {
             EXPECT_EQ(t->ThumbColor(), accent);
             EXPECT_EQ(t->BackBitmap(), DrawSliderGrid(s.style));
         }
-        EXPECT_EQ(schedule.accent, accent);
+        EXPECT_EQ(schedule->accentColor(), accent);
         EXPECT_EQ(player->imgBK->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
                   DrawPlayerSkin(s.style));
     }
@@ -145,7 +147,7 @@ TEST_F(PlayerTest, TransparencyIsSharedWithTheScheduleWindowAndStored) {
     for (const auto& c : cases) {
         player->tbTrs->onChangedValue(player->tbTrs, c.value);
         EXPECT_NEAR(player->windowOpacity(), c.opacity, 0.01) << c.value;
-        EXPECT_NEAR(schedule.windowOpacity(), c.opacity, 0.01) << c.value;
+        EXPECT_NEAR(schedule->windowOpacity(), c.opacity, 0.01) << c.value;
         EXPECT_NEAR(player->playerOpacity(), c.opacity, 0.01);
         EXPECT_EQ(key("START", "tbTrs"), std::to_string(c.value));
     }
@@ -153,7 +155,7 @@ TEST_F(PlayerTest, TransparencyIsSharedWithTheScheduleWindowAndStored) {
 
 TEST_F(PlayerTest, DraggingTheBackgroundMovesTheWindowAndDocksTheScheduleWindowOnRelease) {
     TFrmMain* player = startWith("[START]\r\nchkSure=NO\r\n[主窗口]\r\nLeft=100\r\nTop=50\r\n");
-    schedule.show();
+    schedule->show();
     ASSERT_EQ(player->pos(), QPoint(100, 50));
     const QPoint grab = player->mapToGlobal(QPoint(150, 70));  // on the skin, between the bars
     testing::pressAt(player->imgBK, grab);
@@ -161,7 +163,7 @@ TEST_F(PlayerTest, DraggingTheBackgroundMovesTheWindowAndDocksTheScheduleWindowO
     testing::moveAt(player->imgBK, grab + QPoint(45, 25));
     EXPECT_EQ(player->pos(), QPoint(145, 75));
     testing::releaseAt(player->imgBK, grab + QPoint(45, 25));
-    EXPECT_EQ(schedule.pos(), QPoint(145, 75 + 147));
+    EXPECT_EQ(schedule->pos(), QPoint(145, 75 + 147));
     EXPECT_EQ(player->playerFrame(), QRect(145, 75, 297, 147));
     // A press on the progress bar seeks; it does not drag.
     testing::pressAt(player->PB, player->PB->mapToGlobal(QPoint(5, 5)));
@@ -175,15 +177,16 @@ TEST_F(PlayerTest, DraggingTheBackgroundMovesTheWindowAndDocksTheScheduleWindowO
 
 TEST_F(PlayerTest, ButtonsReachTheScheduleWindowAndStoreItsVisibility) {
     TFrmMain* player = startWith("[START]\r\nPlayList=NO\r\n");
-    EXPECT_FALSE(schedule.isVisible());
+    EXPECT_FALSE(schedule->isVisible());
     player->btnShow->OnClick(player->btnShow);
-    EXPECT_TRUE(schedule.isVisible());
+    EXPECT_TRUE(schedule->isVisible());
     EXPECT_EQ(key("START", "PlayList"), "YES");
     player->btnShow->OnClick(player->btnShow);
-    EXPECT_FALSE(schedule.isVisible());
+    EXPECT_FALSE(schedule->isVisible());
     EXPECT_EQ(key("START", "PlayList"), "NO");
+    EXPECT_FALSE(schedule->fileBarVisible());
     player->btnSel->OnClick(player->btnSel);
-    EXPECT_EQ(schedule.selectionToggles, 1);
+    EXPECT_TRUE(schedule->fileBarVisible());
     // Hints.
     EXPECT_EQ(player->btnPara->toolTip(), QStringLiteral("参数设置！"));
     EXPECT_EQ(player->btnSave->toolTip(), QStringLiteral("计算和保存当前节目表"));
