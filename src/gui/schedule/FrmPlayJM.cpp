@@ -8,19 +8,14 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <optional>
 
 #include "core/playout/Station.h"
 #include "core/schedule/ScheduleEdits.h"
 #include "gui/app/AppContext.h"
 #include "gui/controls/MyPanel.h"
-#include "gui/controls/MyProgressBarNew.h"
-#include "gui/playout/ProgressBarView.h"
-#include "gui/playout/TFrmMain.h"
 #include "gui/schedule/CloseRefusal.h"
 #include "gui/schedule/ScheduleCellLook.h"
 #include "gui/schedule/ScheduleGridModel.h"
@@ -58,28 +53,21 @@ class TFrmPlayJM::SaveProgress final : public core::ScheduleProgressView {
   public:
     explicit SaveProgress(TFrmPlayJM& window) : w_(window) {}
     void beginProgress(int maximum, const std::string& suffix) override {
-        TMyProgressBarNew* bar = w_.saveBar ? w_.saveBar() : nullptr;
-        if (!bar) return;
-        bar_ = bar;
-        bar->show();
-        view_.emplace(*bar);
-        view_->beginProgress(maximum, suffix);
+        if (w_.saveProgress) w_.saveProgress->beginProgress(maximum, suffix);
     }
     void setProgress(int position) override {
-        if (view_) view_->setProgress(position);
+        if (w_.saveProgress) w_.saveProgress->setProgress(position);
     }
     void endProgress(const std::string& suffix) override {
-        if (!view_) return;
-        view_->endProgress(suffix);
-        view_.reset();
-        if (bar_) bar_->hide();
+        if (w_.saveProgress) w_.saveProgress->endProgress(suffix);
     }
-    void setInputEnabled(bool enabled) override { w_.setEnabled(enabled); }
+    void setInputEnabled(bool enabled) override {
+        w_.setEnabled(enabled);
+        if (w_.saveProgress) w_.saveProgress->setInputEnabled(enabled);
+    }
 
   private:
     TFrmPlayJM& w_;
-    QPointer<TMyProgressBarNew> bar_;
-    std::optional<ProgressBarView> view_;
 };
 
 TFrmPlayJM::TFrmPlayJM(core::Station& station, QWidget* parent)
@@ -118,9 +106,6 @@ TFrmPlayJM::TFrmPlayJM(core::Station& station, QWidget* parent)
 TFrmPlayJM::TFrmPlayJM(AppContext& app) : TFrmPlayJM(app.station) {
     AppWindows& windows = app.windows;
     setPlayerDock([&windows] { return windows.playerDock; });
-    saveBar = [&windows]() -> TMyProgressBarNew* {
-        return windows.frmMain ? windows.frmMain->PB4 : nullptr;
-    };
     onShowHistory = [&windows] {
         if (!windows.frmHis) return;
         windows.frmHis->show();

@@ -31,7 +31,6 @@ struct AppContext;
 class ScheduleGridModel;
 class ScheduleGridView;
 class TMyPanel;
-class TMyProgressBarNew;
 
 class TFrmPlayJM : public QWidget, public ScheduleWindowHooks {
     Q_OBJECT
@@ -65,9 +64,8 @@ class TFrmPlayJM : public QWidget, public ScheduleWindowHooks {
     void setFileBarVisible(bool visible);
     bool fileBarVisible() const;
 
-    // The player's save bar PB4, shown while the schedule is saved (looked up at each save: the
-    // player is created after this window); may give null.
-    std::function<TMyProgressBarNew*()> saveBar;
+    // The player's save bar PB4, shown while the schedule is saved; may stay null.
+    core::ScheduleProgressView* saveProgress = nullptr;
     // "查看历史": shows the play-process log window.
     std::function<void()> onShowHistory;
     // Replaceable for tests: the file dialogs and the message shown when a save fails.
