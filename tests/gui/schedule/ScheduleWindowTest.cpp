@@ -18,6 +18,8 @@
 #include "core/playout/StationFixture.h"
 #include "core/schedule/ScheduleEdits.h"
 #include "gui/MouseEvents.h"
+#include "gui/controls/MyProgressBarNew.h"
+#include "gui/playout/ProgressBarView.h"
 #include "gui/schedule/FrmPlayJM.h"
 #include "gui/schedule/ScheduleCellLook.h"
 #include "gui/schedule/ScheduleGridModel.h"
@@ -358,7 +360,14 @@ TEST_F(ScheduleWindowTest, DropEditMoveSaveReopenRoundTrip) {
     EXPECT_EQ(station->table().PlayingRow, 3);
     EXPECT_EQ(station->table().sgJM.cell(core::kColNumber, 4), "   4");
 
+    // The save runs the player's bar, and the window takes input again afterwards.
+    gui::TMyProgressBarNew bar;
+    gui::ProgressBarView barView(bar);
+    window->saveProgress = &barView;
     window->btnSave->trigger();
+    EXPECT_EQ(bar.Position(), 5);
+    EXPECT_EQ(bar.PosTextSuffix(), QStringLiteral("播出表保存完毕"));
+    EXPECT_TRUE(window->isEnabled());
     station->table().sgJM.setCell(core::kColTitle, 1, "changed after the save");
     answer = {dir_("节目表.JMB")};
     window->btnLoadJM->trigger();
