@@ -5,6 +5,7 @@
 
 #include "CliCommand.h"
 #include "JsonObject.h"
+#include "core/app/AppPaths.h"
 #include "core/app/AtomicFile.h"
 #include "core/app/Encoding.h"
 #include "core/tags/TID3v2Tag.h"
@@ -64,6 +65,7 @@ int setTags(const Args& args) {
     if (args.empty() || args[0].starts_with("--")) return usageError("tags set: no file given");
     const std::string& file = args[0];
     TID3v2Tag tag;
+    tag.TextEncoding = core::ReadTagTextEncoding(core::AppPaths::ofFolder(".").settingsFile());
     tag.ReadFromFile(file);
     const std::map<std::string, std::string*> texts = {
         {"--title", &tag.Title}, {"--artist", &tag.Artist},   {"--album", &tag.Album},

@@ -55,6 +55,10 @@ std::string TextFrame(std::string_view id, std::string_view text, int version) {
     return Id3v2Frame(id, std::string(1, '\0') + std::string(text), version);
 }
 
+std::string LyricsFrame(std::string_view text) {
+    return TextFrame("TXXX", std::string(1, '\0') + std::string(text));
+}
+
 std::string StandardTag(std::string_view frames, int version, std::size_t padding) {
     return std::string("ID3") + static_cast<char>(version) + std::string(2, '\0') +
            Syncsafe(static_cast<std::uint32_t>(frames.size() + padding)) + std::string(frames) +
