@@ -1,0 +1,80 @@
+#include "gui/app/StationApp.h"
+
+#include "core/app/Encoding.h"
+#include "gui/app/UiErrors.h"
+#include "gui/playout/TFrmMain.h"
+#include "platform/OutputSelection.h"
+#include "platform/autostart/XdgAutostart.h"
+#include "platform/clock/SystemClock.h"
+#include "platform/ffmpeg/FfmpegSource.h"
+
+namespace pelvano::gui {
+
+StationApp::StationApp(UiErrors& errors, StationAppOptions options)
+    : errors_(errors),
+      options_(std::move(options)),
+      clock_(std::make_unique<platform::SystemClock>()),
+      events_(errors),
+      timers_(errors),
+      output_(platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment())),
+      decoder_(std::make_unique<platform::FfmpegSourceFactory>()),
+      autostart_(std::make_unique<platform::XdgAutostart>()) {
+    core::StationPorts ports;
+    ports.paths = core::AppPaths::ofFolder(options_.stationFolder);
+    ports.clock = clock_.get();
+    ports.timers = &timers_;
+    ports.pump = &pump_;
+    ports.audio =
+        core::AudioServices{output_.get(), decoder_.get(), clock_.get(), &events_, nullptr};
+    ports.view = &view_;
+    ports.lyrics = &lyrics_;
+    ports.autostart = autostart_.get();
+    ports.executablePath = options_.executablePath;
+    station_ = std::make_unique<core::Station>(ports);
+    context_ = std::make_unique<AppContext>(
+        AppContext{*station_, windows_, errors_, lyrics_, pump_, timers_});
+    // Every error the UI loop reports goes to the play-process log too.
+    errors_.setLogSink(
+        [this](const std::string& text) { station_->log().LogLine(core::Utf8ToGbk(text)); });
+}
+
+StationApp::~StationApp() {
+    errors_.setLogSink(nullptr);
+    view_.attach(nullptr);
+    lyrics_.attach(nullptr);
+    windows_.destroyAll();
+}
+
+// The windows in their order; each window's constructor runs its own creation steps, so a
+// window never sees one later in the list. A window attaches itself where the station or the
+// player calls it (view_, lyrics_, windows_.frmPlayJM).
+void StationApp::createWindows() {
+    // 1. TFrmPlayJM, the schedule window: windows_.frmPlayJM = windows_.own(...).
+    // 2. TFrmMain, the player.
+    windows_.frmMain = windows_.own(std::make_unique<TFrmMain>(*context_));
+    windows_.playerDock = windows_.frmMain;
+    view_.attach(windows_.frmMain);
+    // 3. TFrmMusic, the lyrics display (it attaches itself: context.lyrics.attach(this)).
+    // 4. TFrmMusicSet, the lyrics editor.
+    // 5. TFrmPara, the settings window; the station's start-up below is its creation's part.
+    // 6. TFrmHis, the play-process log window (station.logWindow().setView(...)).
+    // 7. TFrmeditTag, the MP3 list and tag window.
+    // 8. TFrmEditText, the tag and lyrics text editor.
+}
+
+int StationApp::start() {
+    createWindows();
+    switch (station_->start()) {
+        case core::StartupOutcome::NoDevice:
+            if (options_.showMessage) options_.showMessage(QStringLiteral("没有检查到播出设备！"));
+            return 1;
+        case core::StartupOutcome::InvalidDevice:
+            return 1;
+        case core::StartupOutcome::Running:
+            break;
+    }
+    windows_.frmMain->showPlayer();
+    return 0;
+}
+
+}  // namespace pelvano::gui

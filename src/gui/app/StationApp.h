@@ -1,0 +1,67 @@
+#pragma once
+// The application around the station: the ports on Qt and the real adapters, the station, and
+// the windows created in their order, then the station's start-up (settings, audio output,
+// schedule, resume, play). The window system's loop runs it afterwards; destroying it destroys
+// the windows in reverse order, then the station, which frees the channels and then the mixer.
+// UI thread only.
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/playout/Station.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/QtPorts.h"
+#include "gui/app/WindowHooks.h"
+
+namespace pelvano::core {
+class Autostart;
+class Clock;
+}  // namespace pelvano::core
+
+namespace pelvano::gui {
+
+class UiErrors;
+
+struct StationAppOptions {
+    std::string stationFolder;   // native, the station's ApplicationDir
+    std::string executablePath;  // what the autostart entry starts
+    // A start-up message box (no device); the program ends after it.
+    std::function<void(const QString&)> showMessage;
+};
+
+class StationApp {
+  public:
+    StationApp(UiErrors& errors, StationAppOptions options);
+    ~StationApp();
+    StationApp(const StationApp&) = delete;
+    StationApp& operator=(const StationApp&) = delete;
+
+    // Creates the windows and starts the station. 0: the station runs and the player is shown;
+    // otherwise the exit status (the message, if any, has been shown).
+    int start();
+
+    core::Station& station() { return *station_; }
+    AppWindows& windows() { return windows_; }
+    AppContext& context() { return *context_; }
+
+  private:
+    void createWindows();
+
+    UiErrors& errors_;
+    StationAppOptions options_;
+    std::unique_ptr<core::Clock> clock_;
+    QtEventQueue events_;
+    QtTimerService timers_;
+    QtEventPump pump_;
+    std::unique_ptr<core::SoundOutput> output_;
+    std::unique_ptr<core::AudioSourceFactory> decoder_;
+    std::unique_ptr<core::Autostart> autostart_;
+    PlayerViewRelay view_;
+    LyricsRelay lyrics_;
+    std::unique_ptr<core::Station> station_;
+    AppWindows windows_;
+    std::unique_ptr<AppContext> context_;
+};
+
+}  // namespace pelvano::gui

@@ -1,0 +1,61 @@
+// pelvano [STATION-FOLDER]: the station with its windows.
+#include <QMessageBox>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "gui/app/PelvanoApplication.h"
+#include "gui/app/StationApp.h"
+#include "gui/app/StationFolder.h"
+#include "platform/clock/HighResolutionCounter.h"
+
+namespace {
+
+// Positions, window shapes and the docking of the schedule window need X11: under a Wayland
+// session the windows go through XWayland unless the user chose a platform.
+void preferX11WhenAvailable() {
+    if (qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+}
+
+void showMessage(const QString& text) {
+    QMessageBox::warning(nullptr, QStringLiteral("Pelvano"), text);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace pelvano::gui;
+    preferX11WhenAvailable();
+    PelvanoApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // The settings path is fixed first: it follows from the station folder.
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    const std::string executableDir = QCoreApplication::applicationDirPath().toStdString() + "/";
+    StationFolderChoice folder;
+    if (!ChooseStationFolder(arguments, executableDir, folder)) {
+        std::fprintf(stderr, "usage: pelvano [STATION-FOLDER]\n");
+        return 2;
+    }
+    if (folder.perUserDefault)
+        SeedStationFolder(folder.folder, executableDir + "../share/pelvano/demo-station");
+
+    if (!pelvano::platform::HighResolutionCounterAvailable()) {
+        showMessage(QStringLiteral(
+            "对不起,发现该计算机没有高性能计数器.\r\n请升级您的计算机和操作系统.系统退出"));
+        return 1;
+    }
+    QApplication::setApplicationName(QStringLiteral("Pelvano"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Pelvano"));
+
+    StationAppOptions options;
+    options.stationFolder = folder.folder;
+    options.executablePath = QCoreApplication::applicationFilePath().toStdString();
+    options.showMessage = showMessage;
+    StationApp station(app.errors(), options);
+    if (const int status = station.start(); status != 0) return status;
+    return QApplication::exec();
+}
