@@ -10,11 +10,18 @@
 #include "core/ports/EventPump.h"
 #include "core/schedule/GridRows.h"
 #include "core/schedule/RowFill.h"
-#include "core/tags/Mp3ListDrop.h"
 #include "core/tags/Mp3ListFile.h"
 #include "core/tags/TagFile.h"
 
 namespace pelvano::core {
+
+namespace {
+
+bool isMp3Path(const std::string& path) {
+    return EqualsIgnoreCaseGbk(ExtensionOf(path), ".mp3");
+}
+
+}  // namespace
 
 Mp3List::Mp3List(StoredPathResolver resolver, DurationMeasurer* measurer, EventPump* pump,
                  TID3v2Tag& tag)
@@ -40,7 +47,7 @@ int Mp3List::InsertFiles(int row, const std::vector<std::string>& paths) {
     int added = 0;
     for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
         if (pump_) pump_->processPendingEvents();
-        if (!IsMp3Path(*it)) continue;
+        if (!isMp3Path(*it)) continue;
         InsertEmptyRow(sgSong, row);
         if (FillRow(row, *it)) ++added;
     }

@@ -9,11 +9,11 @@
 #include <stdexcept>
 
 #include "TagTestFiles.h"
+#include "core/app/DroppedFiles.h"
 #include "core/app/Encoding.h"
 #include "core/ports/EventPump.h"
 #include "core/schedule/GridRows.h"
 #include "core/tags/Mp3List.h"
-#include "core/tags/Mp3ListDrop.h"
 #include "core/tags/Mp3ListFile.h"
 #include "core/tags/Mp3ListLayout.h"
 #include "core/tags/Mp3ListUpdate.h"

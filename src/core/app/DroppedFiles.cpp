@@ -1,4 +1,4 @@
-#include "core/tags/Mp3ListDrop.h"
+#include "core/app/DroppedFiles.h"
 
 #include <sys/stat.h>
 
@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "core/app/FileHelpers.h"
-#include "core/app/TextHelpers.h"
 #include "core/ports/EventPump.h"
 
 namespace pelvano::core {
@@ -57,10 +56,6 @@ std::vector<std::string> CollectDroppedFiles(const std::vector<std::string>& ite
             files.push_back(item);
     }
     return files;
-}
-
-bool IsMp3Path(const std::string& path) {
-    return EqualsIgnoreCaseGbk(ExtensionOf(path), ".mp3");
 }
 
 }  // namespace pelvano::core

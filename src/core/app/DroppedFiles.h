@@ -1,6 +1,6 @@
 #pragma once
-// The files that a drop onto the MP3 list brings: dropped files as they are, dropped folders
-// with every file below them. Paths are native. UI thread.
+// The files that a drop from the file manager brings: dropped files as they are, dropped
+// folders with every file below them. Paths are native. UI thread.
 #include <string>
 #include <vector>
 
@@ -17,8 +17,5 @@ void ListFilesRecursive(const std::string& folder, std::vector<std::string>& lin
 // given, runs once before each item so that the window stays responsive.
 std::vector<std::string> CollectDroppedFiles(const std::vector<std::string>& items,
                                              EventPump* pump);
-
-// The file name ends in ".mp3" in any letter case.
-bool IsMp3Path(const std::string& path);
 
 }  // namespace pelvano::core
