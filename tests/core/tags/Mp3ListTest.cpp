@@ -8,7 +8,6 @@
 #include <functional>
 #include <stdexcept>
 
-#include "TagTestFiles.h"
 #include "core/app/DroppedFiles.h"
 #include "core/app/Encoding.h"
 #include "core/ports/EventPump.h"
@@ -17,6 +16,7 @@
 #include "core/tags/Mp3ListFile.h"
 #include "core/tags/Mp3ListLayout.h"
 #include "core/tags/Mp3ListUpdate.h"
+#include "support/TagTestFiles.h"
 #include "support/TempDir.h"
 
 namespace pelvano::core {

@@ -2,11 +2,11 @@
 // the form it was read in for unchanged ones, and the lyrics frames' empty description.
 #include <gtest/gtest.h>
 
-#include "TagTestFiles.h"
 #include "core/app/Encoding.h"
 #include "core/app/IniFile.h"
 #include "core/tags/Id3v2Text.h"
 #include "core/tags/TID3v2Tag.h"
+#include "support/TagTestFiles.h"
 #include "support/TempDir.h"
 
 namespace pelvano::core {

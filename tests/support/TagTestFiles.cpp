@@ -1,4 +1,4 @@
-#include "TagTestFiles.h"
+#include "support/TagTestFiles.h"
 
 namespace pelvano::test {
 
