@@ -73,6 +73,19 @@ TEST(TransButtonPaint, OpaqueButtonsFillTheFace) {
     EXPECT_EQ(img.pixel(39, 20) & 0xFFFFFF, rgb(cl3DDkShadow));
 }
 
+TEST(TransButtonPaint, IndentShadowOutlineHasTheBorderWidth) {
+    TMyTransBtn b;
+    b.SetFrameStyle(fsIndent);
+    b.SetCaption("");
+    b.SetBorderWidth(2);
+    // The second ring of the shadow outline on (0, 0, 39, 39) is left by every later frame.
+    const QImage img = paintedOverBlack(b);
+    EXPECT_EQ(img.pixel(20, 37) & 0xFFFFFF, rgb(clBtnShadow));
+    EXPECT_EQ(img.pixel(37, 20) & 0xFFFFFF, rgb(clBtnShadow));
+    b.SetBorderWidth(1);
+    EXPECT_EQ(paintedOverBlack(b).pixel(20, 37) & 0xFFFFFF, 0u);
+}
+
 TEST(TransButtonPaint, GreyGlyphWhileAwayColouredWhenHovered) {
     TTransparentButton b;
     QImage glyph(16, 16, QImage::Format_RGB32);

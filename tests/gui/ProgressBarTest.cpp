@@ -94,6 +94,34 @@ TEST(ProgressBar, BevelsInsetTheBar) {
     EXPECT_EQ(pb.BevelWidth(), 2);
 }
 
+TEST(ProgressBar, BevelCornersFollowThePenOrder) {
+    TMyProgressBarNew pb;
+    pb.resize(20, 10);
+    pb.SetBevelOuter(bvRaised);
+    pb.SetBevelWidth(2);
+    pb.SetShowPosText(false);  // the text is drawn over the bevels
+    const QImage img = pb.Render();
+    const QRgb light = ToQColor(clBtnHighlight).rgb() | 0xFF000000u,
+               dark = ToQColor(clBtnShadow).rgb() | 0xFF000000u;
+    ASSERT_NE(light, dark);
+    for (int k = 0; k < 2; ++k) {
+        const int right = 19 - k, bottom = 9 - k;
+        EXPECT_EQ(img.pixel(k, k), light) << k;          // top-left
+        EXPECT_EQ(img.pixel(right, k), light) << k;      // top-right: first colour
+        EXPECT_EQ(img.pixel(k, bottom), dark) << k;      // bottom-left: second colour
+        EXPECT_EQ(img.pixel(right, bottom), dark) << k;  // bottom-right
+        EXPECT_EQ(img.pixel(10, k), light) << k;         // top edge
+        EXPECT_EQ(img.pixel(k, 5), light) << k;          // left edge
+        EXPECT_EQ(img.pixel(10, bottom), dark) << k;     // bottom edge
+        EXPECT_EQ(img.pixel(right, 5), dark) << k;       // right edge
+    }
+    // Lowered swaps the colours, corners included.
+    pb.SetBevelOuter(bvLowered);
+    const QImage lowered = pb.Render();
+    EXPECT_EQ(lowered.pixel(19, 0), dark);
+    EXPECT_EQ(lowered.pixel(0, 9), light);
+}
+
 TEST(ProgressBar, TextOfCaptionOrPosition) {
     EXPECT_EQ(PositionText("[", "]", true, "X", false, 3, 0, 100), "[X]");
     EXPECT_EQ(PositionText("", "", false, "X", true, 50, 0, 200), "25");

@@ -206,6 +206,28 @@ TEST_F(RoundButtonEvents, GroupButtonsLatchAndAllowAllUp) {
     EXPECT_FALSE(b->Down());
 }
 
+TEST_F(RoundButtonEvents, AGroupIsEveryButtonOfTheWindowWhateverItsPanel) {
+    // A third button of the group on a panel of the same window; a fourth in another window.
+    auto* panel = new QWidget(&parent);
+    auto* c = new TMyRoundButton(panel);
+    QWidget otherWindow;
+    auto* d = new TMyRoundButton(&otherWindow);
+    for (TMyRoundButton* x : {a, c, d}) {
+        x->resize(25, 25);
+        x->GroupIndex = 1;
+    }
+    c->SetDown(true);
+    d->SetDown(true);
+    press(a, {12, 12});
+    release(a, {12, 12});
+    EXPECT_TRUE(a->Down());
+    EXPECT_FALSE(c->Down());
+    EXPECT_TRUE(d->Down());
+    c->SetAllowAllUp(true);
+    EXPECT_TRUE(a->AllowAllUp());
+    EXPECT_FALSE(d->AllowAllUp());
+}
+
 TEST_F(RoundButtonEvents, DoubleClickFiresOnDblClick) {
     int doubles = 0;
     a->OnDblClick = [&](TMyRoundButton*) { ++doubles; };

@@ -141,6 +141,27 @@ TEST(ShapeWidget, MovableShapeFollowsThePointer) {
     EXPECT_EQ(s->pos(), QPoint(14, 17));
 }
 
+TEST(ShapeWidget, AClickCountsWhenThePointerSlidesOffAndBackBeforeTheRelease) {
+    QWidget parent;
+    auto* s = new TMyShape(&parent);
+    s->resize(40, 30);
+    int clicks = 0;
+    s->OnClick = [&](TMyShape*) { ++clicks; };
+    press(s, {5, 5});
+    moveTo(s, {60, 5});  // off: the pressed look ends
+    EXPECT_EQ(s->Look(), 0);
+    moveTo(s, {6, 6});
+    release(s, {6, 6});
+    EXPECT_EQ(clicks, 1);
+    press(s, {5, 5});
+    moveTo(s, {60, 5});
+    release(s, {60, 5});  // released outside: no click
+    EXPECT_EQ(clicks, 1);
+    press(s, {5, 5}, Qt::RightButton);
+    release(s, {5, 5}, Qt::RightButton);
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST(EffectTextTest, FieldsAndDefaults) {
     const EffectText d = ParseEffectText("");
     EXPECT_EQ(d.x, 200);

@@ -22,5 +22,19 @@ TEST(XdgAutostart, EntryFollowsTheExecutablePath) {
     EXPECT_TRUE(autostart.setEnabled(false, exe));
 }
 
+TEST(XdgAutostart, AStationApartFromTheProgramIsItsArgument) {
+    test::TempDir dir;
+    XdgAutostart autostart(dir.file("autostart"), "/srv/radio/station/");
+    const std::string exe = "/usr/bin/pelvano";
+    ASSERT_TRUE(autostart.setEnabled(true, exe));
+    EXPECT_NE(dir.read("autostart/pelvano.desktop")
+                  .find("\nExec=\"/usr/bin/pelvano\" \"/srv/radio/station/\"\n"),
+              std::string::npos);
+    EXPECT_TRUE(autostart.isEnabled(exe));
+    // The same program for another station is not this station's entry.
+    EXPECT_FALSE(XdgAutostart(dir.file("autostart"), "/srv/other/").isEnabled(exe));
+    EXPECT_FALSE(XdgAutostart(dir.file("autostart")).isEnabled(exe));
+}
+
 }  // namespace
 }  // namespace pelvano::platform

@@ -105,6 +105,14 @@ void ItemStart::StartSelectedRow() {
     }
 }
 
+void ItemStart::FadeOutCurrentItem() {
+    TcbDSMixerChannel* current = c_.state.CurrentChannel;
+    if (!current) return;
+    const int ms = c_.settings.spOut() * 1000;
+    current->Fade(static_cast<std::uint32_t>(ms), kFadeOutLevel);
+    c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(ms) + Gbk("]毫秒,<") + ChannelFileName(*current) + ">");
+}
+
 void ItemStart::btnPlayClick() {
     if (!c_.settings.chkManOper()) return;
     TcbDSMixerChannel* current = c_.state.CurrentChannel;

@@ -22,6 +22,9 @@ public:
     // Starts the schedule grid's current row.
     void StartSelectedRow();
 
+    // The item on air fades out over the default fade-out length, and the log says so.
+    void FadeOutCurrentItem();
+
     void btnPlayClick();
     void btnPauseClick();
     void btnStopClick();

@@ -72,11 +72,7 @@ void Scheduler::startTimedRow(const TimedHit& hit) {
     c_.log.LogLine(Gbk("定时节目开始:序号") + std::to_string(hit.row));
     if (hit.lateness > 0) c_.log.LogLine(Gbk("定时节目迟到: [") + std::to_string(hit.lateness) + Gbk("]秒"));
     c_.table.sgJM.setCurrentRow(hit.row);
-    if (TcbDSMixerChannel* current = c_.state.CurrentChannel) {
-        const int ms = c_.settings.spOut() * 1000;
-        current->Fade(static_cast<std::uint32_t>(ms), kFadeOutLevel);
-        c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(ms) + Gbk("]毫秒,<") + ChannelFileName(*current) + ">");
-    }
+    items_.FadeOutCurrentItem();
     items_.StartSelectedRow();
 }
 

@@ -15,15 +15,27 @@ Station::Station(const StationPorts& ports)
       view_(ports.view ? *ports.view : defaultView_),
       lyrics_(ports.lyrics ? *ports.lyrics : defaultLyrics_),
       settings_(ports.paths.settingsFile(), ports.autostart, ports.executablePath),
-      resolver_(StoredPathResolver::fromSettings(ports.paths.applicationDir, ports.paths.settingsFile())),
+      resolver_(
+          StoredPathResolver::fromSettings(ports.paths.applicationDir, ports.paths.settingsFile())),
       log_(*ports.clock, [this] { return settings_.chkRcdHis(); }),
       delay_(*ports.timers, *ports.pump),
       sliders_(settings_, state_, view_),
       tmCheckPlay_(ports.timers->createTimer()),
       timer1_(ports.timers->createTimer()),
       tmInvs_(ports.timers->createTimer()),
-      context_{table_, settings_, log_, state_, view_, lyrics_, *ports.clock, resolver_, ports_.paths, delay_,
-               sliders_.tbVol, sliders_.tbPan, tmCheckPlay_.get()},
+      context_{table_,
+               settings_,
+               log_,
+               state_,
+               view_,
+               lyrics_,
+               *ports.clock,
+               resolver_,
+               ports_.paths,
+               delay_,
+               sliders_.tbVol,
+               sliders_.tbPan,
+               tmCheckPlay_.get()},
       items_(context_),
       scheduler_(context_, items_),
       chimes_(context_, [this](const std::string& path) { OpenSchedule(path); }),
@@ -73,9 +85,10 @@ StartupOutcome Station::start() {
     OpenSchedule(table_.CurrentSchedulePath);
     chimes_.LastLoadWeekday = today.weekday();
     const int p = StrToIntDef(IniRead(ini, "START", "LastJMPos"), 1);
-    const bool resume = IniRead(ini, "START", "LastDate") == FormatDate(today, true) &&
-                        IniRead(ini, "START", "LastJMFile") == Utf8ToGbk(table_.CurrentSchedulePath) &&
-                        p < table_.sgJM.rowCount();
+    const bool resume =
+        IniRead(ini, "START", "LastDate") == FormatDate(today, true) &&
+        IniRead(ini, "START", "LastJMFile") == Utf8ToGbk(table_.CurrentSchedulePath) &&
+        p < table_.sgJM.rowCount();
     table_.sgJM.setCurrentRow(resume ? std::max(1, p) : 1);
     items_.btnPlayClick();
     // The log window exists from here on; the timers tick once the loop runs.
@@ -86,14 +99,29 @@ StartupOutcome Station::start() {
 }
 
 void Station::OpenSchedule(const std::string& path) {
+    OpenScheduleTable(table_, path, scheduleIoOptions(), settings_.spOver());
+    view_.setScheduleCaption(table_.caption);
+    view_.repaintSchedule();
+    log_.setDayFile(dayFileOfToday());
+}
+
+ScheduleIoOptions Station::scheduleIoOptions(ScheduleProgressView* progress) {
     ScheduleIoOptions options;
     options.settingsFile = settings_.file();
     options.keepMessage = settings_.chkKeepMessage();
     options.pump = ports_.pump;
-    OpenScheduleTable(table_, path, options, settings_.spOver());
-    view_.setScheduleCaption(table_.caption);
-    view_.repaintSchedule();
-    log_.setDayFile(dayFileOfToday());
+    options.progress = progress;
+    options.holder = &scheduleWindowSize;
+    return options;
+}
+
+std::string Station::todayScheduleFile() const {
+    return TodayScheduleFile(ports_.paths, ports_.clock->now());
+}
+
+void Station::loadTodaySchedule() {
+    table_.CurrentSchedulePath = todayScheduleFile();
+    OpenSchedule(table_.CurrentSchedulePath);
 }
 
 void Station::createChannels() {
@@ -139,6 +167,10 @@ void Station::changeOutputDevice(int index) {
 void Station::writeCloseKeys() {
     IniWriteMany(settings_.file(), Gbk("主窗口"),
                  {{"Left", std::to_string(playerLeft)}, {"Top", std::to_string(playerTop)}});
+    writeResumeKeys();
+}
+
+void Station::writeResumeKeys() {
     IniWriteMany(settings_.file(), "START",
                  {{"LastJMFile", Utf8ToGbk(table_.CurrentSchedulePath)},
                   {"LastJMPos", std::to_string(table_.PlayingRow)},

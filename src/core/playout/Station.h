@@ -34,9 +34,9 @@ struct StationPorts {
     TimerService* timers = nullptr;
     EventPump* pump = nullptr;
     AudioServices audio;
-    PlayerView* view = nullptr;       // null: nothing is shown
-    LyricsHooks* lyrics = nullptr;    // null: no lyrics
-    Autostart* autostart = nullptr;   // null: no start at log-on
+    PlayerView* view = nullptr;      // null: nothing is shown
+    LyricsHooks* lyrics = nullptr;   // null: no lyrics
+    Autostart* autostart = nullptr;  // null: no start at log-on
     std::string executablePath;
 };
 
@@ -47,7 +47,7 @@ enum class StartupOutcome {
 };
 
 class Station {
-public:
+  public:
     static constexpr std::uint32_t kSchedulerIntervalMs = 100;
     static constexpr std::uint32_t kClockIntervalMs = 1000;
     static constexpr std::uint32_t kLevelsIntervalMs = 50;
@@ -61,10 +61,18 @@ public:
     StartupOutcome start();
     // Every load of a schedule ends here.
     void OpenSchedule(const std::string& path);
+    // The schedule file that plays today (dated, weekday or default), native path.
+    std::string todayScheduleFile() const;
+    // The player's load button: today's schedule file becomes the current one and is opened.
+    void loadTodaySchedule();
     // The operator chose another output device: nothing is restarted afterwards.
     void changeOutputDevice(int index);
     // The keys written when the player closes.
     void writeCloseKeys();
+    // "LastJMFile", "LastJMPos" and "LastDate": where the next start resumes.
+    void writeResumeKeys();
+    // The layout keys and progress of every schedule load and save of the station's table.
+    ScheduleIoOptions scheduleIoOptions(ScheduleProgressView* progress = nullptr);
 
     StationSettings& settings() { return settings_; }
     ScheduleTable& table() { return table_; }
@@ -80,11 +88,18 @@ public:
     TcbDSMixer* mixer() { return mixer_.get(); }
     const AppPaths& paths() const { return ports_.paths; }
     const StoredPathResolver& resolver() const { return resolver_; }
+    TMyDelay& delay() { return delay_; }
+    const Clock& clock() const { return *ports_.clock; }
+    EventPump* pump() const { return ports_.pump; }
+
+    // The client size of the schedule window, stored with the grid layout on save and read
+    // back on every load.
+    HolderSize scheduleWindowSize;
 
     int playerLeft = 0;
     int playerTop = 0;
 
-private:
+  private:
     void createChannels();
     void freeChannels();
     void setTimersEnabled(bool enabled);

@@ -63,4 +63,14 @@ void Grid::removeRow(int index) {
     setRowCount(rowCount());
 }
 
+void Grid::moveRow(int from, int to) {
+    if (from < 1 || to < 1 || from >= rowCount() || to >= rowCount() || from == to) return;
+    const auto first = rows_.begin();
+    if (from < to) {
+        std::rotate(first + from, first + from + 1, first + to + 1);
+    } else {
+        std::rotate(first + to, first + from, first + from + 1);
+    }
+}
+
 }  // namespace pelvano::core

@@ -48,6 +48,8 @@ public:
     // Whole-row moves, for the row operations: a new empty row before index; row index removed.
     void insertRow(int index);
     void removeRow(int index);
+    // Row from taken out and put back at index to (both data rows); the rows between shift.
+    void moveRow(int from, int to);
 
 private:
     int colCount_;

@@ -18,7 +18,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
       timers_(errors),
       output_(platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment())),
       decoder_(std::make_unique<platform::FfmpegSourceFactory>()),
-      autostart_(std::make_unique<platform::XdgAutostart>()) {
+      autostart_(std::make_unique<platform::XdgAutostart>(std::string(), options_.stationFolder)) {
     core::StationPorts ports;
     ports.paths = core::AppPaths::ofFolder(options_.stationFolder);
     ports.clock = clock_.get();

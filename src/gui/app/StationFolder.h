@@ -1,8 +1,9 @@
 #pragma once
-// Which folder the station lives in. As on Windows, the folder of the program; or the folder
-// given as the one command-line argument, so that one install serves a station elsewhere; or,
-// when the program's folder cannot be written (an install under a read-only prefix), the
-// per-user folder $XDG_DATA_HOME/pelvano/station (~/.local/share/pelvano/station).
+// Which folder the station lives in: the folder given as the one command-line argument, so that
+// one install serves a station anywhere; else, as on Windows, the folder of the program when a
+// station lives there (its settings file or a schedule); else the per-user folder
+// $XDG_DATA_HOME/pelvano/station (~/.local/share/pelvano/station), which the first start fills
+// with the demo station when it is empty. So the program may live read-only in a prefix.
 #include <string>
 #include <vector>
 
@@ -13,16 +14,19 @@ struct StationFolderChoice {
     bool perUserDefault = false;
 };
 
-// arguments: the command line without the program name. Empty folder and false when the
-// arguments are wrong (more than one).
+// arguments: the command line without the program name. False when there is more than one.
 bool ChooseStationFolder(const std::vector<std::string>& arguments,
                          const std::string& executableDir, StationFolderChoice& choice);
 
 // $XDG_DATA_HOME/pelvano/station/, or ~/.local/share/pelvano/station/.
 std::string PerUserStationFolder();
 
-// Fills an empty (or missing) per-user folder with a copy of a template station; true when the
-// folder holds a settings file or a schedule afterwards, or nothing was there to copy.
+// The demo station that comes with the program: installed under share/pelvano, or generated in
+// the build tree. Empty when there is none.
+std::string DemoStationTemplate(const std::string& executableDir);
+
+// Creates the folder and, when it is empty, copies the template station into it. False when the
+// folder cannot be created or the copy fails.
 bool SeedStationFolder(const std::string& folder, const std::string& templateFolder);
 
 }  // namespace pelvano::gui

@@ -1,4 +1,5 @@
 // pelvano [STATION-FOLDER]: the station with its windows.
+#include <QIcon>
 #include <QMessageBox>
 #include <cstdio>
 #include <string>
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication::setApplicationName(QStringLiteral("Pelvano"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("pelvano"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pelvano.svg")));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Pelvano"));
 
     StationAppOptions options;

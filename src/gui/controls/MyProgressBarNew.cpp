@@ -157,7 +157,22 @@ void TMyProgressBarNew::drawBevel(QPainter& p, Edges& r, TBevelStyle style) cons
     const QColor light = ToQColor(clBtnHighlight);
     const QColor dark = ToQColor(clBtnShadow);
     const bool raised = style == bvRaised;
-    Frame3D(p, r, raised ? light : dark, raised ? dark : light, bevelWidth_);
+    const QColor first = raised ? light : dark, second = raised ? dark : light;
+    // Each outline as a pen draws it, every line leaving out its end point: (right, top) to
+    // (left, top) to (left, bottom) in the first colour, then to (right, bottom) and back to
+    // (right, top) in the second. So the top-right corner takes the first colour and the
+    // bottom-left corner the second.
+    for (int k = 0; k < bevelWidth_; ++k) {
+        const int right = r.right - 1, bottom = r.bottom - 1;
+        if (r.left >= right || r.top >= bottom) break;
+        p.setPen(first);
+        DrawLineTo(p, right, r.top, r.left, r.top);
+        DrawLineTo(p, r.left, r.top, r.left, bottom);
+        p.setPen(second);
+        DrawLineTo(p, r.left, bottom, right, bottom);
+        DrawLineTo(p, right, bottom, right, r.top);
+        r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    }
 }
 
 QImage TMyProgressBarNew::Render() {

@@ -144,10 +144,12 @@ void TMyRoundButton::paintEvent(QPaintEvent*) {
 }
 
 std::vector<TMyRoundButton*> TMyRoundButton::groupMates() const {
+    // A group is every button of the owning window with the same index, whichever panel
+    // holds it.
+    QWidget* owner = window();
+    if (owner == this) return {const_cast<TMyRoundButton*>(this)};
     std::vector<TMyRoundButton*> mates;
-    if (!parentWidget()) return {const_cast<TMyRoundButton*>(this)};
-    for (TMyRoundButton* b :
-         parentWidget()->findChildren<TMyRoundButton*>(Qt::FindDirectChildrenOnly)) {
+    for (TMyRoundButton* b : owner->findChildren<TMyRoundButton*>()) {
         if (b->GroupIndex == GroupIndex) mates.push_back(b);
     }
     return mates;

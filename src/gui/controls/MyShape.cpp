@@ -158,6 +158,9 @@ void TMyShape::mousePressEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     if (OnMouseDown) OnMouseDown(this, e->button(), e->modifiers(), pos.x(), pos.y());
     pressed_ = true;
+    // The platform's click: a left press and a left release over the control, wherever the
+    // pointer went in between.
+    if (e->button() == Qt::LeftButton) clickArmed_ = rect().contains(pos);
     if (Movable) pressPoint_ = pos;
     if (rect().contains(pos)) {
         look_ = 2;
@@ -200,7 +203,9 @@ void TMyShape::mouseMoveEvent(QMouseEvent* e) {
 void TMyShape::mouseReleaseEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     // The click comes before the release handling, as for every button of the skins.
-    if (pressed_ && e->button() == Qt::LeftButton && rect().contains(pos) && OnClick) OnClick(this);
+    const bool click = clickArmed_ && e->button() == Qt::LeftButton && rect().contains(pos);
+    if (e->button() == Qt::LeftButton) clickArmed_ = false;
+    if (click && isEnabled() && OnClick) OnClick(this);
     release(e->button(), e->modifiers(), pos);
 }
 

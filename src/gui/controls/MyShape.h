@@ -88,6 +88,7 @@ class TMyShape : public SkinnedControl<TMyShape> {
     bool stretch_ = false;
     QImage picture_;
     bool pressed_ = false;
+    bool clickArmed_ = false;
     int look_ = 0;
     bool hover_ = false;
     int handle_ = 0;

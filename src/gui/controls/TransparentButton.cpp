@@ -209,7 +209,8 @@ void TransparentButtonBase::paintEvent(QPaintEvent*) {
             DrawRectangle(p, {1, 1, w, h}, Qt::black, borderWidth_, transparent_ ? QColor() : face);
             break;
         case fsIndent:
-            DrawRectangle(p, {0, 0, w - 1, h - 1}, ToQColor(clBtnShadow), 1,
+            // The black pen turned shadow: its width stays BorderWidth.
+            DrawRectangle(p, {0, 0, w - 1, h - 1}, ToQColor(clBtnShadow), borderWidth_,
                           transparent_ ? QColor() : face);
             DrawRectangle(p, {1, 1, w, h}, ToQColor(clBtnHighlight), borderWidth_);
             break;

@@ -1,8 +1,11 @@
 #pragma once
 // TFrmMain, the player window: the small skinned console with the clock, the item's times, the
 // progress bar, the level meters, the sliders and the buttons. It draws what the station tells
-// it (PlayerView) and forwards every command to the station; it holds no playout rule. Its
-// close request ends the program. UI thread only.
+// it (PlayerView) and forwards every command to the station; it holds no playout rule. It is
+// frameless, cut to the shape of its skin (pure blue keyed out), dragged by its background,
+// and its close request ends the program. UI thread only.
+#include <QLabel>
+#include <QMenu>
 #include <QWidget>
 
 #include "core/playout/PlayerView.h"
@@ -10,6 +13,15 @@
 #include "gui/app/WindowHooks.h"
 
 namespace pelvano::gui {
+
+class TMyProgressBarNew;
+class TMyRgnFrm;
+class TMyRoundButton;
+class TMyVolMeter;
+class TTransparentButton;
+class TvelTracker;
+class RoundedFrame;
+class LevelPaintBox;
 
 class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     Q_OBJECT
@@ -20,8 +32,13 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     explicit TFrmMain(AppContext& app);
     ~TFrmMain() override;
 
-    // The first show after the station's start-up: placed at the stored position.
+    // After the station's start-up: the stored position, the sliders' values, the label colours
+    // and the title font; then the window is shown and the schedule window docked under it.
     void showPlayer();
+    // The settings window changed the label colours or the title font.
+    void applySettingsLook();
+    // The window as it looks on the screen: outside the shape fully transparent.
+    QImage renderShaped();
 
     // PlayerDock
     QRect playerFrame() const override { return geometry(); }
@@ -29,21 +46,57 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     qreal playerOpacity() const override { return windowOpacity(); }
 
     // PlayerView
-    void setScheduleWindowVisible(bool visible) override;
-    void setTranslucency(bool on, int opacity) override;
+    void setProgressVisible(bool visible) override;
+    void setProgressMaximum(int max) override;
+    void setProgressPosition(int position) override;
+    void setProgressCaption(const std::string& gbk) override;
+    void setLabel(core::PlayerLabel label, const std::string& gbk) override;
     void setApplicationTitle(const std::string& gbk) override;
-    void minimizeApplication() override;
     void repaintSchedule() override;
     void setScheduleCaption(const std::string& gbk) override;
+    void setScheduleWindowVisible(bool visible) override;
+    void minimizeApplication() override;
+    void setTranslucency(bool on, int opacity) override;
+    void applyColorStyle(core::ColorStyle style) override;
+    void setLevels(double left, double right) override;
+
+    // The controls, by their names.
+    QWidget* pl;
+    QLabel* imgBK;
+    RoundedFrame* Shape1;
+    QWidget* plPB;
+    TMyProgressBarNew* PB;
+    TMyProgressBarNew* PB4;
+    QLabel *plDate, *lbWeek, *plTimeBK, *plTime, *plPlayTime, *plPlayTime2, *plPlayTimeOld,
+        *plLength;
+    LevelPaintBox *paintboxLeft, *paintboxRight;
+    TMyVolMeter *pbarLeft, *pbarRight;
+    TvelTracker *tbVol, *tbPan, *tbTrs;
+    TMyRoundButton *btnPlay, *btnPause, *btnStop, *btnColor, *btnPara, *btnLoad, *btnSave, *btnSel;
+    TTransparentButton *btnShow, *btnMin, *btnExit;
+    QMenu* PopupMenu2;
+    QAction *mnBlue, *mnGreen, *mnRed;
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
+    void createControls();
+    void wireCommands();
+    void ApplyAccentColour(core::TColor accent);
+    void btnLoadMouseEnter();
+    void btnSaveClick();
+    void btnShowClick();
     // The exit confirmation of chkSure; true when the close goes ahead.
     bool confirmExit();
+    void dockScheduleWindow();
+    QWidget* scheduleWidget() const;
 
     AppContext& app_;
+    TMyRgnFrm* rgnFrm_;
+    bool dragging_ = false;
+    QPoint dragPoint_;
 };
 
 }  // namespace pelvano::gui

@@ -32,13 +32,20 @@ std::string XdgAutostart::userFolder() {
     return std::string(home ? home : ".") + "/.config/autostart";
 }
 
-XdgAutostart::XdgAutostart(std::string folder) : folder_(folder.empty() ? userFolder() : std::move(folder)) {}
+XdgAutostart::XdgAutostart(std::string folder, std::string stationFolder)
+    : folder_(folder.empty() ? userFolder() : std::move(folder)),
+      stationFolder_(std::move(stationFolder)) {}
+
+std::string XdgAutostart::execLine(const std::string& executablePath) const {
+    std::string line = "Exec=" + execValue(executablePath);
+    if (!stationFolder_.empty()) line += " " + execValue(stationFolder_);
+    return line + "\n";
+}
 
 bool XdgAutostart::isEnabled(const std::string& executablePath) const {
     std::string bytes;
     if (!core::ReadFileBytes(entryPath(), bytes)) return false;
-    const std::string wanted = "\nExec=" + execValue(executablePath) + "\n";
-    return bytes.find(wanted) != std::string::npos;
+    return bytes.find("\n" + execLine(executablePath)) != std::string::npos;
 }
 
 bool XdgAutostart::setEnabled(bool enabled, const std::string& executablePath) {
@@ -50,9 +57,8 @@ bool XdgAutostart::setEnabled(bool enabled, const std::string& executablePath) {
     const std::string entry =
         "[Desktop Entry]\n"
         "Type=Application\n"
-        "Name=Pelvano\n"
-        "Exec=" + execValue(executablePath) + "\n"
-        "X-GNOME-Autostart-enabled=true\n";
+        "Name=Pelvano\n" +
+        execLine(executablePath) + "X-GNOME-Autostart-enabled=true\n";
     return core::WriteFileAtomically(entryPath(), entry);
 }
 

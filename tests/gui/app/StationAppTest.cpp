@@ -10,10 +10,8 @@
 
 #include "core/app/Encoding.h"
 #include "core/app/IniFile.h"
-#include "gui/app/StationApp.h"
-#include "gui/app/UiErrors.h"
+#include "gui/app/AppFixture.h"
 #include "gui/playout/TFrmMain.h"
-#include "support/TempDir.h"
 
 namespace pelvano::gui {
 namespace {
@@ -28,23 +26,7 @@ class ThrowingLyrics final : public core::LyricsHooks {
     mutable int asked = 0;
 };
 
-struct AppFixture : ::testing::Test {
-    AppFixture() { ::setenv("PELVANO_OUTPUT", "null", 1); }
-    ~AppFixture() override { ::unsetenv("PELVANO_OUTPUT"); }
-
-    std::unique_ptr<StationApp> makeApp(std::vector<QString>* messages = nullptr) {
-        StationAppOptions o;
-        o.stationFolder = dir.path().string();
-        o.executablePath = "/usr/bin/pelvano";
-        o.showMessage = [messages](const QString& m) {
-            if (messages) messages->push_back(m);
-        };
-        return std::make_unique<StationApp>(errors, o);
-    }
-
-    test::TempDir dir;
-    UiErrors errors{false};
-};
+using testing::AppFixture;
 
 TEST_F(AppFixture, AThrowingHandlerShowsItsTextAndTheSchedulerKeepsTicking) {
     auto app = makeApp();

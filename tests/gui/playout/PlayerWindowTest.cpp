@@ -1,0 +1,246 @@
+// The player window on a real station (null output): its shape and the arithmetic of its look,
+// the colour styles and the transparency with the docked schedule window following, dragging,
+// the buttons that reach other windows, and the exit confirmation.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <cmath>
+#include <filesystem>
+
+#include "core/app/Encoding.h"
+#include "core/app/IniFile.h"
+#include "core/playout/PlayerSliders.h"
+#include "gui/MouseEvents.h"
+#include "gui/app/AppFixture.h"
+#include "gui/controls/MyProgressBarNew.h"
+#include "gui/controls/MyRoundButton.h"
+#include "gui/controls/MyVolMeter.h"
+#include "gui/controls/TransparentButton.h"
+#include "gui/controls/velTracker.h"
+#include "gui/playout/DigitalFont.h"
+#include "gui/playout/PlayerSkin.h"
+#include "gui/playout/PlayerWidgets.h"
+#include "gui/playout/TFrmMain.h"
+
+namespace pelvano::gui {
+namespace {
+
+using core::ColorStyle;
+using core::PlayerSliders;
+
+struct PlayerTest : testing::AppFixture {
+    // Starts the application with these settings (GBK INI text) and the stand-in schedule window.
+    TFrmMain* startWith(const std::string& ini) {
+        if (!ini.empty()) dir.write("参数设置.INI", core::Gbk(ini));
+        app = makeApp();
+        app->windows().frmPlayJM = &schedule;
+        EXPECT_EQ(app->start(), 0);
+        return app->windows().frmMain;
+    }
+    std::string key(const char* section, const char* name) {
+        return core::IniRead(dir.file("参数设置.INI"), core::Gbk(section), name);
+    }
+
+    testing::FakeScheduleWindow schedule;
+    std::unique_ptr<StationApp> app;
+};
+
+QRgb labelColour(const QLabel* l) {
+    return l->palette().color(QPalette::WindowText).rgb();
+}
+
+TEST_F(PlayerTest, TheWindowIsCutToItsSkinWithTheBlueCornersKeyedOut) {
+    TFrmMain* player = startWith("");
+    EXPECT_EQ(player->size(), QSize(297, 147));
+    EXPECT_TRUE(player->windowFlags() & Qt::FramelessWindowHint);
+    const QImage shaped = player->renderShaped();
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(296, 0), QPoint(0, 146), QPoint(296, 146), QPoint(2, 2)}) {
+        EXPECT_EQ(qAlpha(shaped.pixel(corner)), 0) << corner.x() << "," << corner.y();
+        EXPECT_FALSE(player->mask().contains(corner));
+    }
+    for (const QPoint inside : {QPoint(148, 73), QPoint(20, 1), QPoint(1, 73), QPoint(148, 145)}) {
+        EXPECT_EQ(qAlpha(shaped.pixel(inside)), 255) << inside.x() << "," << inside.y();
+        EXPECT_TRUE(player->mask().contains(inside));
+    }
+    // Every pixel of each skin is either the key colour (outside) or not blue at all.
+    for (ColorStyle style : {ColorStyle::Blue, ColorStyle::Green, ColorStyle::Red}) {
+        const QImage skin = DrawPlayerSkin(style);
+        EXPECT_EQ(skin.pixel(0, 0), qRgb(0, 0, 255));
+        EXPECT_NE(skin.pixel(148, 73), qRgb(0, 0, 255));
+    }
+}
+
+TEST_F(PlayerTest, ColourStylesFollowTheirAccentEverywhereAndAreStored) {
+    TFrmMain* player = startWith("");  // no "ColorStyle": red
+    const struct {
+        QAction* action;
+        ColorStyle style;
+        const char* name;
+    } styles[] = {{player->mnBlue, ColorStyle::Blue, "蓝色"},
+                  {player->mnGreen, ColorStyle::Green, "绿色"},
+                  {player->mnRed, ColorStyle::Red, "红色"}};
+    const core::TColor red = PlayerSliders::AccentOf(ColorStyle::Red);
+    EXPECT_EQ(labelColour(player->plTimeBK), ToQColor(core::ScaleColor(red, 1.4)).rgb());
+    EXPECT_EQ(player->btnColor->FaceColor(), red);
+    for (const auto& s : styles) {
+        s.action->trigger();
+        const core::TColor accent = PlayerSliders::AccentOf(s.style);
+        EXPECT_EQ(key("START", "ColorStyle"), core::Gbk(s.name));
+        EXPECT_EQ(labelColour(player->plTimeBK), ToQColor(core::ScaleColor(accent, 1.4)).rgb());
+        EXPECT_EQ(player->Shape1->penColour(), ToQColor(core::ScaleColor(accent, 0.5)));
+        EXPECT_EQ(player->PB->BarColor1(), accent);
+        EXPECT_EQ(player->PB->BarColor2(), core::MakeColor(192, 192, 192));
+        EXPECT_EQ(player->PB->BarColor3(), accent);
+        for (TMyRoundButton* b :
+             {player->btnColor, player->btnPara, player->btnLoad, player->btnSave, player->btnSel,
+              player->btnPlay, player->btnPause, player->btnStop}) {
+            EXPECT_EQ(b->FaceColor(), accent);
+        }
+        for (TvelTracker* t : {player->tbVol, player->tbPan, player->tbTrs}) {
+            EXPECT_EQ(t->ThumbColor(), accent);
+            EXPECT_EQ(t->BackBitmap(), DrawSliderGrid(s.style));
+        }
+        EXPECT_EQ(schedule.accent, accent);
+        EXPECT_EQ(player->imgBK->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                  DrawPlayerSkin(s.style));
+    }
+}
+
+TEST_F(PlayerTest, TransparencyIsSharedWithTheScheduleWindowAndStored) {
+    TFrmMain* player = startWith("[START]\r\ntbTrs=200\r\n");
+    EXPECT_NEAR(player->windowOpacity(), 200 / 255.0, 0.01);
+    EXPECT_EQ(player->tbTrs->Value(), 200);
+    const struct {
+        int value;
+        qreal opacity;
+    } cases[] = {{100, 160 / 255.0}, {254, 254 / 255.0}, {255, 1.0}};
+    for (const auto& c : cases) {
+        player->tbTrs->onChangedValue(player->tbTrs, c.value);
+        EXPECT_NEAR(player->windowOpacity(), c.opacity, 0.01) << c.value;
+        EXPECT_NEAR(schedule.windowOpacity(), c.opacity, 0.01) << c.value;
+        EXPECT_NEAR(player->playerOpacity(), c.opacity, 0.01);
+        EXPECT_EQ(key("START", "tbTrs"), std::to_string(c.value));
+    }
+}
+
+TEST_F(PlayerTest, DraggingTheBackgroundMovesTheWindowAndDocksTheScheduleWindowOnRelease) {
+    TFrmMain* player = startWith("[START]\r\nchkSure=NO\r\n[主窗口]\r\nLeft=100\r\nTop=50\r\n");
+    schedule.show();
+    ASSERT_EQ(player->pos(), QPoint(100, 50));
+    const QPoint grab = player->mapToGlobal(QPoint(150, 70));  // on the skin, between the bars
+    testing::pressAt(player->imgBK, grab);
+    testing::moveAt(player->imgBK, grab + QPoint(30, 10));
+    testing::moveAt(player->imgBK, grab + QPoint(45, 25));
+    EXPECT_EQ(player->pos(), QPoint(145, 75));
+    testing::releaseAt(player->imgBK, grab + QPoint(45, 25));
+    EXPECT_EQ(schedule.pos(), QPoint(145, 75 + 147));
+    EXPECT_EQ(player->playerFrame(), QRect(145, 75, 297, 147));
+    // A press on the progress bar seeks; it does not drag.
+    testing::pressAt(player->PB, player->PB->mapToGlobal(QPoint(5, 5)));
+    testing::moveAt(player->PB, player->PB->mapToGlobal(QPoint(40, 5)));
+    testing::releaseAt(player->PB, player->PB->mapToGlobal(QPoint(40, 5)));
+    EXPECT_EQ(player->pos(), QPoint(145, 75));
+    player->close();
+    EXPECT_EQ(key("主窗口", "Left"), "145");
+    EXPECT_EQ(key("主窗口", "Top"), "75");
+}
+
+TEST_F(PlayerTest, ButtonsReachTheScheduleWindowAndStoreItsVisibility) {
+    TFrmMain* player = startWith("[START]\r\nPlayList=NO\r\n");
+    EXPECT_FALSE(schedule.isVisible());
+    player->btnShow->OnClick(player->btnShow);
+    EXPECT_TRUE(schedule.isVisible());
+    EXPECT_EQ(key("START", "PlayList"), "YES");
+    player->btnShow->OnClick(player->btnShow);
+    EXPECT_FALSE(schedule.isVisible());
+    EXPECT_EQ(key("START", "PlayList"), "NO");
+    player->btnSel->OnClick(player->btnSel);
+    EXPECT_EQ(schedule.selectionToggles, 1);
+    // Hints.
+    EXPECT_EQ(player->btnPara->toolTip(), QStringLiteral("参数设置！"));
+    EXPECT_EQ(player->btnSave->toolTip(), QStringLiteral("计算和保存当前节目表"));
+    EXPECT_EQ(player->btnSel->toolTip(), QStringLiteral("打开/关闭节目表选择"));
+    EXPECT_EQ(player->btnShow->toolTip(), QStringLiteral("播放列表"));
+    EXPECT_EQ(player->tbVol->toolTip(), QStringLiteral("音量"));
+    EXPECT_EQ(player->tbPan->toolTip(), QStringLiteral("平衡"));
+    player->btnLoad->OnMouseEnter(player->btnLoad);
+    EXPECT_EQ(player->btnLoad->toolTip(),
+              QStringLiteral(" ！载入【今天】的播出节目表【节目表.JMB】"));
+    EXPECT_EQ(player->btnLoad->toolTipDuration(), 10000);
+}
+
+TEST_F(PlayerTest, TheSaveButtonWritesTheScheduleWithItsBarAndTheResumeKeys) {
+    TFrmMain* player = startWith("");
+    player->btnSave->OnClick(player->btnSave);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "节目表.JMB"));
+    EXPECT_FALSE(player->PB4->isVisible());
+    EXPECT_EQ(player->PB4->Max(), 1);  // one empty data row
+    EXPECT_EQ(key("START", "LastJMFile"), core::Utf8ToGbk(dir.file("节目表.JMB")));
+    EXPECT_FALSE(key("START", "LastDate").empty());
+    EXPECT_EQ(errors.reportCount(), 0);
+}
+
+TEST_F(PlayerTest, TheDigitalLabelsShowTheClockAndTheDimEights) {
+    TFrmMain* player = startWith("");
+    EXPECT_EQ(player->plTimeBK->text(), QStringLiteral("88:88:88"));
+    EXPECT_EQ(player->plTimeBK->geometry(), player->plTime->geometry());
+    EXPECT_EQ(player->plTime->font().family(), DigitalFontFamily({}, {}));
+    EXPECT_EQ(DigitalFontFamily({}, {}), QString::fromLatin1(kFallbackDigitalFace));
+    // The yellow, aqua and yellow of the settings' design colours.
+    EXPECT_EQ(labelColour(player->plTime), qRgb(255, 255, 0));
+    EXPECT_EQ(labelColour(player->plDate), qRgb(0, 255, 255));
+    EXPECT_EQ(labelColour(player->plPlayTime), qRgb(255, 255, 0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !player->plTime->text().isEmpty(); }, 2500));
+    EXPECT_EQ(player->plTime->text().size(), 8);
+    EXPECT_EQ(player->plDate->text().size(), 8);
+}
+
+TEST_F(PlayerTest, MetersAndEnvelopesDrawTheirArithmetic) {
+    TFrmMain* player = startWith("");
+    player->setLevels(std::pow(0.5, 8), 1.0);
+    EXPECT_EQ(player->pbarLeft->LeftPosition(), static_cast<float>(std::pow(0.5, 8)));
+    EXPECT_GT(player->pbarRight->LitCount(0), player->pbarLeft->LitCount(0));
+    EXPECT_EQ(player->pbarRight->LitCount(0), player->pbarRight->Scale().n);
+    // Border of the envelope boxes in grey; an envelope column spans max..min of the bytes.
+    const QImage box = player->paintboxLeft->grab().toImage();
+    for (const QPoint p :
+         {QPoint(0, 0), QPoint(71, 0), QPoint(71, 39), QPoint(0, 39), QPoint(36, 0)}) {
+        EXPECT_EQ(box.pixel(p), qRgb(128, 128, 128));
+    }
+    EXPECT_EQ(EnvelopeSpan(255, 0, 40), std::make_pair(0, 39));
+    EXPECT_EQ(EnvelopeSpan(128, 128, 40), std::make_pair(19, 19));
+    EXPECT_EQ(EnvelopeSpan(200, 60, 40), std::make_pair(8, 30));
+}
+
+TEST_F(PlayerTest, CancellingTheExitConfirmationWritesNothingAndKeepsPlaying) {
+    TFrmMain* player = startWith("[START]\r\nchkSure=YES\r\n");
+    QString caption, text;
+    const auto answer = [&](QMessageBox::StandardButton button) {
+        QTimer::singleShot(0, [&, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            caption = box->windowTitle();
+            text = box->text();
+            box->button(button)->click();
+        });
+    };
+    answer(QMessageBox::Cancel);
+    EXPECT_FALSE(player->close());
+    EXPECT_EQ(caption, QStringLiteral("确认退出"));
+    EXPECT_EQ(text, QStringLiteral("退出播出系统，自动播出将停止！\n\r\n\r按“取消”按钮停止退出。"));
+    EXPECT_TRUE(key("主窗口", "Left").empty());
+    EXPECT_TRUE(player->isVisible());
+    answer(QMessageBox::Ok);
+    EXPECT_TRUE(player->close());
+    EXPECT_EQ(key("主窗口", "Left"), "0");
+    EXPECT_EQ(key("START", "LastJMPos"), "1");
+}
+
+}  // namespace
+}  // namespace pelvano::gui
