@@ -12,9 +12,9 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "core/app/DroppedFiles.h"
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
+#include "core/schedule/ScheduleEdits.h"
 #include "core/tags/Mp3ListFile.h"
 #include "core/tags/TagTextEncoding.h"
 #include "gui/controls/QtAdapters.h"

@@ -8,10 +8,10 @@
 #include <functional>
 #include <stdexcept>
 
-#include "core/app/DroppedFiles.h"
 #include "core/app/Encoding.h"
 #include "core/ports/EventPump.h"
 #include "core/schedule/GridRows.h"
+#include "core/schedule/ScheduleEdits.h"
 #include "core/tags/Mp3List.h"
 #include "core/tags/Mp3ListFile.h"
 #include "core/tags/Mp3ListLayout.h"
@@ -112,8 +112,7 @@ TEST_F(Mp3ListTest, DroppedFoldersBringEveryMp3BelowThemOnce) {
     mp3("music/bad.mp3");  // cannot be measured
     fs::create_directory_symlink("..", dir.file("music/sub/loop"));
     fs::create_directory_symlink(dir.file("music/sub"), dir.file("music/zlink"));
-    std::vector<std::string> files;
-    ListFilesRecursive(dir.file("music"), files);
+    const std::vector<std::string> files = CollectDroppedFiles({dir.file("music")}, nullptr);
     const std::string m = dir.file("music");
     EXPECT_EQ(files, (std::vector<std::string>{m + "/A.Mp3", m + "/b.mp3", m + "/bad.mp3",
                                                m + "/notes.txt", m + "/sub/c.MP3"}));
