@@ -164,7 +164,6 @@ try:
     time.sleep(2)
 
     # Drag the player by its background.
-    others_before = {w: g for w, g in windows_of(app.pid).items() if g[2:] != (PLAYER_W, PLAYER_H)}
     xdo("mousemove", origin[0] + BACKGROUND[0], origin[1] + BACKGROUND[1])
     xdo("mousedown", 1)
     for step in range(1, 11):

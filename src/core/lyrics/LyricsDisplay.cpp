@@ -61,8 +61,9 @@ void LyricsDisplay::tmScrllMusicTextTimer() {
     }
     timer_->setEnabled(false);
     state_.LyricScrollCount = 0;
+    // The grid row first, so that a view redrawing with the new lines finds it already moved.
+    if (!(editing_ && editing_())) state_.table.moveToRow(state_.CurrentLyricRow);
     RenderLyrics(state_.CurrentLyricRow);
-    if (!(editing_ && editing_())) state_.table.setCurrentRow(state_.CurrentLyricRow);
 }
 
 }  // namespace pelvano::core

@@ -25,6 +25,7 @@ int DuplicateCurrentRow(LyricsTable& table) {
     const int r = table.currentRow();
     InsertEmptyRow(table, r);
     CopyRow(table, r + 1, r);
+    table.moveToRow(r);
     return r + 1;
 }
 
@@ -47,7 +48,7 @@ void AddLyricLine(LyricsTable& table, int stepSeconds) {
     const bool reuse = table.rowCount() == 2 && table.timeOf(1).empty();
     if (!reuse) table.setRowCount(table.rowCount() + 1);
     const int row = table.lastDataRow();
-    table.setCurrentRow(row);
+    table.moveToRow(row);
     table.setCell(kLyricTimeCol, row,
                   NeighbourTime(table.cell(kLyricTimeCol, row - 1), stepSeconds));
 }
@@ -59,6 +60,7 @@ void CopyLyricLine(LyricsTable& table, int stepSeconds) {
 
 void DeleteLyricLine(LyricsTable& table) {
     DeleteRow(table, table.currentRow());
+    table.moveToRow(table.currentRow());
 }
 
 void SplitLyricLine(LyricsTable& table) {
@@ -88,8 +90,7 @@ void SpreadLyricTimes(LyricsTable& table, int stepSeconds) {
 }
 
 void ShiftLyricTimes(LyricsTable& table, int stepSeconds) {
-    const int top = std::max(1, table.selection().top);
-    const int bottom = std::min(table.lastDataRow(), table.selection().bottom);
+    const auto [top, bottom] = table.selectedRows();
     for (int r = top; r <= bottom; ++r) {
         table.setCell(
             kLyricTimeCol, r,
@@ -100,7 +101,7 @@ void ShiftLyricTimes(LyricsTable& table, int stepSeconds) {
 void TakeLyricTime(LyricsTable& table, long long positionMs) {
     const int r = table.currentRow();
     table.setCell(kLyricTimeCol, r, TimeAtMs(positionMs));
-    if (r < table.lastDataRow()) table.setCurrentRow(r + 1);
+    if (r < table.lastDataRow()) table.moveToRow(r + 1);
 }
 
 std::vector<std::string> LyricsToLines(const LyricsTable& table, int offsetMs) {

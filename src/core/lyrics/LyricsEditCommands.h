@@ -29,7 +29,8 @@ void SplitLyricLine(LyricsTable& table);
 void TrimLyricTexts(LyricsTable& table);
 // Rows at 0, |stepSeconds|, 2 × |stepSeconds|, ... seconds.
 void SpreadLyricTimes(LyricsTable& table, int stepSeconds);
-// The rows of the selection move stepSeconds later (earlier when negative).
+// The rows of the selection (LyricsTable::selectedRows) move stepSeconds later (earlier when
+// negative).
 void ShiftLyricTimes(LyricsTable& table, int stepSeconds);
 // The time of R becomes positionMs; the next row, if any, becomes current.
 void TakeLyricTime(LyricsTable& table, long long positionMs);

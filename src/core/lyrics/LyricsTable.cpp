@@ -1,5 +1,7 @@
 #include "core/lyrics/LyricsTable.h"
 
+#include <algorithm>
+
 #include "core/app/Encoding.h"
 #include "core/schedule/GridRows.h"
 
@@ -21,6 +23,20 @@ LyricsTable::LyricsTable() : Grid(2, 2) {
 void LyricsTable::reset() {
     ClearRows(*this);
     SetHeaderRow(*this, {LyricsTimeHeader(), LyricsTextHeader()});
+    moveToRow(1);
+}
+
+void LyricsTable::moveToRow(int row) {
+    setCurrentRow(row);
+    setSelection({0, currentRow(), colCount() - 1, currentRow()});
+}
+
+std::pair<int, int> LyricsTable::selectedRows() const {
+    const int current = currentRow();
+    const int top = std::max(1, selection().top);
+    const int bottom = std::min(lastDataRow(), selection().bottom);
+    if (top <= current && current <= bottom) return {top, bottom};
+    return {current, current};
 }
 
 }  // namespace pelvano::core

@@ -3,6 +3,7 @@
 // brackets of its tag, lyric text) with one header row, and the display state that goes with it.
 // Texts are GBK bytes. UI thread only.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/schedule/Grid.h"
@@ -21,6 +22,12 @@ class LyricsTable : public Grid {
     int lastDataRow() const { return rowCount() - 1; }
     const std::string& timeOf(int row) const { return cell(kLyricTimeCol, row); }
     const std::string& textOf(int row) const { return cell(kLyricTextCol, row); }
+    // Makes row the current row and the whole selection, as a click on it does. Everything that
+    // moves the current line uses this, so that the selection never stays behind on another row.
+    void moveToRow(int row);
+    // The rows the selection spans when it holds the current row (the operator selected a
+    // range); otherwise the current row alone. Limited to the data rows.
+    std::pair<int, int> selectedRows() const;
 };
 
 // The header cells " 时间" and " 歌词内容" (GBK).

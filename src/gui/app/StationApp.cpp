@@ -2,7 +2,12 @@
 
 #include "core/app/Encoding.h"
 #include "gui/app/UiErrors.h"
+#include "gui/lyrics/FrmMusic.h"
+#include "gui/lyrics/FrmMusicSet.h"
+#include "gui/playout/FrmHis.h"
 #include "gui/playout/TFrmMain.h"
+#include "gui/schedule/FrmPara.h"
+#include "gui/schedule/FrmPlayJM.h"
 #include "platform/OutputSelection.h"
 #include "platform/autostart/XdgAutostart.h"
 #include "platform/clock/SystemClock.h"
@@ -49,15 +54,22 @@ StationApp::~StationApp() {
 // window never sees one later in the list. A window attaches itself where the station or the
 // player calls it (view_, lyrics_, windows_.frmPlayJM).
 void StationApp::createWindows() {
-    // 1. TFrmPlayJM, the schedule window: windows_.frmPlayJM = windows_.own(...).
+    // 1. TFrmPlayJM, the schedule window.
+    windows_.frmPlayJM = windows_.own(std::make_unique<TFrmPlayJM>(*context_));
     // 2. TFrmMain, the player.
     windows_.frmMain = windows_.own(std::make_unique<TFrmMain>(*context_));
     windows_.playerDock = windows_.frmMain;
     view_.attach(windows_.frmMain);
-    // 3. TFrmMusic, the lyrics display (it attaches itself: context.lyrics.attach(this)).
-    // 4. TFrmMusicSet, the lyrics editor.
+    // 3. TFrmMusic, the lyrics display; the station's lyrics calls reach it from now on.
+    auto* frmMusic = windows_.own(std::make_unique<TFrmMusic>(*station_, timers_));
+    windows_.frmMusic = frmMusic;
+    lyrics_.attach(frmMusic);
+    // 4. TFrmMusicSet, the lyrics editor: reads and applies the display settings.
+    windows_.frmMusicSet = windows_.own(std::make_unique<TFrmMusicSet>(*frmMusic, *station_));
     // 5. TFrmPara, the settings window; the station's start-up below is its creation's part.
-    // 6. TFrmHis, the play-process log window (station.logWindow().setView(...)).
+    windows_.frmPara = windows_.own(std::make_unique<TFrmPara>(*context_));
+    // 6. TFrmHis, the play-process log window.
+    windows_.frmHis = windows_.own(std::make_unique<TFrmHis>(*context_));
     // 7. TFrmeditTag, the MP3 list and tag window.
     // 8. TFrmEditText, the tag and lyrics text editor.
 }

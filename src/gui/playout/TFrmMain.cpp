@@ -375,11 +375,9 @@ void TFrmMain::setLabel(core::PlayerLabel label, const std::string& gbk) {
     if (target->text() != text) target->setText(text);
 }
 
-void TFrmMain::setApplicationTitle(const std::string& gbk) {
-    const QString title = GbkToQString(gbk);
-    QGuiApplication::setApplicationDisplayName(title);
-    setWindowTitle(title);
-}
+// The task bar shows the player, so its title is the application's; the other windows keep
+// their own captions.
+void TFrmMain::setApplicationTitle(const std::string& gbk) { setWindowTitle(GbkToQString(gbk)); }
 
 void TFrmMain::repaintSchedule() {
     if (app_.windows.frmPlayJM) app_.windows.frmPlayJM->repaintSchedule();

@@ -32,6 +32,24 @@ TEST(LrcText, UnicodeFilesWithAByteOrderMarkAreConverted) {
     EXPECT_EQ(LrcFileText(gbk), gbk);
 }
 
+TEST(LrcText, UnmarkedFilesAreUtf8OnlyWhenEveryByteSaysSo) {
+    const std::string gbk = Utf8ToGbk("[00:01.00]你好\r\n[00:02.00]晚风");
+    EXPECT_EQ(LrcFileText("[00:01.00]你好\r\n[00:02.00]晚风"), gbk);
+    EXPECT_EQ(LrcFileText(gbk), gbk);  // GBK as the Windows system wrote it
+    EXPECT_EQ(LrcFileText("[00:01.00]plain"), "[00:01.00]plain");
+    // Outside GBK too: GB18030 keeps every character.
+    EXPECT_EQ(GbkToUtf8(LrcFileText("[00:01.00]😀")), "[00:01.00]😀");
+    // Not well-formed UTF-8: an overlong form, a surrogate, a cut sequence at the end, a lone
+    // continuation byte. Such bytes stay as they are.
+    for (const std::string bad : {"a\xC0\xAF"
+                                  "b",
+                                  "a\xED\xA0\x80"
+                                  "b",
+                                  "\xE4\xBD\xA0\xE5\xA5", "\x80x", "\xF4\x90\x80\x80"}) {
+        EXPECT_EQ(LrcFileText(bad), bad);
+    }
+}
+
 TEST(LrcText, TimedLinesBecomeRowsAndTheRestIsSkipped) {
     const LyricsTable t = Parsed({"[ar:Someone]", "[ti:Song]", "[00:12.30]hello", "[00:12.30]",
                                   "no tag at all", "[00:20.00]  world  ]tail", "[00:25.00]   "});

@@ -78,7 +78,7 @@ TEST(LyricsEditCommands, DeleteAndTrim) {
 }
 
 TEST(LyricsEditCommands, SpreadAndShiftNeverGoBelowZero) {
-    LyricsTable t = TableOf({{"00:50.00", "a"}, {"00:03.50", "b"}, {"01:00.00", "c"}});
+    LyricsTable t = TableOf({{"00:50.00", "a"}, {"00:03.50", "b"}, {"01:00.00", "c"}}, 2);
     SpreadLyricTimes(t, -5);
     EXPECT_EQ(Rows(t), (std::vector<std::string>{"[00:00.00]a", "[00:05.00]b", "[00:10.00]c"}));
     t.setCell(0, 2, "00:03.50");
@@ -87,6 +87,33 @@ TEST(LyricsEditCommands, SpreadAndShiftNeverGoBelowZero) {
     EXPECT_EQ(Rows(t), (std::vector<std::string>{"[00:00.00]a", "[00:00.00]b", "[00:05.00]c"}));
     ShiftLyricTimes(t, 20);
     EXPECT_EQ(Rows(t)[2], "[00:25.00]c");
+}
+
+TEST(LyricsEditCommands, ShiftActsOnTheRowTheOperatorIsOn) {
+    LyricsTable t = TableOf({{"00:01.00", "a"}, {"00:02.00", "b"}, {"00:03.00", "c"}, {"", "d"}});
+    TakeLyricTime(t, 4000);  // row 1 timed, row 2 current
+    TakeLyricTime(t, 5000);  // row 2 timed, row 3 current
+    ShiftLyricTimes(t, 10);
+    EXPECT_EQ(Rows(t),
+              (std::vector<std::string>{"[00:04.00]a", "[00:05.00]b", "[00:13.00]c", "[]d"}));
+    // A range the operator selected, holding the current row, moves as a whole...
+    t.setSelection(GridSelection{0, 1, 1, 2});
+    t.setCurrentRow(2);
+    ShiftLyricTimes(t, -1);
+    EXPECT_EQ(t.timeOf(1), "00:03.00");
+    EXPECT_EQ(t.timeOf(2), "00:04.00");
+    // ...until the current line moves on: then the selection is that row again.
+    TakeLyricTime(t, 6000);
+    EXPECT_EQ(t.selectedRows(), (std::pair<int, int>{3, 3}));
+    AddLyricLine(t, 1);
+    EXPECT_EQ(t.selectedRows(), (std::pair<int, int>{5, 5}));
+    DeleteLyricLine(t);
+    EXPECT_EQ(t.selectedRows(), (std::pair<int, int>{4, 4}));
+    // A selection left elsewhere by a grid operation does not pull Shift away from the row.
+    t.setSelection(GridSelection{0, 1, 1, 1});
+    ShiftLyricTimes(t, 2);
+    EXPECT_EQ(t.timeOf(1), "00:03.00");
+    EXPECT_EQ(t.timeOf(4), "00:02.00");
 }
 
 TEST(LyricsEditCommands, TakeTimeWritesHundredthsAndMovesOn) {

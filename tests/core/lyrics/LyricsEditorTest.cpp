@@ -2,7 +2,6 @@
 // while the song plays, the ".lrc" file, the store into the MP3 file and the import.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 
 #include "FakeLyricsTag.h"
@@ -15,34 +14,14 @@
 #include "core/tags/TID3v2Tag.h"
 #include "platform/ffmpeg/FfmpegSource.h"
 #include "platform/virtual/Simulation.h"
+#include "support/EncodedTone.h"
 #include "support/TempDir.h"
 
 namespace pelvano::core {
 namespace {
 
-// The file's audio as the station's decoder delivers it.
-std::string DecodedSamples(const std::string& path) {
-    platform::FfmpegSource source;
-    WaveFormat format;
-    std::int64_t duration = 0;
-    if (source.open(path, format, duration) != 0) return {};
-    std::string samples;
-    std::string buffer(65536, '\0');
-    SourceBlock block;
-    while (source.read(buffer.data(), static_cast<std::uint32_t>(buffer.size()), block) == 0 &&
-           block.bytes > 0) {
-        samples.append(buffer.data(), block.bytes);
-    }
-    return samples;
-}
-
-// A 20-second tone encoded by FFmpeg; false when the encoder is missing.
-bool EncodeTone(const std::string& path) {
-    const std::string command =
-        "ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=20 -ac 2 -ar 44100 '" + path +
-        "' >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
+using test::DecodedSamples;
+using test::EncodeTone;
 
 class OnAir final : public LyricsPlayout {
   public:
@@ -163,10 +142,7 @@ TEST_F(LyricsEditorTest, AFailedRewriteStillResumesThePausedSong) {
 
 TEST_F(LyricsEditorTest, OnlyMp3FilesTakeTheLyrics) {
     const std::string wav = dir.file("tone.wav");
-    if (std::system(("ffmpeg -v error -y -f lavfi -i sine=duration=5 '" + wav + "' >/dev/null 2>&1")
-                        .c_str()) != 0) {
-        GTEST_SKIP() << "no ffmpeg";
-    }
+    if (!EncodeTone(wav, 5, 1000)) GTEST_SKIP() << "no ffmpeg";
     test::FakeLyricsTag fake;
     LyricsEditor wavEditor(state, onAir, fake);
     playOnAir(wav, 500);
@@ -181,10 +157,7 @@ TEST_F(LyricsEditorTest, OnlyMp3FilesTakeTheLyrics) {
 
 TEST_F(LyricsEditorTest, TakingTimesWhileTheSongPlays) {
     const std::string wav = dir.file("tone.wav");
-    if (std::system(("ffmpeg -v error -y -f lavfi -i sine=duration=5 '" + wav + "' >/dev/null 2>&1")
-                        .c_str()) != 0) {
-        GTEST_SKIP() << "no ffmpeg";
-    }
+    if (!EncodeTone(wav, 5, 1000)) GTEST_SKIP() << "no ffmpeg";
     auto& ch = playOnAir(wav, 1500);
     editor.chkPause = true;
     editor.btnSetTimeClick();

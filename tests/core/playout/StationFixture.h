@@ -68,15 +68,20 @@ protected:
         core::SaveSchedule(paths.applicationDir + name, grid, {});
     }
 
-    void startStation(core::StartupOutcome expected = core::StartupOutcome::Running, core::PlayerView* view = nullptr) {
+    // The station without its start: windows that need it can be made before it plays.
+    void makeStation(core::PlayerView* view = nullptr) {
         core::StationPorts ports;
         ports.view = view;
+        ports.lyrics = lyrics;
         ports.paths = paths;
         ports.clock = &sim.clock();
         ports.timers = &sim.timers();
         ports.pump = &sim;
-        ports.audio = sim.audioServices(tones);
+        ports.audio = sim.audioServices(decoder ? *decoder : tones);
         station = std::make_unique<core::Station>(ports);
+    }
+    void startStation(core::StartupOutcome expected = core::StartupOutcome::Running, core::PlayerView* view = nullptr) {
+        if (!station) makeStation(view);
         ASSERT_EQ(station->start(), expected);
     }
 
@@ -129,6 +134,9 @@ protected:
     core::AppPaths paths;
     platform::MemoryCapture heard;
     test::SyntheticSourceFactory tones;
+    // Set before the station is made: another decoder than the tones (real files), the lyrics.
+    core::AudioSourceFactory* decoder = nullptr;
+    core::LyricsHooks* lyrics = nullptr;
     platform::Simulation sim;
     std::unique_ptr<core::Station> station;
 };

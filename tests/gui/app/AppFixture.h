@@ -1,6 +1,6 @@
 #pragma once
 // The application on a temporary station folder with the null output, its error box kept but
-// never shown; and a stand-in for the schedule window that the player docks and colours.
+// never shown.
 #include <gtest/gtest.h>
 
 #include <QWidget>
@@ -30,17 +30,6 @@ struct AppFixture : ::testing::Test {
 
     test::TempDir dir;
     UiErrors errors{false};
-};
-
-class FakeScheduleWindow : public QWidget, public ScheduleWindowHooks {
-  public:
-    FakeScheduleWindow() : QWidget(nullptr, Qt::FramelessWindowHint) { resize(297, 200); }
-    QWidget* scheduleWidget() override { return this; }
-    void toggleFileSelection() override { ++selectionToggles; }
-    void applyAccentColour(core::TColor c) override { accent = c; }
-
-    int selectionToggles = 0;
-    core::TColor accent = 0;
 };
 
 }  // namespace pelvano::gui::testing

@@ -31,8 +31,8 @@ using testing::AppFixture;
 TEST_F(AppFixture, AThrowingHandlerShowsItsTextAndTheSchedulerKeepsTicking) {
     auto app = makeApp();
     ThrowingLyrics lyrics;
-    app->context().lyrics.attach(&lyrics);
     ASSERT_EQ(app->start(), 0);
+    app->context().lyrics.attach(&lyrics);  // in place of the lyrics window
     EXPECT_TRUE(QTest::qWaitFor([&] { return lyrics.asked >= 4; }, 3000));
     EXPECT_TRUE(errors.boxText().startsWith(QStringLiteral("lyrics window failed (\u00d7")));
     // The error went to the play-process log too.

@@ -10,10 +10,13 @@
 #include <QTest>
 #include <QTimer>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 
 #include "core/app/Encoding.h"
 #include "core/app/IniFile.h"
+#include "core/audio/TcbDSMixerChannel.h"
 #include "core/playout/PlayerSliders.h"
 #include "gui/MouseEvents.h"
 #include "gui/app/AppFixture.h"
@@ -26,6 +29,7 @@
 #include "gui/playout/PlayerSkin.h"
 #include "gui/playout/PlayerWidgets.h"
 #include "gui/playout/TFrmMain.h"
+#include "gui/schedule/FrmPlayJM.h"
 
 namespace pelvano::gui {
 namespace {
@@ -34,24 +38,43 @@ using core::ColorStyle;
 using core::PlayerSliders;
 
 struct PlayerTest : testing::AppFixture {
-    // Starts the application with these settings (GBK INI text) and the stand-in schedule window.
+    // Starts the application with these settings (GBK INI text), its schedule window docked.
     TFrmMain* startWith(const std::string& ini) {
         if (!ini.empty()) dir.write("参数设置.INI", core::Gbk(ini));
         app = makeApp();
-        app->windows().frmPlayJM = &schedule;
         EXPECT_EQ(app->start(), 0);
+        schedule = dynamic_cast<TFrmPlayJM*>(app->windows().frmPlayJM);
+        EXPECT_NE(schedule, nullptr);
         return app->windows().frmMain;
     }
     std::string key(const char* section, const char* name) {
         return core::IniRead(dir.file("参数设置.INI"), core::Gbk(section), name);
     }
 
-    testing::FakeScheduleWindow schedule;
     std::unique_ptr<StationApp> app;
+    TFrmPlayJM* schedule = nullptr;
 };
 
 QRgb labelColour(const QLabel* l) {
     return l->palette().color(QPalette::WindowText).rgb();
+}
+
+// A 16-bit stereo WAV of a 440 Hz tone.
+void writeTone(const std::string& path, int seconds) {
+    const std::uint32_t frames = 44100u * static_cast<std::uint32_t>(seconds), bytes = frames * 4;
+    std::string data = "RIFF";
+    const auto u32 = [&](std::uint32_t v) { data.append(reinterpret_cast<const char*>(&v), 4); };
+    const auto u16 = [&](std::uint16_t v) { data.append(reinterpret_cast<const char*>(&v), 2); };
+    u32(36 + bytes);
+    data += "WAVEfmt ";
+    u32(16), u16(1), u16(2), u32(44100), u32(44100 * 4), u16(4), u16(16);
+    data += "data";
+    u32(bytes);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const auto v = static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * 440 * i / 44100.0));
+        u16(static_cast<std::uint16_t>(v)), u16(static_cast<std::uint16_t>(v));
+    }
+    std::ofstream(path, std::ios::binary) << data;
 }
 
 TEST_F(PlayerTest, TheWindowIsCutToItsSkinWithTheBlueCornersKeyedOut) {
@@ -106,7 +129,7 @@ TEST_F(PlayerTest, ColourStylesFollowTheirAccentEverywhereAndAreStored) {
             EXPECT_EQ(t->ThumbColor(), accent);
             EXPECT_EQ(t->BackBitmap(), DrawSliderGrid(s.style));
         }
-        EXPECT_EQ(schedule.accent, accent);
+        EXPECT_EQ(schedule->accentColor(), accent);
         EXPECT_EQ(player->imgBK->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
                   DrawPlayerSkin(s.style));
     }
@@ -123,7 +146,7 @@ TEST_F(PlayerTest, TransparencyIsSharedWithTheScheduleWindowAndStored) {
     for (const auto& c : cases) {
         player->tbTrs->onChangedValue(player->tbTrs, c.value);
         EXPECT_NEAR(player->windowOpacity(), c.opacity, 0.01) << c.value;
-        EXPECT_NEAR(schedule.windowOpacity(), c.opacity, 0.01) << c.value;
+        EXPECT_NEAR(schedule->windowOpacity(), c.opacity, 0.01) << c.value;
         EXPECT_NEAR(player->playerOpacity(), c.opacity, 0.01);
         EXPECT_EQ(key("START", "tbTrs"), std::to_string(c.value));
     }
@@ -131,7 +154,7 @@ TEST_F(PlayerTest, TransparencyIsSharedWithTheScheduleWindowAndStored) {
 
 TEST_F(PlayerTest, DraggingTheBackgroundMovesTheWindowAndDocksTheScheduleWindowOnRelease) {
     TFrmMain* player = startWith("[START]\r\nchkSure=NO\r\n[主窗口]\r\nLeft=100\r\nTop=50\r\n");
-    schedule.show();
+    schedule->show();
     ASSERT_EQ(player->pos(), QPoint(100, 50));
     const QPoint grab = player->mapToGlobal(QPoint(150, 70));  // on the skin, between the bars
     testing::pressAt(player->imgBK, grab);
@@ -139,7 +162,7 @@ TEST_F(PlayerTest, DraggingTheBackgroundMovesTheWindowAndDocksTheScheduleWindowO
     testing::moveAt(player->imgBK, grab + QPoint(45, 25));
     EXPECT_EQ(player->pos(), QPoint(145, 75));
     testing::releaseAt(player->imgBK, grab + QPoint(45, 25));
-    EXPECT_EQ(schedule.pos(), QPoint(145, 75 + 147));
+    EXPECT_EQ(schedule->pos(), QPoint(145, 75 + 147));
     EXPECT_EQ(player->playerFrame(), QRect(145, 75, 297, 147));
     // A press on the progress bar seeks; it does not drag.
     testing::pressAt(player->PB, player->PB->mapToGlobal(QPoint(5, 5)));
@@ -153,15 +176,16 @@ TEST_F(PlayerTest, DraggingTheBackgroundMovesTheWindowAndDocksTheScheduleWindowO
 
 TEST_F(PlayerTest, ButtonsReachTheScheduleWindowAndStoreItsVisibility) {
     TFrmMain* player = startWith("[START]\r\nPlayList=NO\r\n");
-    EXPECT_FALSE(schedule.isVisible());
+    EXPECT_FALSE(schedule->isVisible());
     player->btnShow->OnClick(player->btnShow);
-    EXPECT_TRUE(schedule.isVisible());
+    EXPECT_TRUE(schedule->isVisible());
     EXPECT_EQ(key("START", "PlayList"), "YES");
     player->btnShow->OnClick(player->btnShow);
-    EXPECT_FALSE(schedule.isVisible());
+    EXPECT_FALSE(schedule->isVisible());
     EXPECT_EQ(key("START", "PlayList"), "NO");
+    EXPECT_FALSE(schedule->fileBarVisible());
     player->btnSel->OnClick(player->btnSel);
-    EXPECT_EQ(schedule.selectionToggles, 1);
+    EXPECT_TRUE(schedule->fileBarVisible());
     // Hints.
     EXPECT_EQ(player->btnPara->toolTip(), QStringLiteral("参数设置！"));
     EXPECT_EQ(player->btnSave->toolTip(), QStringLiteral("计算和保存当前节目表"));
@@ -173,6 +197,36 @@ TEST_F(PlayerTest, ButtonsReachTheScheduleWindowAndStoreItsVisibility) {
     EXPECT_EQ(player->btnLoad->toolTip(),
               QStringLiteral(" ！载入【今天】的播出节目表【节目表.JMB】"));
     EXPECT_EQ(player->btnLoad->toolTipDuration(), 10000);
+}
+
+TEST_F(PlayerTest, TheItemOnAirShowsInTheBarAndAClickOnTheBarSeeksIt) {
+    // No fades and no loop: the item plays to its end on its own.
+    TFrmMain* player = startWith("[START]\r\nspIN=0\r\nspOut=0\r\nspOver=0\r\nchkAllCycle=NO\r\n");
+    writeTone(dir.file("tone.wav"), 10);
+    core::Station& station = app->station();
+    station.table().sgJM.setCell(1, 1, core::Gbk("晚风"));
+    station.table().sgJM.setCell(8, 1, dir.file("tone.wav"));
+    station.table().sgJM.setCurrentRow(1);
+    station.items().btnPlayClick();
+    core::TcbDSMixerChannel* channel = station.state().CurrentChannel;
+    ASSERT_NE(channel, nullptr);
+    EXPECT_EQ(player->PB->Caption(), QStringLiteral("晚风"));
+    EXPECT_EQ(player->windowTitle(), QStringLiteral("晚风"));
+    EXPECT_EQ(player->PB->Max(), 10000);
+    EXPECT_EQ(player->plLength->text(), QStringLiteral("00:10"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player->PB->Position() > 0; }, 2000));
+
+    const int x = player->PB->width() * 3 / 4;
+    testing::press(player->PB, {x, 5});
+    testing::release(player->PB, {x, 5});
+    const int target = x * 10000 / player->PB->width();
+    EXPECT_GE(channel->Position(), target);
+    EXPECT_LT(channel->Position(), target + 1000);
+    EXPECT_EQ(channel->State(), core::ChannelState::Playing);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player->PB->Position() >= target; }, 2000));
+    const QString played = player->plPlayTimeOld->text();
+    EXPECT_TRUE(played == "000:07" || played == "000:08" || played == "000:09")
+        << played.toStdString();
 }
 
 TEST_F(PlayerTest, TheSaveButtonWritesTheScheduleWithItsBarAndTheResumeKeys) {

@@ -1,0 +1,128 @@
+#include "gui/schedule/ScheduleGridView.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QUrl>
+#include <QWheelEvent>
+
+#include "core/schedule/ScheduleTable.h"
+
+namespace pelvano::gui {
+
+namespace {
+
+QStringList localFiles(const QMimeData* mime) {
+    QStringList names;
+    if (!mime) return names;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) names << url.toLocalFile();
+    }
+    return names;
+}
+
+}  // namespace
+
+ScheduleGridView::ScheduleGridView(QWidget* parent) : QTableView(parent) {
+    setVerticalScrollMode(ScrollPerItem);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setShowGrid(false);
+    setWordWrap(false);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(DropOnly);
+    setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
+    viewport()->setCursor(Qt::PointingHandCursor);
+    setRowMode(true);
+}
+
+void ScheduleGridView::setRowMode(bool on) {
+    rowMode_ = on;
+    setSelectionBehavior(on ? SelectRows : SelectItems);
+    setSelectionMode(ContiguousSelection);
+}
+
+int ScheduleGridView::rowAtPoint(const QPoint& viewportPoint) const {
+    const QModelIndex index = indexAt(viewportPoint);
+    return index.isValid() ? index.row() : -1;
+}
+
+void ScheduleGridView::wheelEvent(QWheelEvent* e) {
+    // One row a notch, whatever the platform's scroll setting.
+    QScrollBar* bar = verticalScrollBar();
+    const int steps = e->angleDelta().y() / 120;
+    if (steps != 0) bar->setValue(bar->value() - steps);
+    e->accept();
+}
+
+void ScheduleGridView::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Delete && state() != EditingState) {
+        if (rowMode_) emit deleteRequested();  // in cell mode only the menu clears cells
+        e->accept();
+        return;
+    }
+    if (e->key() == Qt::Key_A && (e->modifiers() & Qt::ControlModifier)) {
+        if (rowMode_) emit selectAllRequested();
+        viewport()->update();
+        e->accept();
+        return;
+    }
+    QTableView::keyPressEvent(e);
+}
+
+void ScheduleGridView::mousePressEvent(QMouseEvent* e) {
+    const QModelIndex index = indexAt(e->position().toPoint());
+    dragFrom_ =
+        e->button() == Qt::LeftButton && index.isValid() && index.column() == core::kColNumber
+            ? index.row()
+            : -1;
+    if (dragFrom_ >= 0) {
+        setCurrentIndex(index);
+        e->accept();
+        return;
+    }
+    QTableView::mousePressEvent(e);
+}
+
+void ScheduleGridView::mouseMoveEvent(QMouseEvent* e) {
+    if (dragFrom_ >= 0) {
+        viewport()->setCursor(Qt::SizeVerCursor);
+        e->accept();
+        return;
+    }
+    QTableView::mouseMoveEvent(e);
+}
+
+void ScheduleGridView::mouseReleaseEvent(QMouseEvent* e) {
+    if (dragFrom_ >= 0) {
+        const int from = dragFrom_;
+        dragFrom_ = -1;
+        viewport()->setCursor(Qt::PointingHandCursor);
+        const int to = rowAtPoint(e->position().toPoint());
+        if (to >= 0 && to != from) emit rowMoveRequested(from, to);
+        e->accept();
+        return;
+    }
+    QTableView::mouseReleaseEvent(e);
+}
+
+void ScheduleGridView::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void ScheduleGridView::dragMoveEvent(QDragMoveEvent* e) {
+    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void ScheduleGridView::dropEvent(QDropEvent* e) {
+    const QStringList names = localFiles(e->mimeData());
+    if (names.isEmpty()) return;
+    e->acceptProposedAction();
+    emit filesDropped(rowAtPoint(e->position().toPoint()), names);
+}
+
+}  // namespace pelvano::gui

@@ -1,0 +1,44 @@
+#pragma once
+// The view of the schedule grid: one-row wheel steps, rows moved by dragging their number
+// cell, files and folders dropped from the desktop, and the Delete and Ctrl+A keys. It only
+// reports what the user did; the window carries it out. UI thread only.
+#include <QStringList>
+#include <QTableView>
+
+namespace pelvano::gui {
+
+class ScheduleGridView : public QTableView {
+    Q_OBJECT
+  public:
+    explicit ScheduleGridView(QWidget* parent = nullptr);
+
+    // Row mode: whole rows are selected and nothing is edited; cell mode: single cells.
+    bool rowMode() const { return rowMode_; }
+    void setRowMode(bool on);
+    // Model row under a point of the viewport; -1 outside the rows.
+    int rowAtPoint(const QPoint& viewportPoint) const;
+
+  signals:
+    // Model rows; the number cell of from was dragged onto the row to.
+    void rowMoveRequested(int from, int to);
+    // Local files and folders dropped on a model row (-1: outside the rows).
+    void filesDropped(int row, const QStringList& names);
+    void deleteRequested();
+    void selectAllRequested();
+
+  protected:
+    void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+  private:
+    bool rowMode_ = true;
+    int dragFrom_ = -1;  // model row whose number cell is being dragged
+};
+
+}  // namespace pelvano::gui
