@@ -171,11 +171,10 @@ void TFrmeditTag::applyColumnWidths() {
 void TFrmeditTag::refreshList() {
     model_->reload();
     statusList->setText(QString::fromStdString(listFile_));
-    statusInfo->setText(QString("共 %1 个文件")
-                            .arg(list_.sgSong.cell(core::kListColFile, 1).empty() &&
-                                         list_.sgSong.dataRowCount() == 1
-                                     ? 0
-                                     : list_.sgSong.dataRowCount()));
+    int files = 0;
+    for (int row = 1; row < list_.sgSong.rowCount(); ++row)
+        if (!list_.sgSong.cell(core::kListColFile, row).empty()) ++files;
+    statusInfo->setText(QString("共 %1 个文件").arg(files));
 }
 
 void TFrmeditTag::LoadList(const std::string& nativePath) {

@@ -13,11 +13,16 @@
 namespace pelvano::gui {
 
 Mp3ListView::Mp3ListView(QWidget* parent) : QTableView(parent) {
+    // Rows are 15 pixels high: a font that fits them.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
     verticalHeader()->setMinimumSectionSize(kRowHeight);
     verticalHeader()->setDefaultSectionSize(kRowHeight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

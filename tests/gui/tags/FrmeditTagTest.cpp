@@ -10,11 +10,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "core/app/Encoding.h"
 #include "core/tags/Id3v2Layout.h"
 #include "core/tags/TagFile.h"
 #include "gui/app/QtPorts.h"
+#include "gui/tags/FrmEditText.h"
 #include "gui/tags/FrmeditTag.h"
 #include "platform/ffmpeg/FfmpegDurationMeasurer.h"
 #include "support/TempDir.h"
@@ -206,6 +208,39 @@ TEST_F(FrmeditTagTest, AStopHalfWayLeavesTheRestUntouched) {
         } else {
             EXPECT_EQ(readBytes(f), before.at(f)) << f;
         }
+    }
+}
+
+// Both windows over the dropped files, as the README shows them (written to PELVANO_SHOTS_DIR
+// when it is set).
+TEST_F(FrmeditTagTest, ScreenshotsOfBothWindows) {
+    window->resize(820, 460);
+    window->sgSong->selectRow(2);
+    window->sgSongDblClick(window->sgSong->model()->index(2, 1));
+    TFrmEditText editor(window->sharedTag());
+    core::TID3v2Tag tag;
+    tag.ReadFromFile(files[2]);
+    tag.Artist = core::Utf8ToGbk("刘欢 那英");
+    tag.Album = core::Utf8ToGbk("北京2008");
+    tag.Year = "2008";
+    tag.Lyrics = core::Utf8ToGbk(
+        "[00:01.00]迎接另一个晨曦\r\n[00:05.00]带来全新空气\r\n[00:09.00]气息改变情味不变");
+    ASSERT_TRUE(tag.SaveToFile(files[2], false).replaced);
+    editor.LoadFile(files[2]);
+    editor.show();
+    QCoreApplication::processEvents();
+    const QImage list = window->grab().toImage();
+    const QImage text = editor.grab().toImage();
+    for (const QImage& image : {list, text}) {
+        // Not blank: the picture holds many colours (text, grid lines, controls).
+        std::set<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 3)
+            for (int x = 0; x < image.width(); x += 3) colours.insert(image.pixel(x, y));
+        EXPECT_GT(colours.size(), 20u);
+    }
+    if (const QByteArray shots = qgetenv("PELVANO_SHOTS_DIR"); !shots.isEmpty()) {
+        list.save(QString::fromUtf8(shots) + "/tag-list-window.png");
+        text.save(QString::fromUtf8(shots) + "/tag-text-editor.png");
     }
 }
 
