@@ -50,6 +50,13 @@ TEST(Simulation, ErrorsOfHandlersAreKeptLikeTheUiLoopShowsThem) {
     sim.advanceBy(25);
     EXPECT_EQ(sim.events().errors(), (std::vector<std::string>{"tick failed", "tick failed"}));
     EXPECT_EQ(sim.events().silentAborts(), 1);
+
+    // A handler that fails all day: counted, but the kept texts do not grow without bound.
+    sim.advanceBy(10 * 1000);
+    EXPECT_EQ(sim.events().errorCount(), 1002u);
+    EXPECT_EQ(sim.events().errors().size(), platform::ManualEventQueue::kKeptErrors);
+    EXPECT_EQ(sim.events().takeErrors().size(), platform::ManualEventQueue::kKeptErrors);
+    EXPECT_TRUE(sim.events().errors().empty());
 }
 
 TEST(Simulation, ATimerMayDestroyItselfInItsHandler) {

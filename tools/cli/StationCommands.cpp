@@ -26,14 +26,28 @@ using namespace pelvano::core;
 
 std::atomic<bool> gStop{false};
 
-void onSignal(int) { gStop.store(true); }
+void onSignal(int) {
+    gStop.store(true);
+}
+
+// Ctrl-C, SIGTERM and a closed terminal (SIGHUP) close the station with its close keys, even
+// during start-up; a closed standard output is no reason to stop playing.
+void installSignalHandlers() {
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGHUP, onSignal);
+    std::signal(SIGPIPE, SIG_IGN);
+}
 
 // The log window of a station without windows: its lines on standard output.
 class PrintedLog final : public PlayLogView {
 public:
     explicit PrintedLog(bool print) : print_(print) {}
     void appendLine(const std::string& line) override {
-        if (print_) std::cout << GbkToUtf8(line) << std::endl;
+        if (!print_) return;
+        std::cout << GbkToUtf8(line) << std::endl;
+        // The reader went away (a closed pipe): the printing ends, the station plays on.
+        if (!std::cout) print_ = false;
     }
     void clear() override {}
 
@@ -54,6 +68,7 @@ int run(const Args& args) {
     if (args.size() > 1) return usageError("usage: run [DIR]");
     const std::string dir = args.empty() ? "." : args[0];
     if (!DirectoryExists(dir)) return failure("not a folder: " + dir);
+    installSignalHandlers();
     platform::SystemClock clock;
     platform::RealtimeLoop loop(clock, [](const std::string& error) { std::cerr << "pelvano-cli: " << error << std::endl; });
     std::unique_ptr<SoundOutput> output = platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment());
@@ -71,8 +86,6 @@ int run(const Args& args) {
     PrintedLog printed(true);
     station.logWindow().setView(&printed);
     if (const int status = reportStartup(station.start()); status != 0) return status;
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
     loop.run(gStop);
     station.writeCloseKeys();
     return 0;
@@ -134,7 +147,10 @@ int simulate(const Args& args) {
     if (const int status = reportStartup(station.start()); status != 0) return status;
     sim.advanceBy(static_cast<std::uint64_t>(span));
     station.writeCloseKeys();
-    for (const std::string& error : sim.events().errors()) std::cerr << "pelvano-cli: " << error << "\n";
+    for (const std::string& error : sim.events().errors())
+        std::cerr << "pelvano-cli: " << error << "\n";
+    if (const std::size_t more = sim.events().errorCount() - sim.events().errors().size(); more > 0)
+        std::cerr << "pelvano-cli: " << more << " more errors\n";
     std::cout << "simulated " << span / 1000 << " s; log: " << station.log().dayFile() << "\n";
     return 0;
 }

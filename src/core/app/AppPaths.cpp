@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/app/FileHelpers.h"
+#include "core/app/StoredPathResolver.h"
 
 namespace pelvano::core {
 
@@ -27,10 +28,26 @@ AppPaths AppPaths::ofFolder(const std::string& folder) {
     return paths;
 }
 
-std::string AppPaths::settingsFile() const { return applicationDir + "参数设置.INI"; }
-std::string AppPaths::historyDir() const { return applicationDir + "History/"; }
-std::string AppPaths::chimesDir() const { return applicationDir + "报时文件/"; }
-std::string AppPaths::defaultScheduleFile() const { return applicationDir + "节目表.JMB"; }
-bool AppPaths::ensureHistoryDir() const { return ForceDirectories(historyDir()); }
+std::string AppPaths::existingFile(const std::string& name) const {
+    const std::string exact = applicationDir + name;
+    std::string found = MatchPathIgnoringCase(exact);
+    return found.empty() ? exact : found;
+}
+
+std::string AppPaths::settingsFile() const {
+    return existingFile("参数设置.INI");
+}
+std::string AppPaths::historyDir() const {
+    return applicationDir + "History/";
+}
+std::string AppPaths::chimesDir() const {
+    return applicationDir + "报时文件/";
+}
+std::string AppPaths::defaultScheduleFile() const {
+    return existingFile("节目表.JMB");
+}
+bool AppPaths::ensureHistoryDir() const {
+    return ForceDirectories(historyDir());
+}
 
 }  // namespace pelvano::core

@@ -14,10 +14,14 @@ struct AppPaths {
     // A given station folder (a trailing '/' is added when missing).
     static AppPaths ofFolder(const std::string& folder);
 
-    std::string settingsFile() const;                  // "参数设置.INI"
-    std::string historyDir() const;                    // "History/"
-    std::string chimesDir() const;                     // "报时文件/"
-    std::string defaultScheduleFile() const;           // "节目表.JMB"
+    // A file of the folder as it exists: the exact name first, else the same name in another
+    // letter case (files copied from Windows are often renamed so); the exact name when none is
+    // there.
+    std::string existingFile(const std::string& name) const;
+    std::string settingsFile() const;         // "参数设置.INI", in any letter case
+    std::string historyDir() const;           // "History/"
+    std::string chimesDir() const;            // "报时文件/"
+    std::string defaultScheduleFile() const;  // "节目表.JMB", in any letter case
     // Creates "History" (and its parents) when missing; true when it exists afterwards.
     bool ensureHistoryDir() const;
 };

@@ -58,13 +58,17 @@ bool ForceDirectories(const std::string& path) {
 
 std::string FileNameOf(std::string_view path) {
     // A GBK trail byte can be 0x5C, the backslash: skip the second byte of every double-byte
-    // character. (In UTF-8 the byte after a lead byte is never a separator either.)
+    // character. '/' is never a GBK trail byte, and the pairing of GBK bytes means nothing in a
+    // UTF-8 name, so '/' always separates.
     std::size_t start = 0;
     for (std::size_t i = 0; i < path.size(); ++i) {
         const auto c = static_cast<unsigned char>(path[i]);
-        if (c >= 0x81 && c <= 0xFE) {
+        if (c == '/') {
+            start = i + 1;
+        } else if (c >= 0x81 && c <= 0xFE) {
+            if (i + 1 < path.size() && path[i + 1] == '/') continue;
             ++i;
-        } else if (c == '/' || c == '\\') {
+        } else if (c == '\\') {
             start = i + 1;
         }
     }

@@ -53,7 +53,9 @@ bool isKeyLine(std::string_view line, std::string_view key, std::string* value) 
         std::string_view raw = std::string_view(line).substr(line.find('=') + 1);
         while (!raw.empty() && static_cast<unsigned char>(raw.back()) <= 0x20) raw.remove_suffix(1);
         std::string v(raw);
-        if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+        const bool quoted =
+            v.size() >= 2 && v.front() == v.back() && (v.front() == '"' || v.front() == '\'');
+        if (quoted) v = v.substr(1, v.size() - 2);
         *value = std::move(v);
     }
     return true;
@@ -138,8 +140,10 @@ bool IniWriteMany(const std::string& file, std::string_view section,
         const std::string line = key + "=" + clean(value);
         bool replaced = false;
         for (std::size_t i = begin; i < end; ++i) {
-            if (isKeyLine(lines[i], key, nullptr)) {
-                lines[i] = line;
+            std::string current;
+            if (isKeyLine(lines[i], key, &current)) {
+                // A key that already reads as the value keeps its line as written.
+                if (current != clean(value)) lines[i] = line;
                 replaced = true;
                 break;
             }
@@ -157,6 +161,8 @@ bool IniWriteMany(const std::string& file, std::string_view section,
         out += line;
         out += "\r\n";
     }
+    // Rewriting a file to the same bytes costs two flushes and wears the disk for nothing.
+    if (out == bytes) return true;
     return WriteFileAtomically(file, out, error);
 }
 

@@ -7,8 +7,8 @@
 // order mark on the first line is ignored when reading and kept when rewriting. Lines without
 // "=" and lines starting with ";" are not keys. Where a section or key appears twice, the first
 // one counts. A value is everything after the "=" but its trailing blanks (a leading blank is
-// kept, so " YES" is not a yes); enclosed in double quotes it reads without them.
-// Files are replaced atomically. UI thread.
+// kept, so " YES" is not a yes); enclosed in double or single quotes it reads without them.
+// Files are replaced atomically, and only when a write changes their bytes. UI thread.
 #include <string>
 #include <string_view>
 #include <utility>

@@ -175,7 +175,9 @@ void SoftwareMixer::renderBlock(float* out, std::uint32_t frames) noexcept {
     float* acc = accumulator_.data();
     std::fill(acc, acc + static_cast<std::size_t>(frames) * 2, 0.0f);
     for (auto& slot : slots_) {
-        SoundBuffer* b = slot.load(std::memory_order_acquire);
+        // seq_cst, not acquire: this load and the releaser's slot store are the two halves of a
+        // store-then-check handshake (see the header).
+        SoundBuffer* b = slot.load(std::memory_order_seq_cst);
         if (b == nullptr) continue;
         if (!b->playing_.load(std::memory_order_seq_cst)) {
             b->heardLastBlock_ = false;

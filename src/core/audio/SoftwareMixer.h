@@ -8,6 +8,15 @@
 // Threading: createBuffer/releaseBuffer on the thread holding the channel lock; render() on the
 // audio callback (no locks, no allocation: buffers are published through atomic slots);
 // deviceLost() from any thread.
+//
+// Why a released buffer is never read after it is freed: releaseBuffer stores null in the slot,
+// then reads renderEpoch_ (odd while render() runs) and, when odd, waits for it to change;
+// render() increments renderEpoch_, then reads the slots. Each side writes one variable and then
+// reads the other's, the pattern acquire/release cannot order (each read may miss the other
+// side's write): all four accesses are seq_cst, so they fall into one total order and at least
+// one side sees the other. Either render() sees the null slot, or the releaser sees the odd
+// epoch and waits for the render's closing increment, which happens after its last read of the
+// buffer (and, being an RMW read by the releaser, orders that read before the free).
 #include <array>
 #include <atomic>
 #include <cstdint>

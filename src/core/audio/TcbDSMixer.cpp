@@ -68,6 +68,8 @@ void TcbDSMixer::Open() {
 }
 
 void TcbDSMixer::Close() {
+    // The device buffers go even when the lock is not free in time: no refill may hold one then.
+    for (auto& channel : channels_) channel->thread_->deactivateAndWait();
     {
         ChannelLockGuard lock;
         for (auto& channel : channels_) channel->closeDeviceBuffer();

@@ -20,9 +20,10 @@ TcbDSMixerChannel::TcbDSMixerChannel(TcbDSMixer& mixer)
 }
 
 TcbDSMixerChannel::~TcbDSMixerChannel() {
-    thread_->setActive(false);
+    // No refill pass runs from here on, so the parts below are freed safely even when the lock
+    // is not free in time.
+    thread_->deactivateAndWait();
     {
-        // Freed even when the lock is not free in time: nothing may use the channel after this.
         ChannelLockGuard lock;
         closeDeviceBuffer();
         closeFile();

@@ -45,6 +45,14 @@ void TcbUpdateChannelThread::setActive(bool active) {
     wakeSignal_.notify_one();
 }
 
+void TcbUpdateChannelThread::deactivateAndWait() {
+    setActive(false);
+    // Stepped passes run on the caller's own thread: none is running now.
+    if (stepped_ == nullptr) {
+        const std::lock_guard<std::mutex> runningPassEnded(passMutex_);
+    }
+}
+
 void TcbUpdateChannelThread::threadLoop() {
     std::unique_lock<std::mutex> lock(wakeMutex_);
     while (!terminated_) {
@@ -60,7 +68,10 @@ void TcbUpdateChannelThread::threadLoop() {
             continue;
         }
         lock.unlock();
-        pass_();
+        {
+            std::lock_guard<std::mutex> pass(passMutex_);
+            if (Active()) pass_();
+        }
         lock.lock();
     }
 }

@@ -32,6 +32,10 @@ class TcbUpdateChannelThread {
 
     // Becoming active signals the wake event; the first pass follows one Interval later.
     void setActive(bool active);
+    // Deactivates and returns once no pass is running; no pass starts until setActive(true).
+    // What the pass works on may then be freed, whatever the channel lock's time-out allowed.
+    // Never from within a pass.
+    void deactivateAndWait();
     bool Active() const { return active_.load(std::memory_order_acquire); }
     std::uint32_t Interval() const { return interval_.load(std::memory_order_relaxed); }
     void setInterval(std::uint32_t ms) { interval_.store(ms, std::memory_order_relaxed); }
@@ -50,6 +54,8 @@ class TcbUpdateChannelThread {
     std::condition_variable wakeSignal_;
     bool wakeSignalled_ = false;
     bool terminated_ = false;
+    // Held by the worker thread for each pass.
+    std::mutex passMutex_;
     std::thread thread_;
     // Stepped mode: when the next pass is due.
     std::uint64_t nextDueMs_ = 0;

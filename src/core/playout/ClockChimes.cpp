@@ -7,6 +7,7 @@
 #include "core/app/StoredPathResolver.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixerChannel.h"
+#include "core/playout/CatchUp.h"
 #include "core/playout/PlayerView.h"
 #include "core/playout/PlayoutState.h"
 #include "core/ports/Clock.h"
@@ -40,11 +41,9 @@ std::string ClockChimes::chimeFileAt(int secondOfDay) const {
 void ClockChimes::sound(int secondOfDay) {
     // Each second is looked at once: a second tick within it must not restart the chime, and
     // a tick that comes late still sounds what it passed.
-    int span = 1;
-    if (lastChimeSecond_ >= 0) {
-        span = ((secondOfDay - lastChimeSecond_) % kDay + kDay) % kDay;
-        if (span > kMaxChimeLatenessSeconds + 1) span = kMaxChimeLatenessSeconds + 1;
-    }
+    const int span = lastChimeSecond_ >= 0
+                         ? SecondsToLookAt(lastChimeSecond_, secondOfDay, kMaxChimeLatenessSeconds)
+                         : 1;
     lastChimeSecond_ = secondOfDay;
     for (int back = span - 1; back >= 0; --back) {
         const std::string file = chimeFileAt(((secondOfDay - back) % kDay + kDay) % kDay);

@@ -25,7 +25,13 @@ bool isStopped(const TcbDSMixerChannel& ch) { return ch.State() == ChannelState:
 
 }  // namespace
 
-std::string ChannelFileName(const TcbDSMixerChannel& channel) { return Utf8ToGbk(FileNameOf(channel.FileName())); }
+std::string ChannelFileName(const PlayoutState& state, const TcbDSMixerChannel& channel) {
+    for (std::size_t i = 0; i < state.PlayoutChannels.size(); ++i) {
+        if (state.PlayoutChannels[i] == &channel && !state.StoredFileNames[i].empty())
+            return state.StoredFileNames[i];
+    }
+    return Utf8ToGbk(FileNameOf(channel.FileName()));
+}
 
 ItemTimes ItemStart::ItemTimesOf(int row) const {
     const Grid& grid = c_.table.sgJM;
@@ -52,11 +58,13 @@ bool ItemStart::StartItem(const std::string& storedPath) {
     s.tOver = t.tOver;
     s.tIn = t.tIn;
     s.tOut = t.tOut;
-    c_.log.LogLine(Gbk("计算新播放节目的时间参数tOver,tIn,tOut: 【") + Format("%d-%d-%d", t.tOver, t.tIn, t.tOut) +
-                   Gbk("】"));
+    c_.log.LogLine(Gbk("计算新播放节目的时间参数tOver,tIn,tOut: 【") +
+                   Format("%d-%d-%d", t.tOver, t.tIn, t.tOut) + Gbk("】"));
+    const std::string name = FileNameOf(storedPath);
+    const bool onA = &ch == s.PlayoutChannels[kItemChannelA];
+    s.StoredFileNames[onA ? kItemChannelA : kItemChannelB] = name;
     ch.SetFileName(native);
     ch.SetPan(c_.tbPan);
-    const std::string name = FileNameOf(storedPath);
     if (t.tIn < 1) {
         ch.SetVolume(c_.tbVol);
         ch.Play();
@@ -92,7 +100,16 @@ void ItemStart::StartSelectedRow() {
             c.view.repaintSchedule();
         }
     } restart{c_};
-    if (StartItem(grid.cell(kColFile, row))) {
+    bool started = false;
+    try {
+        started = StartItem(grid.cell(kColFile, row));
+    } catch (const std::exception& e) {
+        c_.state.Unplayable.add(row);
+        LogStartFailure(row, e.what());
+        throw;
+    }
+    if (started) {
+        c_.state.Unplayable.clear();
         c_.view.setProgressVisible(true);
         std::string title = grid.cell(kColTitle, row);
         if (!grid.cell(kColArtist, row).empty()) title += " - " + grid.cell(kColArtist, row);
@@ -101,8 +118,16 @@ void ItemStart::StartSelectedRow() {
         if (c_.lyrics.chkPlaySongText()) c_.lyrics.itemStarted(c_.state.CurrentChannel->FileName());
         c_.lyrics.setDisplayVisible(c_.lyrics.chkPlaySongText());
     } else {
-        c_.view.setProgressCaption(Gbk("播放失败[序号") + std::to_string(row) + "]," + grid.cell(kColTitle, row));
+        c_.state.Unplayable.add(row);
+        LogStartFailure(row, Gbk("文件不存在"));
+        c_.view.setProgressCaption(Gbk("播放失败[序号") + std::to_string(row) + "]," +
+                                   grid.cell(kColTitle, row));
     }
+}
+
+void ItemStart::LogStartFailure(int row, const std::string& reason) {
+    c_.log.LogLine(Gbk("播放失败[序号") + std::to_string(row) + "],<" +
+                   FileNameOf(c_.table.sgJM.cell(kColFile, row)) + ">: " + reason);
 }
 
 void ItemStart::FadeOutCurrentItem() {
@@ -110,7 +135,8 @@ void ItemStart::FadeOutCurrentItem() {
     if (!current) return;
     const int ms = c_.settings.spOut() * 1000;
     current->Fade(static_cast<std::uint32_t>(ms), kFadeOutLevel);
-    c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(ms) + Gbk("]毫秒,<") + ChannelFileName(*current) + ">");
+    c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(ms) + Gbk("]毫秒,<") +
+                   ChannelFileName(c_.state, *current) + ">");
 }
 
 void ItemStart::btnPlayClick() {
@@ -119,6 +145,7 @@ void ItemStart::btnPlayClick() {
     if (current && current->State() == ChannelState::Playing) {
         current->Fade(static_cast<std::uint32_t>(c_.settings.spOut()) * 1000, kFadeOutLevel);
     }
+    c_.state.Unplayable.clear();
     StartSelectedRow();
 }
 
@@ -159,7 +186,7 @@ void ItemStart::PBMouseUp(int x, int width) {
 }
 
 void ItemStart::onFadeEnd(TcbDSMixerChannel& ch) {
-    const std::string name = ChannelFileName(ch);
+    const std::string name = ChannelFileName(c_.state, ch);
     if (!isStopped(ch)) {
         if (ch.Volume() <= kFadeOutLevel) {
             ch.Stop();
@@ -181,7 +208,7 @@ void ItemStart::onFadeEnd(TcbDSMixerChannel& ch) {
 
 void ItemStart::onNaturalEnd(TcbDSMixerChannel& ch) {
     if (c_.state.PlayoutHold) return;
-    c_.log.LogLine(Gbk("自然结束播放: ") + ChannelFileName(ch));
+    c_.log.LogLine(Gbk("自然结束播放: ") + ChannelFileName(c_.state, ch));
     c_.state.FadeOutStarted = false;
 }
 

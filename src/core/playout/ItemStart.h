@@ -19,8 +19,12 @@ public:
     // Starts the file of a stored path on the free item channel. False when no file is there;
     // the engine's error when the file cannot be played.
     bool StartItem(const std::string& storedPath);
-    // Starts the schedule grid's current row.
+    // Starts the schedule grid's current row. A row that cannot start is logged with its reason
+    // and remembered for this pass (PlayoutState::Unplayable); the engine's error still reaches
+    // the caller.
     void StartSelectedRow();
+    // The log line of a row that could not start, with the reason (GBK or the engine's English).
+    void LogStartFailure(int row, const std::string& reason);
 
     // The item on air fades out over the default fade-out length, and the log says so.
     void FadeOutCurrentItem();
@@ -41,7 +45,8 @@ private:
     int progressMaximum_ = 0;
 };
 
-// The GBK file name (without folder) of a channel's native file name.
-std::string ChannelFileName(const TcbDSMixerChannel& channel);
+// The GBK file name (without folder) of the item on a channel, as stored; for a file the
+// schedule did not give (a time signal), the name found on disk.
+std::string ChannelFileName(const PlayoutState& state, const TcbDSMixerChannel& channel);
 
 }  // namespace pelvano::core

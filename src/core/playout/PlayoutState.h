@@ -2,6 +2,9 @@
 // What is on air: the four playout channels and the item state that the item start, the
 // scheduler, the transport and the chimes share. One instance for the run. UI thread.
 #include <array>
+#include <string>
+
+#include "core/playout/UnplayableRows.h"
 
 namespace pelvano::core {
 
@@ -19,6 +22,9 @@ struct ItemTimes {
 
 struct PlayoutState {
     std::array<TcbDSMixerChannel*, 4> PlayoutChannels{};
+    // The bare file name as the schedule stores it (GBK) of the item each channel was given:
+    // the log names files as stored, not as found on disk.
+    std::array<std::string, 4> StoredFileNames{};
     TcbDSMixerChannel* CurrentChannel = nullptr;
     TcbDSMixerChannel* PreviousChannel = nullptr;
     int tOver = 0;
@@ -30,11 +36,13 @@ struct PlayoutState {
     bool FadeOutStarted = false;
     bool PlayoutHold = false;
     int LastTimedSecond = 0;
+    UnplayableRows Unplayable;
 
     ItemTimes times() const { return {tOver, tIn, tOut}; }
     // The channels are about to be freed: nothing refers to them any more.
     void forgetChannels() {
         PlayoutChannels = {};
+        StoredFileNames = {};
         CurrentChannel = nullptr;
         PreviousChannel = nullptr;
     }

@@ -5,6 +5,7 @@
 #include "core/app/Encoding.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixerChannel.h"
+#include "core/playout/CatchUp.h"
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerView.h"
 #include "core/ports/Clock.h"
@@ -17,8 +18,6 @@ namespace {
 
 constexpr int kDay = 86400;
 
-int secondsBetween(int earlier, int later) { return ((later - earlier) % kDay + kDay) % kDay; }
-
 }  // namespace
 
 int RemainingMs(TcbDSMixerChannel& channel) { return channel.Length() - channel.Position(); }
@@ -27,9 +26,9 @@ Scheduler::TimedHit Scheduler::TimedRowAt(int second) {
     PlayoutState& s = c_.state;
     if (second == s.LastTimedSecond) return {};
     // The seconds to look at: this one, and those passed since the last look when that was
-    // recently (a start-up never looks back).
-    int span = 1;
-    if (scanned_) span = std::min(secondsBetween(s.LastTimedSecond, second), kMaxTimedLatenessSeconds + 1);
+    // recently and forward (a start-up never looks back).
+    const int span =
+        scanned_ ? SecondsToLookAt(s.LastTimedSecond, second, kMaxTimedLatenessSeconds) : 1;
     scanned_ = true;
     for (int back = span - 1; back >= 0; --back) {
         const int candidate = ((second - back) % kDay + kDay) % kDay;
@@ -60,7 +59,14 @@ void Scheduler::tmCheckPlayTimer() {
             return;
         }
     }
-    if (!c_.state.CurrentChannel) return;
+    if (!c_.state.CurrentChannel) {
+        // Nothing on air and the last start failed (a timed row's file is bad): go on with the
+        // next row as after a finished item, rather than stay silent until the next timed row.
+        if (!c_.state.PlayoutHold && c_.table.PlayingRow > 0 &&
+            c_.state.Unplayable.contains(c_.table.PlayingRow))
+            startNextRow(0);
+        return;
+    }
     showItemTimes();
     if (c_.state.PlayoutHold) return;
     startNextIfDue();
@@ -70,7 +76,9 @@ void Scheduler::tmCheckPlayTimer() {
 void Scheduler::startTimedRow(const TimedHit& hit) {
     c_.log.LogLine(PlayProcessLog::equalsRule());
     c_.log.LogLine(Gbk("定时节目开始:序号") + std::to_string(hit.row));
-    if (hit.lateness > 0) c_.log.LogLine(Gbk("定时节目迟到: [") + std::to_string(hit.lateness) + Gbk("]秒"));
+    c_.state.Unplayable.clear();
+    if (hit.lateness > 0)
+        c_.log.LogLine(Gbk("定时节目迟到: [") + std::to_string(hit.lateness) + Gbk("]秒"));
     c_.table.sgJM.setCurrentRow(hit.row);
     items_.FadeOutCurrentItem();
     items_.StartSelectedRow();
@@ -92,29 +100,40 @@ void Scheduler::startNextIfDue() {
     const int r = RemainingMs(current);
     const bool stoppedByItself = current.State() == ChannelState::Stopped && !c_.state.StopRequested;
     if (r > c_.state.tOver * 1000 && !stoppedByItself) return;
+    startNextRow(r);
+}
+
+void Scheduler::startNextRow(int remainingMs) {
     Grid& grid = c_.table.sgJM;
     const int playing = c_.table.PlayingRow;
     const bool hasNext = playing < grid.rowCount() - 1;
     const std::string next = NextRowStart();
-    if (!next.empty() && next.find(':') == std::string::npos) {
-        grid.setCurrentRow(playing + 1);
-        items_.StartSelectedRow();
-    } else if (!next.empty()) {
-        if (c_.settings.chkSectCycle()) {
-            c_.log.LogLine(Gbk("本段节目播放完毕，从头开始循环播出"));
-            grid.setCurrentRow(1);
-            items_.StartSelectedRow();
-        }
-    } else if (hasNext) {
-        c_.log.LogLine(PlayProcessLog::minusRule());
-        c_.log.LogLine(Gbk("下一节目交叉时间到: [") + std::to_string(r) + Gbk("]毫秒"));
-        grid.setCurrentRow(playing + 1);
-        items_.StartSelectedRow();
-    } else if (c_.settings.chkAllCycle()) {
-        c_.log.LogLine(Gbk("全部节目播放完毕，从头开始循环播出"));
-        grid.setCurrentRow(1);
-        items_.StartSelectedRow();
+    const bool nextIsTimed = next.find(':') != std::string::npos;
+    int row = 0;
+    if (hasNext && !nextIsTimed) {
+        row = playing + 1;
+    } else if (nextIsTimed ? c_.settings.chkSectCycle() : c_.settings.chkAllCycle()) {
+        row = 1;
     }
+    if (row == 0 || waitsForPlayableRow(row)) return;
+    if (nextIsTimed) {
+        c_.log.LogLine(Gbk("本段节目播放完毕，从头开始循环播出"));
+    } else if (!hasNext) {
+        c_.log.LogLine(Gbk("全部节目播放完毕，从头开始循环播出"));
+    } else if (next.empty()) {
+        c_.log.LogLine(PlayProcessLog::minusRule());
+        c_.log.LogLine(Gbk("下一节目交叉时间到: [") + std::to_string(remainingMs) + Gbk("]毫秒"));
+    }
+    grid.setCurrentRow(row);
+    items_.StartSelectedRow();
+}
+
+bool Scheduler::waitsForPlayableRow(int row) {
+    UnplayableRows& unplayable = c_.state.Unplayable;
+    if (!unplayable.contains(row)) return false;
+    if (unplayable.announceWait())
+        c_.log.LogLine(Gbk("本轮节目都无法播放，等待下一个定时节目、新的节目表或人工操作"));
+    return true;
 }
 
 void Scheduler::endFadeOut() {
@@ -125,7 +144,8 @@ void Scheduler::endFadeOut() {
         if (r <= s.PreviousTimes.tOut * 1000 && !s.FadeOutStarted) {
             s.FadeOutStarted = true;
             previous.Fade(static_cast<std::uint32_t>(std::max(0, r)), kFadeOutLevel);
-            c_.log.LogLine(Gbk("旧节目开始淡出: [") + std::to_string(r) + Gbk("]毫秒,<") + ChannelFileName(previous) + ">");
+            c_.log.LogLine(Gbk("旧节目开始淡出: [") + std::to_string(r) + Gbk("]毫秒,<") +
+                           ChannelFileName(c_.state, previous) + ">");
             c_.log.LogLine(PlayProcessLog::minusRule());
         }
         return;
@@ -136,7 +156,8 @@ void Scheduler::endFadeOut() {
     if (r <= s.tOut * 1000 && !s.FadeOutStarted) {
         s.FadeOutStarted = true;
         current->Fade(static_cast<std::uint32_t>(std::max(0, r)), kFadeOutLevel);
-        c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(r) + Gbk("]毫秒,<") + ChannelFileName(*current) + ">");
+        c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(r) + Gbk("]毫秒,<") +
+                       ChannelFileName(c_.state, *current) + ">");
         c_.log.LogLine(PlayProcessLog::minusRule());
     }
 }

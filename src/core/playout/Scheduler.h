@@ -32,6 +32,10 @@ private:
     void startTimedRow(const TimedHit& hit);
     void showItemTimes();
     void startNextIfDue();
+    // The hand-over to the row after PlayingRow (or the loop to row 1), unless that row already
+    // failed in this pass.
+    void startNextRow(int remainingMs);
+    bool waitsForPlayableRow(int row);
     void endFadeOut();
 
     PlayoutContext& c_;

@@ -1,7 +1,9 @@
 #include "core/playout/Station.h"
 
 #include <algorithm>
+#include <exception>
 
+#include "core/app/AtomicFileLeftovers.h"
 #include "core/app/Encoding.h"
 #include "core/app/IniFile.h"
 #include "core/app/TextHelpers.h"
@@ -63,6 +65,8 @@ StartupOutcome Station::start() {
     const LocalDateTime today = ports_.clock->now();
     const std::string& ini = settings_.file();
     // The schedule window's and the player's part.
+    // What a crash during a replace left in the station folder goes first.
+    RemoveLeftoverTemporaries(ports_.paths.applicationDir);
     ports_.paths.ensureHistoryDir();
     log_.setDayFile(dayFileOfToday());
     table_.CurrentSchedulePath = TodayScheduleFile(ports_.paths, today);
@@ -90,15 +94,34 @@ StartupOutcome Station::start() {
         IniRead(ini, "START", "LastJMFile") == Utf8ToGbk(table_.CurrentSchedulePath) &&
         p < table_.sgJM.rowCount();
     table_.sgJM.setCurrentRow(resume ? std::max(1, p) : 1);
-    items_.btnPlayClick();
+    // A first file that cannot play must not keep the station off the air: its error goes to
+    // the UI loop once the loop runs, and the scheduler moves on to the next row.
+    std::exception_ptr firstStartError;
+    try {
+        items_.btnPlayClick();
+    } catch (...) {
+        firstStartError = std::current_exception();
+    }
     // The log window exists from here on; the timers tick once the loop runs.
     log_.attachWindow(&logWindow_);
+    if (firstStartError) reportFirstStartError(firstStartError);
     chimes_.firstShow = true;
     setTimersEnabled(true);
     return StartupOutcome::Running;
 }
 
+void Station::reportFirstStartError(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        items_.LogStartFailure(table_.PlayingRow, e.what());
+    } catch (...) {
+    }
+    if (ports_.audio.events) ports_.audio.events->post([error] { std::rethrow_exception(error); });
+}
+
 void Station::OpenSchedule(const std::string& path) {
+    state_.Unplayable.clear();
     OpenScheduleTable(table_, path, scheduleIoOptions(), settings_.spOver());
     view_.setScheduleCaption(table_.caption);
     view_.repaintSchedule();

@@ -3,6 +3,7 @@
 // start, scheduler, clock and meters, with the start-up sequence, the schedule loads, the
 // output-device change and the keys of a close. The player and the headless tools both drive
 // this one object. UI thread.
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -103,6 +104,8 @@ class Station {
     void createChannels();
     void freeChannels();
     void setTimersEnabled(bool enabled);
+    // Logs the failed first start and hands its error to the UI loop.
+    void reportFirstStartError(const std::exception_ptr& error);
     std::string dayFileOfToday() const;
 
     StationPorts ports_;

@@ -27,9 +27,10 @@ const std::vector<std::string>& ScheduleHeaderTexts() {
 }
 
 std::string TodayScheduleFile(const AppPaths& paths, const LocalDateTime& date) {
-    const std::string dated = paths.applicationDir + FormatDate(date, true) + ".JMB";
+    const std::string dated = paths.existingFile(FormatDate(date, true) + ".JMB");
     if (FileExists(dated)) return dated;
-    const std::string weekday = paths.applicationDir + WeekdayNameUtf8(date.weekday()) + ".JMB";
+    const std::string weekday =
+        paths.existingFile(std::string(WeekdayNameUtf8(date.weekday())) + ".JMB");
     if (FileExists(weekday)) return weekday;
     return paths.defaultScheduleFile();
 }

@@ -26,19 +26,8 @@ class TagFile {
     std::uint64_t size() const { return size_; }
     // Up to count bytes from offset: fewer when the file ends first, none past its end.
     std::string readAt(std::uint64_t offset, std::uint64_t count) const;
-    // Hands the bytes [from, to) to sink in large blocks; throws TagFileError on a read error or
-    // when the file has become shorter.
-    template <typename Sink>
-    void copyRange(std::uint64_t from, std::uint64_t to, Sink&& sink) const {
-        constexpr std::uint64_t kBlock = 1 << 20;
-        while (from < to) {
-            const std::uint64_t n = to - from < kBlock ? to - from : kBlock;
-            const std::string block = readAt(from, n);
-            if (block.size() != n) throw TagFileError("Cannot read file \"" + path_ + "\"");
-            sink(block);
-            from += n;
-        }
-    }
+    // The open descriptor, for copies that the kernel makes (AtomicFileWriter::copyFrom).
+    int fd() const { return fd_; }
 
   private:
     std::string path_;

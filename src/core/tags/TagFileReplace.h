@@ -1,8 +1,8 @@
 #pragma once
-// Rewriting a tagged file: the new tag and the audio of the old file go to a temporary file
-// beside it, which is flushed and renamed over the original in one step, keeping its
-// permissions. When the original cannot be replaced it stays untouched and the complete result
-// is kept under the temporary name the operator is told. UI thread.
+// Rewriting a tagged file: the new tag and the audio of the old file (copied by the kernel) go
+// to a new file beside it, which is flushed and renamed over the original in one step, keeping
+// its permissions (AtomicFile.h). When the original cannot be replaced it stays untouched and
+// the complete result is kept under the temporary name the operator is told. UI thread.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -13,6 +13,8 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "platform/ffmpeg/ScannedDuration.h"
+
 namespace pelvano::platform {
 
 namespace {
@@ -207,6 +209,11 @@ std::int32_t FfmpegSource::open(const std::string& path, core::WaveFormat& forma
         duration = av_rescale_q(state->format->duration, AV_TIME_BASE_Q, kStreamTimeBase);
     } else {
         duration = 0;
+    }
+    // Only estimated from the first frame's bit rate (an MP3 without a Xing or VBRI header):
+    // counted instead, once per file.
+    if (state->format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) {
+        if (const auto counted = ScannedDuration(path, state->streamIndex)) duration = *counted;
     }
     state_ = std::move(state);
     return 0;

@@ -20,9 +20,8 @@ void RealtimeLoop::post(std::function<void()> handler) {
 }
 
 void RealtimeLoop::reportNewErrors() {
-    const auto& errors = queue_.errors();
-    for (; reported_ < errors.size(); ++reported_) {
-        if (onError_) onError_(errors[reported_]);
+    for (const std::string& error : queue_.takeErrors()) {
+        if (onError_) onError_(error);
     }
 }
 

@@ -41,7 +41,6 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     bool posted_ = false;
-    std::size_t reported_ = 0;
 };
 
 }  // namespace pelvano::platform

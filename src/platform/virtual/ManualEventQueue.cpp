@@ -33,10 +33,15 @@ void ManualEventQueue::runGuarded(const std::function<void()>& handler) {
     } catch (const core::SilentAbort&) {
         ++silentAborts_;
     } catch (const std::exception& e) {
-        errors_.emplace_back(e.what());
+        keepError(e.what());
     } catch (...) {
-        errors_.emplace_back("Unknown error");
+        keepError("Unknown error");
     }
+}
+
+void ManualEventQueue::keepError(std::string text) {
+    ++errorCount_;
+    if (errors_.size() < kKeptErrors) errors_.push_back(std::move(text));
 }
 
 std::size_t ManualEventQueue::pending() const {

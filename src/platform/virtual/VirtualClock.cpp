@@ -13,7 +13,8 @@ VirtualClock::VirtualClock(const core::LocalDateTime& start, std::uint64_t start
       tick_(startTick) {}
 
 core::LocalDateTime VirtualClock::now() const {
-    const std::int64_t ms = startMsOfDay_ + static_cast<std::int64_t>(tickMs() - startTick_);
+    const std::int64_t ms = startMsOfDay_ + static_cast<std::int64_t>(tickMs() - startTick_) +
+                            wallOffsetMs_.load(std::memory_order_acquire);
     return core::LocalDateTime::fromDayNumber(startDay_ + ms / kMsPerDay,
                                               static_cast<int>(ms % kMsPerDay / 1000),
                                               static_cast<int>(ms % 1000));

@@ -17,12 +17,16 @@ class VirtualClock final : public core::Clock {
     // Moves to a later tick (an earlier one is ignored).
     void advanceTo(std::uint64_t tickMs);
     void advanceBy(std::uint64_t ms) { advanceTo(tickMs() + ms); }
+    // The wall clock is set by ms (negative: back, as NTP or the end of summer time does); the
+    // tick count runs on undisturbed.
+    void setWallClockBy(std::int64_t ms) { wallOffsetMs_.fetch_add(ms, std::memory_order_acq_rel); }
 
   private:
     const std::int64_t startDay_;
     const std::int64_t startMsOfDay_;
     const std::uint64_t startTick_;
     std::atomic<std::uint64_t> tick_;
+    std::atomic<std::int64_t> wallOffsetMs_{0};
 };
 
 }  // namespace pelvano::platform

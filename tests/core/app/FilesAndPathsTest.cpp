@@ -9,6 +9,7 @@
 #include "core/app/FileHelpers.h"
 #include "core/app/IniFile.h"
 #include "core/app/StoredPathResolver.h"
+#include "core/schedule/ScheduleTable.h"
 #include "support/TempDir.h"
 
 namespace pelvano::core {
@@ -58,6 +59,8 @@ TEST(FileHelpers, AppendListDelete) {
     EXPECT_EQ(FileNameOf("D:\\MUSIC\\A.MP3"), "A.MP3");
     EXPECT_EQ(FileNameOf("D:\\\x95\x5C.MP3"), "\x95\x5C.MP3");  // a trail byte that looks like '\\'
     EXPECT_EQ(ExtensionOf("x/a.b.Mp3"), ".Mp3");
+    EXPECT_EQ(FileNameOf("/m/音乐库/新闻.wav"), "新闻.wav");  // UTF-8: no GBK pairing across '/'
+    EXPECT_EQ(FileNameOf(Utf8ToGbk("音乐库/新闻.wav")), Utf8ToGbk("新闻.wav"));
 }
 
 TEST(AppPaths, StationFiles) {
@@ -68,6 +71,24 @@ TEST(AppPaths, StationFiles) {
     ASSERT_TRUE(paths.ensureHistoryDir());
     EXPECT_TRUE(DirectoryExists(paths.applicationDir + "History"));
     EXPECT_EQ(AppPaths::ofExecutable().applicationDir.back(), '/');
+}
+
+TEST(AppPaths, FilesCopiedFromWindowsAreFoundInAnyLetterCase) {
+    test::TempDir dir;
+    const AppPaths paths = AppPaths::ofFolder(dir.path().string());
+    dir.write("参数设置.ini", "");
+    dir.write("星期一.jmb", "");
+    dir.write("2026-12-07.jmb", "");
+    EXPECT_EQ(paths.settingsFile(), paths.applicationDir + "参数设置.ini");
+    EXPECT_EQ(TodayScheduleFile(paths, {2026, 12, 7, 8, 0, 0}),
+              paths.applicationDir + "2026-12-07.jmb");
+    EXPECT_EQ(TodayScheduleFile(paths, {2026, 12, 14, 8, 0, 0}),
+              paths.applicationDir + "星期一.jmb");
+    EXPECT_EQ(TodayScheduleFile(paths, {2026, 12, 15, 8, 0, 0}),
+              paths.applicationDir + "节目表.JMB");
+    dir.write("2026-12-07.JMB", "");  // an exact match comes first
+    EXPECT_EQ(TodayScheduleFile(paths, {2026, 12, 7, 8, 0, 0}),
+              paths.applicationDir + "2026-12-07.JMB");
 }
 
 TEST(StoredPathResolver, WindowsPathsFindTheirFiles) {

@@ -1,8 +1,9 @@
-#include "core/app/IniFile.h"
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include <filesystem>
 
+#include "core/app/IniFile.h"
 #include "support/TempDir.h"
 
 namespace pelvano::core {
@@ -17,6 +18,8 @@ TEST(IniFile, ReadingFollowsTheProfileRules) {
                                       "Empty=\n"
                                       "NoEquals\n"
                                       "Quoted=\"q\"\n"
+                                      "Single='7'\n"
+                                      "Mixed='7\"\n"
                                       "Half=\"q\n"
                                       "[start]\n"
                                       "Key=second section\n"
@@ -27,6 +30,8 @@ TEST(IniFile, ReadingFollowsTheProfileRules) {
     EXPECT_EQ(IniReadDef(ini, "START", "NoEquals", "d"), "d");
     EXPECT_EQ(IniReadDef(ini, "START", "; a comment", "d"), "d");
     EXPECT_EQ(IniRead(ini, "START", "Quoted"), "q");
+    EXPECT_EQ(IniRead(ini, "START", "Single"), "7");
+    EXPECT_EQ(IniRead(ini, "START", "Mixed"), "'7\"");
     EXPECT_EQ(IniRead(ini, "START", "Half"), "\"q");
     EXPECT_EQ(IniReadDef(ini, "START", "Other", "d"), "d");  // the first section of a name counts
     EXPECT_EQ(IniReadDef(dir.file("none.ini"), "START", "Key", "d"), "d");
@@ -44,6 +49,19 @@ TEST(IniFile, WritingKeepsEverythingElse) {
     EXPECT_EQ(IniRead(ini, "A", "x"), "10");
     ASSERT_TRUE(IniWrite(ini, "B", "y", "two\r\nlines"));
     EXPECT_EQ(IniRead(ini, "B", "y"), "two  lines");  // a value can never break the file
+}
+
+TEST(IniFile, AWriteThatChangesNothingLeavesTheFileAlone) {
+    test::TempDir dir;
+    const std::string ini = dir.write("a.ini", "[A]\r\nx=1\r\n");
+    struct stat before {
+    }, after{};
+    ::stat(ini.c_str(), &before);
+    ASSERT_TRUE(IniWriteMany(ini, "a", {{"X", "1"}}));
+    ::stat(ini.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);  // not replaced
+    ASSERT_TRUE(IniWrite(ini, "A", "x", "2"));
+    EXPECT_EQ(dir.read("a.ini"), "[A]\r\nx=2\r\n");
 }
 
 TEST(IniFile, WriteCreatesTheFile) {

@@ -57,6 +57,17 @@ TEST_F(ChimesTest, ATickTwoSecondsLateStillChimes) {
     EXPECT_NE(chime().FileName().find("08点整.Wav"), std::string::npos);
 }
 
+TEST_F(ChimesTest, AClockSetBackDoesNotSoundTheSignalAgain) {
+    addSound("报时文件/08点整.Wav", 1);
+    writeSchedule({{""}});
+    startStation();
+    runUntilTime(7, 59, 59, 500);  // the signal of 07:59:57 has ended
+    ASSERT_EQ(chime().State(), ChannelState::Stopped);
+    sim.clock().setWallClockBy(-1500);  // reads 07:59:58 again
+    sim.advanceBy(900);
+    EXPECT_EQ(chime().State(), ChannelState::Stopped);
+}
+
 TEST_F(ChimesTest, SwitchedOffSignalsAndMissingFilesStaySilent) {
     writeSchedule({{""}});
     startStation();

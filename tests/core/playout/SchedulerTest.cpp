@@ -1,7 +1,6 @@
-#include "core/playout/Scheduler.h"
-
 #include "StationFixture.h"
 #include "core/audio/TcbDSMixerChannel.h"
+#include "core/playout/Scheduler.h"
 
 namespace pelvano::test {
 namespace {
@@ -142,6 +141,18 @@ TEST_F(SchedulerTest, ASecondMissedWhileBusyIsCaughtUpAndLoggedAsLate) {
     sim.advanceBy(200);
     EXPECT_EQ(countOf("定时节目开始:序号1"), 1);
     EXPECT_EQ(countOf("定时节目迟到: [1]秒"), 1);
+}
+
+TEST_F(SchedulerTest, SecondsLivedAgainAfterTheClockIsSetBackAreNoCatchUp) {
+    addSound("a.wav", 60);
+    writeSchedule({{"a.wav", "08:00:00"}, {"a.wav", "08:00:02"}});
+    startStation();
+    runUntilTime(8, 0, 4);
+    ASSERT_EQ(countOf("定时节目开始:序号2"), 1);
+    sim.clock().setWallClockBy(-3000);  // 08:00:04 again reads 08:00:01
+    sim.advanceBy(500);
+    EXPECT_EQ(countOf("定时节目开始:序号1"), 1);
+    EXPECT_EQ(countOf("定时节目迟到"), 0);
 }
 
 TEST_F(SchedulerTest, StartUpNeverFiresTheDaysEarlierTimedRows) {

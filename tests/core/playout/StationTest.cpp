@@ -39,6 +39,14 @@ TEST_F(StationTest, AfterADeviceChangeTheHandlersStillRun) {
     EXPECT_EQ(countOf("淡入结束：b.wav"), 1);       // a fade end on a rebuilt channel
 }
 
+TEST_F(StationTest, StartUpRemovesWhatACrashedReplaceLeftInTheStationFolder) {
+    writeSchedule({{""}});
+    const std::string leftover =
+        dir.write("参数设置.INI.tmp-2147483646-0", "half");  // no such process
+    startStation();
+    EXPECT_FALSE(std::filesystem::exists(leftover));
+}
+
 TEST_F(StationTest, CloseKeysAndTheMeasuringChannel) {
     addSound("a.wav", 61.5);
     writeSchedule({{"a.wav"}});
