@@ -1,5 +1,6 @@
 // Prints: the repaint of a full viewport of the schedule window over a 10,000-row schedule,
-// and the load of that schedule into the window (open + model refresh + first paint).
+// and the load of that schedule into the window (open + model refresh + first paint), without
+// and with Qt's events processed once per row.
 // Offscreen unless QT_QPA_PLATFORM says otherwise.
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "core/app/TextHelpers.h"
 #include "core/playout/Station.h"
 #include "core/schedule/ScheduleFile.h"
+#include "gui/app/QtPorts.h"
 #include "gui/schedule/FrmPlayJM.h"
 #include "gui/schedule/ScheduleGridView.h"
 #include "platform/ffmpeg/FfmpegSource.h"
@@ -72,7 +74,8 @@ int main(int argc, char** argv) {
     ports.paths = core::AppPaths::ofFolder(dir.string());
     ports.clock = &sim.clock();
     ports.timers = &sim.timers();
-    ports.pump = &sim;
+    gui::QtEventPump qtPump;  // loads process Qt's events, as in the application
+    ports.pump = &qtPump;
     ports.audio = sim.audioServices(decoder);
     int status = 0;
     {
@@ -81,21 +84,23 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "the station did not start\n");
             return 1;
         }
-        // Loading with events processed once per row is what keeps playout going; the figure
-        // below is without it (chkKeepMessage off), the window's own share.
-        station.settings().setFlag(core::SettingFlag::chkKeepMessage, false);
         gui::TFrmPlayJM window(station);
         window.resize(1000, 600);
         window.show();
         QApplication::processEvents();
         QImage target(window.sgJM()->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
 
-        const double load = median(7, [&] {
+        const auto loadIntoWindow = [&] {
             window.commands().Open(file);
             window.repaintSchedule();
             QPainter p(&target);
             window.sgJM()->viewport()->render(&p);
-        });
+        };
+        // With chkKeepMessage on (the default) Qt's events are processed once per row, which
+        // keeps playout going during the load; without it, the window's own share.
+        const double loadWithEvents = median(5, loadIntoWindow);
+        station.settings().setFlag(core::SettingFlag::chkKeepMessage, false);
+        const double load = median(7, loadIntoWindow);
         station.table().PlayingRow = 5000;
         window.sgJM()->scrollTo(window.sgJM()->model()->index(4990, 0));
         const int rows = window.sgJM()->viewport()->height() / gui::TFrmPlayJM::kRowHeight;
@@ -104,10 +109,10 @@ int main(int argc, char** argv) {
             window.sgJM()->viewport()->render(&p);
         });
         std::printf(
-            "schedule window, 10,000 rows: repaint of a full viewport (%d rows x 10 columns) %.2f "
-            "ms "
-            "(goal < 16 ms); load into the window %.1f ms (goal < 100 ms)\n",
-            rows, repaint, load);
+            "schedule window, 10,000 rows: repaint of a full viewport (%d rows x 10 columns) "
+            "%.2f ms (goal < 16 ms); load into the window %.1f ms (goal < 100 ms), %.1f ms "
+            "with events processed once per row (chkKeepMessage)\n",
+            rows, repaint, load, loadWithEvents);
         if (station.table().sgJM.dataRowCount() != 10000) status = 1;
     }
     fs::remove_all(dir);

@@ -2,7 +2,8 @@
 // through the program's own writers, alternating two generations, and checks afterwards that
 // a file holds one generation whole.
 //   pelvano-crash-writer write KIND FILE   rewrites until killed (creating the file first)
-//   pelvano-crash-writer once KIND FILE    one rewrite: the next write into the folder
+//   pelvano-crash-writer once KIND FILE    what the next start does: the folder's leftovers go
+//                                          (as Station::start does), then one rewrite
 //   pelvano-crash-writer check KIND FILE   exit 0 when the file parses and is one generation
 // KIND: settings, schedule, lyrics, tags.
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "core/app/AtomicFile.h"
+#include "core/app/AtomicFileLeftovers.h"
 #include "core/app/FileHelpers.h"
 #include "core/app/IniFile.h"
 #include "core/lyrics/LrcText.h"
@@ -148,7 +150,10 @@ int main(int argc, char** argv) {
             if (generation < 0) std::fprintf(stderr, "damaged: %s\n", file.c_str());
             return generation < 0 ? 1 : 0;
         }
-        if (mode == "once") return kind.write(file, 0) ? 0 : 1;
+        if (mode == "once") {
+            RemoveLeftoverTemporaries(FolderOf(file));
+            return kind.write(file, 0) ? 0 : 1;
+        }
         for (int generation = 0;; generation ^= 1) {
             if (!kind.write(file, generation)) return 1;
         }

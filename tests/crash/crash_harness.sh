@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Kills the program with SIGKILL at random moments while it rewrites settings, schedules,
 # lyrics and tagged MP3 files, and checks after every kill that the file parses and holds the
-# old or the new contents whole, and that the next write into the folder leaves no temporary
-# file behind.
+# old or the new contents whole, and that after the next start (the leftovers of ended writers
+# removed, as Station::start and every replace do) no temporary file is left.
 # Usage: crash_harness.sh WRITER KILLS   (WRITER: the pelvano-crash-writer executable)
 set -euo pipefail
 writer=$1
@@ -35,5 +35,5 @@ for ((i = 1; i <= kills; i++)); do
 done
 summary=""
 for kind in "${kinds[@]}"; do summary+=" $kind ${per_kind[$kind]:-0}"; done
-echo "kills $kills ($summary ), damaged files $damaged, temporaries right after a kill $left_after_kill, left after the next write $left_after_next"
+echo "kills $kills ($summary ), damaged files $damaged, temporaries right after a kill $left_after_kill, left after the next start $left_after_next"
 [ "$damaged" = 0 ] && [ "$left_after_next" = 0 ]

@@ -22,7 +22,7 @@ PLAYER_W, PLAYER_H = 297, 147
 START = (40, 30)  # the stored player position
 # Button centres in the player (its layout).
 BTN_PLAY, BTN_PAUSE, BTN_STOP = (203, 96), (237, 96), (271, 96)
-BTN_COLOR, BTN_EXIT = (195, 119), (273, 17)
+BTN_COLOR, BTN_SHOW, BTN_EXIT = (195, 119), (231, 17), (273, 17)
 BACKGROUND = (205, 49)  # skin between the time labels
 failures = []
 
@@ -182,6 +182,21 @@ try:
         screenshot("player-docked.png", (expected[0], expected[1], max(PLAYER_W, g[2]), PLAYER_H + g[3]))
     else:
         print("note: no schedule window to dock (not built yet)", flush=True)
+
+    # The list button hides and shows the schedule window and stores the choice.
+    if docked:
+        here = moved[:2]
+        click(BTN_SHOW, here)
+        time.sleep(0.5)
+        hidden = [g for g in windows_of(app.pid).values() if g[2:] != (PLAYER_W, PLAYER_H)]
+        check(not hidden and read_ini(os.path.join(station, "参数设置.INI"))["START"].get("PlayList") == "NO",
+              "the list button hides the schedule window (PlayList=NO)")
+        click(BTN_SHOW, here)
+        time.sleep(0.5)
+        shown = [g for g in windows_of(app.pid).values() if g[2:] != (PLAYER_W, PLAYER_H)]
+        check(len(shown) == 1 and shown[0][:2] == (here[0], here[1] + PLAYER_H)
+              and read_ini(os.path.join(station, "参数设置.INI"))["START"].get("PlayList") == "YES",
+              f"the list button shows it again, docked (PlayList=YES): {shown}")
 
     click(BTN_EXIT, moved[:2] if moved else origin)
     try:

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
+#include <cstdlib>
+#include <string>
 
 namespace pelvano::gui::testing {
 
@@ -36,6 +38,11 @@ inline void moveAt(QWidget* w, QPoint global) {
 inline void releaseAt(QWidget* w, QPoint global) {
     sendMouse(w, QEvent::MouseButtonRelease, w->mapFromGlobal(global), Qt::LeftButton, Qt::NoButton,
               global);
+}
+
+// The real mouse on X11: an xdotool command line (false when it fails or xdotool is missing).
+inline bool Xdotool(const std::string& arguments) {
+    return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 }  // namespace pelvano::gui::testing

@@ -57,11 +57,13 @@ StationApp::~StationApp() {
 // player calls it (view_, lyrics_, windows_.frmPlayJM).
 void StationApp::createWindows() {
     // 1. TFrmPlayJM, the schedule window.
-    windows_.frmPlayJM = windows_.own(std::make_unique<TFrmPlayJM>(*context_));
-    // 2. TFrmMain, the player.
+    auto* frmPlayJM = windows_.own(std::make_unique<TFrmPlayJM>(*context_));
+    windows_.frmPlayJM = frmPlayJM;
+    // 2. TFrmMain, the player; its PB4 shows the schedule window's saves.
     windows_.frmMain = windows_.own(std::make_unique<TFrmMain>(*context_));
     windows_.playerDock = windows_.frmMain;
     view_.attach(windows_.frmMain);
+    frmPlayJM->saveProgress = windows_.frmMain->scheduleSaveBar();
     // 3. TFrmMusic, the lyrics display; the station's lyrics calls reach it from now on.
     auto* frmMusic = windows_.own(std::make_unique<TFrmMusic>(*station_, timers_));
     windows_.frmMusic = frmMusic;

@@ -179,11 +179,14 @@ void TFrmMain::createControls() {
     PB->SetBackgroundColor(core::clBlack);
     PB->SetBarColorStyle(cs3Colors);
     PB->SetShowCaption(true);
+    PB->SetCaption(QStringLiteral("播出：无"));
     PB4 = new TMyProgressBarNew(plPB);
     PB4->setGeometry(PB->geometry());
     PB4->SetBackgroundColor(core::clBlack);
-    PB4->SetBarColorStyle(cs3Colors);
+    PB4->SetBarColorStyle(cs2Colors);
+    PB4->SetCaption(QStringLiteral("正检查节目表错误"));
     PB4->hide();
+    saveBar_ = std::make_unique<ProgressBarView>(*PB4, /*showWhileBusy=*/true);
 
     const core::LevelMeters& meters = app_.station.meters();
     paintboxLeft = new LevelPaintBox(pl, meters, 0, Qt::white);
@@ -321,6 +324,10 @@ void TFrmMain::applySettingsLook() {
     PB->SetFont(s.font());
 }
 
+core::ScheduleProgressView* TFrmMain::scheduleSaveBar() {
+    return saveBar_.get();
+}
+
 QImage TFrmMain::renderShaped() {
     QImage image(size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -377,7 +384,9 @@ void TFrmMain::setLabel(core::PlayerLabel label, const std::string& gbk) {
 
 // The task bar shows the player, so its title is the application's; the other windows keep
 // their own captions.
-void TFrmMain::setApplicationTitle(const std::string& gbk) { setWindowTitle(GbkToQString(gbk)); }
+void TFrmMain::setApplicationTitle(const std::string& gbk) {
+    setWindowTitle(GbkToQString(gbk));
+}
 
 void TFrmMain::repaintSchedule() {
     if (app_.windows.frmPlayJM) app_.windows.frmPlayJM->repaintSchedule();

@@ -7,8 +7,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QWidget>
+#include <memory>
 
 #include "core/playout/PlayerView.h"
+#include "core/schedule/ScheduleFile.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/WindowHooks.h"
 
@@ -37,6 +39,8 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     void showPlayer();
     // The settings window changed the label colours or the title font.
     void applySettingsLook();
+    // PB4 as the bar of the schedule window's saves: shown while one runs.
+    core::ScheduleProgressView* scheduleSaveBar();
     // The window as it looks on the screen: outside the shape fully transparent.
     QImage renderShaped();
 
@@ -95,6 +99,7 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
 
     AppContext& app_;
     TMyRgnFrm* rgnFrm_;
+    std::unique_ptr<core::ScheduleProgressView> saveBar_;
     bool dragging_ = false;
     QPoint dragPoint_;
 };

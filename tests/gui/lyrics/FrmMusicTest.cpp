@@ -166,9 +166,7 @@ TEST_F(FrmMusicTest, DraggingMovesTheWindowAndStoresItsPlace) {
     EXPECT_EQ(music->pos(), QPoint(250, 400));
 }
 
-bool Xdotool(const std::string& arguments) {
-    return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
-}
+using gui::testing::Xdotool;
 
 TEST_F(FrmMusicTest, DraggedWithTheRealMouseOnX11) {
     if (QGuiApplication::platformName() != QLatin1String("xcb")) GTEST_SKIP() << "X11 only";

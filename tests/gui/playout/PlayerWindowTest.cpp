@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -197,6 +198,7 @@ TEST_F(PlayerTest, ButtonsReachTheScheduleWindowAndStoreItsVisibility) {
     EXPECT_EQ(player->btnLoad->toolTip(),
               QStringLiteral(" ！载入【今天】的播出节目表【节目表.JMB】"));
     EXPECT_EQ(player->btnLoad->toolTipDuration(), 10000);
+    EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(255, 255, 128));
 }
 
 TEST_F(PlayerTest, TheItemOnAirShowsInTheBarAndAClickOnTheBarSeeksIt) {
@@ -238,6 +240,15 @@ TEST_F(PlayerTest, TheSaveButtonWritesTheScheduleWithItsBarAndTheResumeKeys) {
     EXPECT_EQ(key("START", "LastJMFile"), core::Utf8ToGbk(dir.file("节目表.JMB")));
     EXPECT_FALSE(key("START", "LastDate").empty());
     EXPECT_EQ(errors.reportCount(), 0);
+    EXPECT_EQ(player->PB4->BarColorStyle(), cs2Colors);
+    // The schedule window's saves show the bar while they run.
+    core::ScheduleProgressView* bar = player->scheduleSaveBar();
+    EXPECT_EQ(static_cast<TFrmPlayJM*>(app->windows().frmPlayJM)->saveProgress, bar);
+    bar->beginProgress(4, core::Gbk("正在保存播出表."));
+    EXPECT_TRUE(player->PB4->isVisible());
+    EXPECT_EQ(player->PB4->Max(), 4);
+    bar->endProgress(core::Gbk("播出表保存完毕"));
+    EXPECT_FALSE(player->PB4->isVisible());
 }
 
 TEST_F(PlayerTest, TheDigitalLabelsShowTheClockAndTheDimEights) {

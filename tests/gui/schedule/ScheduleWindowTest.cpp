@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -17,6 +18,8 @@
 #include "core/playout/StationFixture.h"
 #include "core/schedule/ScheduleEdits.h"
 #include "gui/MouseEvents.h"
+#include "gui/controls/MyProgressBarNew.h"
+#include "gui/playout/ProgressBarView.h"
 #include "gui/schedule/FrmPlayJM.h"
 #include "gui/schedule/ScheduleCellLook.h"
 #include "gui/schedule/ScheduleGridModel.h"
@@ -273,6 +276,49 @@ TEST_F(ScheduleWindowTest, DocksUnderThePlayerAndRefusesToClose) {
     EXPECT_EQ(window->pos(), QPoint(300, 227));
 }
 
+TEST_F(ScheduleWindowTest, RowsMovedScrolledAndStartedWithTheRealMouseOnX11) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) GTEST_SKIP() << "X11 only";
+    if (!gui::testing::Xdotool("version")) GTEST_SKIP() << "no xdotool";
+    addSound("a.wav", 60);
+    std::vector<Row> rows = rowsTitled(40);
+    rows[2].file = "a.wav";
+    writeSchedule(rows);
+    setKey("chkManOper", "YES");
+    startStation();
+    openWindow();
+    window->move(40, 40);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTest::qWait(200);
+    station->table().PlayingRow = 2;
+    const auto at = [this](int modelRow, int col) {
+        const QPoint p = window->sgJM()->viewport()->mapToGlobal(cellCentre(modelRow, col));
+        return std::to_string(p.x()) + " " + std::to_string(p.y());
+    };
+    using gui::testing::Xdotool;
+
+    // Row 1 dragged by its number onto row 4.
+    ASSERT_TRUE(Xdotool("mousemove " + at(0, 0) + " mousedown 1"));
+    QTest::qWait(100);
+    for (int row = 1; row <= 3; ++row) {
+        ASSERT_TRUE(Xdotool("mousemove " + at(row, 0)));
+        QTest::qWait(60);
+    }
+    ASSERT_TRUE(Xdotool("mouseup 1"));
+    QTest::qWait(200);
+    EXPECT_EQ(title(4), "r1");
+    EXPECT_EQ(station->table().PlayingRow, 1);
+
+    // One wheel notch down scrolls one row.
+    ASSERT_TRUE(Xdotool("mousemove " + at(5, 1) + " click 5"));
+    QTest::qWait(200);
+    EXPECT_EQ(window->sgJM()->verticalScrollBar()->value(), 1);
+
+    // A double click on a row starts it.
+    ASSERT_TRUE(Xdotool("mousemove " + at(1, 1) + " click --repeat 2 --delay 80 1"));
+    QTest::qWait(300);
+    EXPECT_EQ(countOf("开始准备播放:<a.wav>【节目:2】"), 1);  // r3 stands in row 2 since the move
+}
+
 TEST_F(ScheduleWindowTest, DropEditMoveSaveReopenRoundTrip) {
     addSound("晨曲.wav", 125);
     addSound("b.wav", 3);
@@ -314,7 +360,14 @@ TEST_F(ScheduleWindowTest, DropEditMoveSaveReopenRoundTrip) {
     EXPECT_EQ(station->table().PlayingRow, 3);
     EXPECT_EQ(station->table().sgJM.cell(core::kColNumber, 4), "   4");
 
+    // The save runs the player's bar, and the window takes input again afterwards.
+    gui::TMyProgressBarNew bar;
+    gui::ProgressBarView barView(bar);
+    window->saveProgress = &barView;
     window->btnSave->trigger();
+    EXPECT_EQ(bar.Position(), 5);
+    EXPECT_EQ(bar.PosTextSuffix(), QStringLiteral("播出表保存完毕"));
+    EXPECT_TRUE(window->isEnabled());
     station->table().sgJM.setCell(core::kColTitle, 1, "changed after the save");
     answer = {dir_("节目表.JMB")};
     window->btnLoadJM->trigger();
