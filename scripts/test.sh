@@ -7,4 +7,4 @@ cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 scripts/test-sanitizers.sh asan
 scripts/build.sh
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+ctest --test-dir build --output-on-failure -j"$(nproc)" -LE long
