@@ -12,4 +12,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     portaudio19-dev jackd2 libjack-jackd2-dev \
     libgtest-dev libgmock-dev libbenchmark-dev \
     ffmpeg espeak-ng fonts-wqy-microhei \
-    clang libclang-rt-14-dev xvfb xdotool imagemagick python3 fonts-dseg >/dev/null
+    clang libclang-rt-14-dev xvfb xdotool imagemagick python3 fonts-dseg \
+    python3-mutagen eyed3 id3v2 >/dev/null

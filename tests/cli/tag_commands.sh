@@ -17,8 +17,13 @@ grep -qF '"Comment": "say \"hi\""' <<<"$out"
 grep -qF '"Lyrics": "[00:01]你好\r\n"' <<<"$out"
 "$cli" tags "$song" | grep -qF '"Title": "晚风"'
 [ "$(head -c 3 "$song")" = ID3 ]
+# Chinese texts are UTF-16 (encoding 1, byte-order mark) unless the station keeps GBK bytes.
+od -An -tx1 "$song" | tr -d '\n' | grep -q '54 49 54 32 00 00 00 07 00 00 01 ff fe 5a 66 ce 98'
+(cd "$work" && printf '[Linux]\r\nTagTextEncoding=GBK\r\n' >参数设置.INI &&
+    "$cli" tags set song.mp3 --title 晚霞 >/dev/null && rm 参数设置.INI)
+od -An -tx1 "$song" | tr -d '\n' | grep -q '54 49 54 32 00 00 00 05 00 00 00 cd ed cf bc'
 
-"$cli" tags set "$song" --artist 林 --keep-frames | grep -qF '"Title": "晚风", "Artist": "林"'
+"$cli" tags set "$song" --artist 林 --keep-frames | grep -qF '"Title": "晚霞", "Artist": "林"'
 "$cli" tags strip "$song" | grep -qF '"tag": "none", "version": 0, "TagSize": 0'
 [ "$(wc -c <"$song")" = 417 ]
 

@@ -1,6 +1,5 @@
 // pelvano-cli demo init DIR: writes the demo station folder.
 #include <iostream>
-#include <stdexcept>
 
 #include "CliCommand.h"
 #include "core/app/AppPaths.h"
@@ -10,7 +9,7 @@
 #include "core/schedule/GridRows.h"
 #include "core/schedule/RowFill.h"
 #include "core/schedule/ScheduleTable.h"
-#include "platform/ffmpeg/FfmpegSource.h"
+#include "platform/ffmpeg/FfmpegDurationMeasurer.h"
 
 namespace pelvano::cli {
 
@@ -41,26 +40,13 @@ constexpr DemoRow kDemoRows[] = {
     {"结束曲", "演示电台", "", "", "音乐/结束曲.mp3"},
 };
 
-// The length of a sound as FFmpeg reports it on opening.
-class OpenedLength final : public DurationMeasurer {
-public:
-    long long measureMs(const std::string& path) override {
-        platform::FfmpegSource source;
-        WaveFormat format;
-        std::int64_t duration = 0;
-        if (source.open(path, format, duration) != 0) throw std::runtime_error("cannot open " + path);
-        source.close();
-        return duration / 10000;
-    }
-};
-
 int demo(const Args& args) {
     if (args.size() != 2 || args[0] != "init") return usageError("usage: demo init DIR");
     const AppPaths paths = AppPaths::ofFolder(args[1]);
     if (!ForceDirectories(paths.applicationDir + "音乐") || !paths.ensureHistoryDir()) {
         return failure("cannot create " + paths.applicationDir);
     }
-    OpenedLength measurer;
+    platform::FfmpegDurationMeasurer measurer;
     ScheduleTable table;
     Grid& grid = table.sgJM;
     grid.setRowCount(static_cast<int>(std::size(kDemoRows)) + 1);
@@ -81,7 +67,8 @@ int demo(const Args& args) {
     const SaveResult saved = SaveSchedule(paths.defaultScheduleFile(), grid, options);
     if (!saved.ok) return failure(saved.error);
     // Short fades suit the short demo items (a station's default fade-out is 59 s).
-    if (!IniWriteMany(paths.settingsFile(), "START", {{"spIN", "2"}, {"spOut", "3"}, {"spOver", "3"}})) {
+    if (!IniWriteMany(paths.settingsFile(), "START",
+                      {{"spIN", "2"}, {"spOut", "3"}, {"spOver", "3"}})) {
         return failure("cannot write " + paths.settingsFile());
     }
     std::cout << paths.applicationDir << "\n";

@@ -33,7 +33,7 @@ bool load(const std::string& file, LyricsState& state) {
     settings.LoadLyricsSettings();
     const StoredPathResolver paths =
         StoredPathResolver::fromSettings(station.applicationDir, station.settingsFile());
-    Id3v2LyricsTag tags;
+    Id3v2LyricsTag tags(ReadTagTextEncoding(station.settingsFile()));
     if (LoadLyrics(Utf8ToGbk(file), settings.chkInMP3lrcFirst(), LyricsSources{paths, tags}, state))
         return true;
     failure("no lyrics for " + file);

@@ -5,8 +5,12 @@
 
 #include "CliCommand.h"
 #include "JsonObject.h"
+#include "core/app/AppPaths.h"
 #include "core/app/AtomicFile.h"
 #include "core/app/Encoding.h"
+#include "core/tags/Mp3List.h"
+#include "core/tags/Mp3ListFile.h"
+#include "core/tags/Mp3ListUpdate.h"
 #include "core/tags/TID3v2Tag.h"
 #include "core/tags/TWma_Tag.h"
 #include "core/tags/TagFile.h"
@@ -64,6 +68,7 @@ int setTags(const Args& args) {
     if (args.empty() || args[0].starts_with("--")) return usageError("tags set: no file given");
     const std::string& file = args[0];
     TID3v2Tag tag;
+    tag.TextEncoding = core::ReadTagTextEncoding(core::AppPaths::ofFolder(".").settingsFile());
     tag.ReadFromFile(file);
     const std::map<std::string, std::string*> texts = {
         {"--title", &tag.Title}, {"--artist", &tag.Artist},   {"--album", &tag.Album},
@@ -95,7 +100,53 @@ int stripTags(const Args& args) {
     return reportSave(tag.RemoveFromFile(args[0]), args[0]);
 }
 
+// Problems go to stderr, one line each; the caption's "row/count" only when asked.
+class ConsoleBatchView final : public core::Mp3BatchView {
+  public:
+    explicit ConsoleBatchView(bool progress) : progress_(progress) {}
+    void batchProgress(int row, int count) override {
+        if (progress_) std::cout << row << "/" << count << std::endl;
+    }
+    void batchReport(const std::string& line) override { std::cerr << GbkToUtf8(line) << "\n"; }
+
+  private:
+    bool progress_;
+};
+
+// tags batch LIST.mpl [--album B] [--artist A] [--progress]: the MP3 list window's batch update.
+int batchTags(const Args& args) {
+    if (args.empty() || args[0].starts_with("--"))
+        return usageError("tags batch: no list file given");
+    std::string album, artist;
+    bool progress = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--progress") {
+            progress = true;
+            continue;
+        }
+        if (args[i] != "--album" && args[i] != "--artist")
+            return usageError("tags batch: unknown option " + args[i]);
+        if (i + 1 >= args.size()) return usageError("tags batch: " + args[i] + " needs a value");
+        (args[i] == "--album" ? album : artist) = core::Utf8ToGbk(args[i + 1]);
+        ++i;
+    }
+    const core::AppPaths station = core::AppPaths::ofFolder(".");
+    TID3v2Tag tag;
+    tag.TextEncoding = core::ReadTagTextEncoding(station.settingsFile());
+    core::Mp3List list(
+        core::StoredPathResolver::fromSettings(station.applicationDir, station.settingsFile()),
+        nullptr, nullptr, tag);
+    core::LoadList(args[0], list.sgSong);
+    core::Mp3ListUpdater updater(list, tag, nullptr);
+    ConsoleBatchView view(progress);
+    const int written = updater.RunBatch(album, artist, view);
+    std::cout << "{\"written\": " << written << ", \"rows\": " << list.sgSong.dataRowCount()
+              << "}\n";
+    return 0;
+}
+
 int tagsCommand(const Args& args) {
+    if (!args.empty() && args[0] == "batch") return batchTags(Args(args.begin() + 1, args.end()));
     if (!args.empty() && args[0] == "set") return setTags(Args(args.begin() + 1, args.end()));
     if (!args.empty() && args[0] == "strip") return stripTags(Args(args.begin() + 1, args.end()));
     return showTags(args);
@@ -131,7 +182,8 @@ int wmaCommand(const Args& args) {
 const CliRegistration kTags(
     "tags",
     "tags FILE... | tags set FILE [--title T] [--artist A] [--album B] [--year Y] "
-    "[--comment C] [--lyrics-file F] [--keep-frames] | tags strip FILE",
+    "[--comment C] [--lyrics-file F] [--keep-frames] | tags strip FILE | "
+    "tags batch LIST.mpl [--album B] [--artist A] [--progress]",
     tagsCommand);
 const CliRegistration kWma("wma", "wma FILE", wmaCommand);
 

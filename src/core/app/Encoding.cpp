@@ -1,7 +1,5 @@
 #include "core/app/Encoding.h"
 
-#include "core/app/TextHelpers.h"
-
 #include <iconv.h>
 
 #include <cerrno>
@@ -12,13 +10,15 @@
 #include <unordered_map>
 #include <utility>
 
+#include "core/app/TextHelpers.h"
+
 namespace pelvano::core {
 
 namespace {
 
 // One iconv descriptor per direction and thread; iconv descriptors are not thread-safe.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (ok()) iconv_close(cd_);
@@ -48,7 +48,7 @@ public:
         return in.size() - srcLeft;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -59,7 +59,9 @@ Converter& converter(const char* to, const char* from) {
     return *slot;
 }
 
-void appendAsIs(std::string_view converted, std::string& out) { out.append(converted); }
+void appendAsIs(std::string_view converted, std::string& out) {
+    out.append(converted);
+}
 
 // Runs a conversion: each converted run goes through onValid, each input position that cannot
 // be converted to onInvalid, which appends its replacement and returns how many bytes to skip.
@@ -93,11 +95,20 @@ void appendHexEscape(unsigned char b, std::string& out) {
 void appendEscaped(std::string_view converted, std::string& out) {
     for (char c : converted) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            default: out += c;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            default:
+                out += c;
         }
     }
 }
@@ -106,10 +117,11 @@ void appendEscaped(std::string_view converted, std::string& out) {
 
 std::string GbkToUtf8(std::string_view gbk, InvalidBytes invalid) {
     if (invalid == InvalidBytes::Escape) {
-        return convertAll("UTF-8", "GB18030", gbk, appendEscaped, [](std::string_view rest, std::string& out) {
-            appendHexEscape(static_cast<unsigned char>(rest[0]), out);
-            return std::size_t{1};
-        });
+        return convertAll("UTF-8", "GB18030", gbk, appendEscaped,
+                          [](std::string_view rest, std::string& out) {
+                              appendHexEscape(static_cast<unsigned char>(rest[0]), out);
+                              return std::size_t{1};
+                          });
     }
     return convertAll("UTF-8", "GB18030", gbk, appendAsIs, [](std::string_view, std::string& out) {
         out += "\xEF\xBF\xBD";
@@ -120,9 +132,7 @@ std::string GbkToUtf8(std::string_view gbk, InvalidBytes invalid) {
 std::string EscapedUtf8ToGbk(std::string_view text) {
     std::string out;
     std::size_t runStart = 0;
-    auto flush = [&](std::size_t end) {
-        out += Utf8ToGbk(text.substr(runStart, end - runStart));
-    };
+    auto flush = [&](std::size_t end) { out += Utf8ToGbk(text.substr(runStart, end - runStart)); };
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\\' || i + 1 >= text.size()) continue;
         const char kind = text[i + 1];
@@ -134,16 +144,25 @@ std::string EscapedUtf8ToGbk(std::string_view text) {
         std::string decoded;
         std::size_t length = 2;
         switch (kind) {
-            case '\\': decoded = "\\"; break;
-            case 't': decoded = "\t"; break;
-            case 'r': decoded = "\r"; break;
-            case 'n': decoded = "\n"; break;
+            case '\\':
+                decoded = "\\";
+                break;
+            case 't':
+                decoded = "\t";
+                break;
+            case 'r':
+                decoded = "\r";
+                break;
+            case 'n':
+                decoded = "\n";
+                break;
             case 'x':
                 if (hi < 0 || lo < 0) continue;
                 decoded = std::string(1, static_cast<char>(hi * 16 + lo));
                 length = 4;
                 break;
-            default: continue;
+            default:
+                continue;
         }
         flush(i);
         out += decoded;
@@ -155,13 +174,14 @@ std::string EscapedUtf8ToGbk(std::string_view text) {
 }
 
 std::string Utf8ToGbk(std::string_view utf8) {
-    return convertAll("GB18030", "UTF-8", utf8, appendAsIs, [](std::string_view rest, std::string& out) {
-        out += '?';
-        // Skip the whole broken sequence: its lead byte and any continuation bytes.
-        std::size_t n = 1;
-        while (n < rest.size() && (static_cast<unsigned char>(rest[n]) & 0xC0) == 0x80) ++n;
-        return n;
-    });
+    return convertAll(
+        "GB18030", "UTF-8", utf8, appendAsIs, [](std::string_view rest, std::string& out) {
+            out += '?';
+            // Skip the whole broken sequence: its lead byte and any continuation bytes.
+            std::size_t n = 1;
+            while (n < rest.size() && (static_cast<unsigned char>(rest[n]) & 0xC0) == 0x80) ++n;
+            return n;
+        });
 }
 
 namespace {
@@ -175,8 +195,17 @@ std::string utf16ToGbk(std::string_view bytes, const char* from) {
 
 }  // namespace
 
-std::string Utf16LeToGbk(std::string_view bytes) { return utf16ToGbk(bytes, "UTF-16LE"); }
-std::string Utf16BeToGbk(std::string_view bytes) { return utf16ToGbk(bytes, "UTF-16BE"); }
+std::string Utf16LeToGbk(std::string_view bytes) {
+    return utf16ToGbk(bytes, "UTF-16LE");
+}
+std::string Utf16BeToGbk(std::string_view bytes) {
+    return utf16ToGbk(bytes, "UTF-16BE");
+}
+
+std::string GbkToUtf16Le(std::string_view gbk) {
+    return convertAll("UTF-16LE", "GB18030", gbk, appendAsIs,
+                      [](std::string_view, std::string&) { return std::size_t{1}; });
+}
 
 bool IsValidGb18030(std::string_view bytes) {
     bool valid = true;

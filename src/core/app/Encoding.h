@@ -22,6 +22,8 @@ std::string Utf8ToGbk(std::string_view utf8);
 // dropped. Stops at nothing: a terminating zero character is the caller's to remove.
 std::string Utf16LeToGbk(std::string_view bytes);
 std::string Utf16BeToGbk(std::string_view bytes);
+// UTF-16LE without byte-order mark; bytes that are not GB18030 are dropped.
+std::string GbkToUtf16Le(std::string_view gbk);
 bool IsValidGb18030(std::string_view bytes);
 
 // The GBK form of a UTF-8 text of the program (a Chinese key name, a log message), converted

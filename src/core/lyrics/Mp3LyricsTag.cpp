@@ -17,6 +17,7 @@ std::string Id3v2LyricsTag::readLyrics(const std::string& nativePath) {
 TagSaveResult Id3v2LyricsTag::writeLyrics(const std::string& nativePath, const std::string& lyrics,
                                           bool keepOtherFrames) {
     TID3v2Tag tag;
+    tag.TextEncoding = encoding_;
     tag.ReadFromFile(nativePath);
     tag.Lyrics = lyrics;
     return tag.SaveToFile(nativePath, keepOtherFrames);

@@ -20,9 +20,15 @@ class Mp3LyricsTag {
 
 class Id3v2LyricsTag final : public Mp3LyricsTag {
   public:
+    // How lyrics are written: the station's [Linux] TagTextEncoding.
+    explicit Id3v2LyricsTag(TagTextEncoding encoding = TagTextEncoding::Unicode)
+        : encoding_(encoding) {}
     std::string readLyrics(const std::string& nativePath) override;
     TagSaveResult writeLyrics(const std::string& nativePath, const std::string& lyrics,
                               bool keepOtherFrames) override;
+
+  private:
+    TagTextEncoding encoding_;
 };
 
 }  // namespace pelvano::core

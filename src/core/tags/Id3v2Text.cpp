@@ -1,5 +1,7 @@
 #include "core/tags/Id3v2Text.h"
 
+#include <algorithm>
+
 #include "core/app/Encoding.h"
 
 namespace pelvano::core {
@@ -94,10 +96,66 @@ std::optional<std::string> DecodeId3v2Lyrics(std::string_view data) {
     return name + text;
 }
 
-std::string EncodeId3v2Text(std::string_view gbk) {
-    std::string data(1, '\0');
-    data += gbk;
-    return data;
+Id3v2TextForm FormOfFrame(std::string_view data) {
+    return data.empty() || encodingOf(data) == kLocal ? Id3v2TextForm::Local : Id3v2TextForm::Utf16;
+}
+
+namespace {
+
+// One string of a frame in the form, with its terminator when it is not the last.
+std::string encodeString(std::string_view gbk, Id3v2TextForm form, bool terminated) {
+    if (form == Id3v2TextForm::Local)
+        return terminated ? std::string(gbk) + '\0' : std::string(gbk);
+    std::string out("\xFF\xFE");
+    out += GbkToUtf16Le(gbk);
+    if (terminated) out += std::string(2, '\0');
+    return out;
+}
+
+std::string encodingByte(Id3v2TextForm form) {
+    return std::string(1, static_cast<char>(form));
+}
+
+// Bytes of the GB18030 character that starts with these bytes: one, two or four.
+std::size_t characterLength(std::string_view bytes) {
+    if (static_cast<unsigned char>(bytes[0]) < 0x80 || bytes.size() < 2) return 1;
+    const auto second = static_cast<unsigned char>(bytes[1]);
+    return second >= '0' && second <= '9' && bytes.size() >= 4 ? 4 : 2;
+}
+
+}  // namespace
+
+std::string EncodeId3v2Text(std::string_view gbk, Id3v2TextForm form) {
+    return encodingByte(form) + encodeString(gbk, form, false);
+}
+
+std::string EncodeId3v2Comment(std::string_view gbk, Id3v2TextForm form) {
+    return encodingByte(form) + "chi" + encodeString({}, form, true) +
+           encodeString(gbk, form, false);
+}
+
+std::string EncodeId3v2Lyrics(std::string_view gbk, Id3v2TextForm form) {
+    return encodingByte(form) + encodeString({}, form, true) + encodeString(gbk, form, false);
+}
+
+std::vector<std::string_view> SplitForFrames(std::string_view gbk, std::size_t limit,
+                                             Id3v2TextForm form) {
+    std::vector<std::string_view> pieces;
+    while (!gbk.empty()) {
+        std::size_t end = std::min(limit, gbk.size());
+        if (form == Id3v2TextForm::Utf16 && end < gbk.size()) {
+            std::size_t whole = 0;
+            while (whole < end) {
+                const std::size_t next = whole + characterLength(gbk.substr(whole));
+                if (next > end) break;
+                whole = next;
+            }
+            end = whole > 0 ? whole : end;
+        }
+        pieces.push_back(gbk.substr(0, end));
+        gbk.remove_prefix(end);
+    }
+    return pieces;
 }
 
 }  // namespace pelvano::core

@@ -27,8 +27,13 @@ Field fieldOf(std::string_view id, int version) {
     return version == 4 && id == "TDRC" ? Field::Year : Field::None;
 }
 
-// The text a frame of the field appends to, for the plain text frames.
-std::string* plainText(TID3v2Tag& tag, Field field) {
+std::size_t indexOf(Field field) {
+    return static_cast<std::size_t>(field) - 1;
+}
+
+// The text of a plain text frame's field (const or not, for reading and for writing).
+template <class Tag>
+auto* plainText(Tag& tag, Field field) {
     switch (field) {
         case Field::Album:
             return &tag.Album;
@@ -39,7 +44,7 @@ std::string* plainText(TID3v2Tag& tag, Field field) {
         case Field::Year:
             return &tag.Year;
         default:
-            return nullptr;
+            return static_cast<decltype(&tag.Album)>(nullptr);
     }
 }
 
@@ -80,7 +85,25 @@ void TID3v2Tag::clear() {
     Artist.clear();
     Year.clear();
     Lyrics.clear();
+    read_ = {};
 }
+
+Id3v2TextForm TID3v2Tag::formOf(std::size_t index, const std::string& text) const {
+    const ReadText& read = read_[index];
+    if (read.fromId3v2 && read.text == text) return read.form;
+    return FormForText(text, TextEncoding);
+}
+
+namespace {
+
+void appendFrame(std::string& frames, std::string_view id, std::string_view data) {
+    frames += id;
+    frames += WriteBigEndian32(static_cast<std::uint32_t>(data.size()));
+    frames += std::string(2, '\0');
+    frames += data;
+}
+
+}  // namespace
 
 void TID3v2Tag::ReadFromFile(const std::string& fileName) {
     clear();
@@ -92,14 +115,28 @@ void TID3v2Tag::ReadFromFile(const std::string& fileName) {
         WalkId3v2Frames(layout.frameBytes, layout.header, [this](const Id3v2Frame& frame) {
             if (!frame.usable || frame.data.empty()) return;
             const Field field = fieldOf(frame.id, Version);
+            bool taken = true;
             if (field == Field::Comment) {
-                if (Comment.empty()) Comment = DecodeId3v2Comment(frame.data);
+                taken = Comment.empty();
+                if (taken) Comment = DecodeId3v2Comment(frame.data);
             } else if (field == Field::Lyrics) {
-                if (auto lyrics = DecodeId3v2Lyrics(frame.data)) Lyrics += *lyrics;
+                auto lyrics = DecodeId3v2Lyrics(frame.data);
+                taken = lyrics.has_value();
+                if (taken) Lyrics += *lyrics;
             } else if (std::string* text = plainText(*this, field)) {
                 *text += DecodeId3v2Text(frame.data);
+            } else {
+                taken = false;
             }
+            // A text of several frames is wide when any of them is.
+            if (taken && FormOfFrame(frame.data) == Id3v2TextForm::Utf16)
+                read_[indexOf(field)].form = Id3v2TextForm::Utf16;
         });
+        const std::string* texts[kTextCount] = {&Comment, &Album, &Title, &Artist, &Year, &Lyrics};
+        for (std::size_t i = 0; i < kTextCount; ++i) {
+            read_[i].fromId3v2 = true;
+            read_[i].text = *texts[i];
+        }
         return;
     }
     id3v1_->ReadFromFile(fileName);
@@ -115,21 +152,29 @@ void TID3v2Tag::ReadFromFile(const std::string& fileName) {
 
 std::string TID3v2Tag::buildTag(const std::string& keptFrames) const {
     std::string frames;
-    auto addFrames = [&frames](std::string_view id, std::string_view text) {
-        for (std::size_t pos = 0; pos < text.size(); pos += kFrameTextLimit) {
-            const std::string data = EncodeId3v2Text(text.substr(pos, kFrameTextLimit));
-            frames += id;
-            frames += WriteBigEndian32(static_cast<std::uint32_t>(data.size()));
-            frames += std::string(2, '\0');
-            frames += data;
-        }
+    auto addFrames = [&frames](std::string_view id, std::string_view text, Id3v2TextForm form,
+                               auto encode) {
+        for (std::string_view piece : SplitForFrames(text, kFrameTextLimit, form))
+            appendFrame(frames, id, encode(piece, form));
     };
-    if (!Comment.empty()) addFrames("COMM", std::string("chi", 4) + Comment);
-    addFrames("TALB", Album);
-    addFrames("TIT2", Title);
-    addFrames("TPE1", Artist);
-    addFrames("TYER", Year);
-    addFrames("TXXX", Lyrics);
+    const Id3v2TextForm commentForm = formOf(indexOf(Field::Comment), Comment);
+    if (Comment.empty()) {
+    } else if (commentForm == Id3v2TextForm::Local) {
+        // The older system's bytes: language and terminator count towards the first frame.
+        addFrames("COMM", std::string("chi", 4) + Comment, commentForm, EncodeId3v2Text);
+    } else {
+        // One frame: a standard reader keeps one comment per language and description.
+        appendFrame(frames, "COMM", EncodeId3v2Comment(Comment, commentForm));
+    }
+    const std::pair<std::string_view, Field> plainFrames[] = {{"TALB", Field::Album},
+                                                              {"TIT2", Field::Title},
+                                                              {"TPE1", Field::Artist},
+                                                              {"TYER", Field::Year}};
+    for (const auto& [id, field] : plainFrames) {
+        const std::string& text = *plainText(*this, field);
+        addFrames(id, text, formOf(indexOf(field), text), EncodeId3v2Text);
+    }
+    addFrames("TXXX", Lyrics, formOf(indexOf(Field::Lyrics), Lyrics), EncodeId3v2Lyrics);
     frames += keptFrames;
     if (frames.size() > kLargestTag) throw TagFileError("The tag is too large to be written");
     return std::string("ID3\x03\x00\x00", 6) +

@@ -3,11 +3,13 @@
 // comment and the LRC lyrics in TXXX frames), read with a fall-back to the ID3v1 tag, and the
 // rewrite of the file with a new tag or none. Texts are stored bytes (GBK).
 // UI thread, or one thread per instance.
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "core/tags/TID3v1Tag.h"
 #include "core/tags/TagFileReplace.h"
+#include "core/tags/TagTextEncoding.h"
 
 namespace pelvano::core {
 
@@ -33,6 +35,11 @@ class TID3v2Tag {
     std::string Year;
     std::string Lyrics;
 
+    // How new and changed texts are written. A text that is saved as it was read from an ID3v2
+    // tag keeps the form it was read in, so a save never turns another program's UTF-16 text
+    // into stored bytes.
+    TagTextEncoding TextEncoding = TagTextEncoding::Unicode;
+
     // Fills every field from the file. A damaged tag gives the texts read before the damage.
     // Throws TagFileError when the file cannot be opened.
     void ReadFromFile(const std::string& fileName);
@@ -48,9 +55,19 @@ class TID3v2Tag {
     std::string buildTag(const std::string& keptFrames) const;
 
   private:
+    // The six texts in the order of writing: COMM, TALB, TIT2, TPE1, TYER, TXXX.
+    static constexpr std::size_t kTextCount = 6;
+    struct ReadText {
+        bool fromId3v2 = false;
+        Id3v2TextForm form = Id3v2TextForm::Local;
+        std::string text;
+    };
+
     void clear();
+    Id3v2TextForm formOf(std::size_t index, const std::string& text) const;
     TagSaveResult rewrite(const std::string& fileName, bool withTag, bool keepOtherFrames);
 
+    std::array<ReadText, kTextCount> read_;
     TID3v1Tag ownId3v1_;
     TID3v1Tag* id3v1_;
 };

@@ -8,6 +8,8 @@
 #include "gui/playout/TFrmMain.h"
 #include "gui/schedule/FrmPara.h"
 #include "gui/schedule/FrmPlayJM.h"
+#include "gui/tags/FrmEditText.h"
+#include "gui/tags/FrmeditTag.h"
 #include "platform/OutputSelection.h"
 #include "platform/autostart/XdgAutostart.h"
 #include "platform/clock/SystemClock.h"
@@ -72,8 +74,19 @@ void StationApp::createWindows() {
     windows_.frmPara = windows_.own(std::make_unique<TFrmPara>(*context_));
     // 6. TFrmHis, the play-process log window.
     windows_.frmHis = windows_.own(std::make_unique<TFrmHis>(*context_));
-    // 7. TFrmeditTag, the MP3 list and tag window.
-    // 8. TFrmEditText, the tag and lyrics text editor.
+    // 7. TFrmeditTag, the MP3 list and tag window: it measures files on the station's
+    //    measuring channel; the settings window's "MP3歌词编辑" shows it modally.
+    const core::AppPaths& paths = station_->paths();
+    auto* frmeditTag = windows_.own(std::make_unique<TFrmeditTag>(
+        TagWindowSetup{paths.applicationDir, paths.settingsFile(), &station_->measurer(), &pump_}));
+    windows_.frmeditTag = frmeditTag;
+    static_cast<TFrmPara*>(windows_.frmPara)->onTagWindow = [frmeditTag] {
+        frmeditTag->showModal();
+    };
+    // 8. TFrmEditText, the tag and lyrics text editor, on the list window's shared tag.
+    auto* frmEditText = windows_.own(std::make_unique<TFrmEditText>(frmeditTag->sharedTag()));
+    frmeditTag->setTextEditor(frmEditText);
+    windows_.frmEditText = frmEditText;
 }
 
 int StationApp::start() {

@@ -1,11 +1,13 @@
 // Files we rewrite must stay readable by standard readers: FFmpeg reads the texts back and
-// decodes the very same samples. FFmpeg also writes the version 2.3 (UTF-16) and 2.4 (UTF-8)
-// tags that today's tools produce.
+// decodes the very same samples; mutagen (mid3v2) and eyeD3 show the same texts, and their
+// edits keep our lyrics. FFmpeg also writes the version 2.3 (UTF-16) and 2.4 (UTF-8) tags that
+// today's tools produce.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "core/app/Encoding.h"
+#include "core/lyrics/Mp3LyricsTag.h"
 #include "core/tags/TID3v2Tag.h"
 #include "support/TempDir.h"
 
@@ -23,8 +25,8 @@ std::string runOutput(const std::string& command) {
     return out;
 }
 
-bool haveFfmpeg() {
-    return std::system("ffmpeg -version >/dev/null 2>&1") == 0;
+bool have(const std::string& tool) {
+    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 std::string decodedSamples(const std::string& path) {
@@ -50,25 +52,10 @@ std::string jsonPair(std::string_view key, std::string_view value) {
     return quoted(key) + ": " + quoted(value);
 }
 
-// Encoding 0 means ISO-8859-1 to a standard reader: each stored byte becomes one character.
-std::string asLatin1(std::string_view bytes) {
-    std::string out;
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (b >> 6));
-            out += static_cast<char>(0x80 | (b & 0x3F));
-        }
-    }
-    return out;
-}
-
 class FfmpegRoundTrip : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+        if (!have("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
     }
     std::string encode(const std::string& name, const std::string& options) {
         const std::string path = dir.file(name);
@@ -110,18 +97,80 @@ TEST_F(FfmpegRoundTrip, SavedFilesReadBackAndDecodeToTheSameSamples) {
     ASSERT_TRUE(tag.SaveToFile(path, true).replaced);
 
     const std::string probe = runOutput("ffprobe -v error -show_format -of json '" + path + "'");
-    EXPECT_NE(probe.find(jsonPair("title", asLatin1(tag.Title))), std::string::npos) << probe;
+    EXPECT_NE(probe.find(jsonPair("title", "新标题")), std::string::npos) << probe;
     EXPECT_NE(probe.find(jsonPair("artist", "Artist")), std::string::npos) << probe;
     EXPECT_NE(probe.find(jsonPair("album", "Album")), std::string::npos) << probe;
     EXPECT_NE(probe.find(jsonPair("date", "2024")), std::string::npos) << probe;
     EXPECT_NE(probe.find(jsonPair("comment", "A comment")), std::string::npos) << probe;
     EXPECT_NE(probe.find(jsonPair("genre", "Rock")), std::string::npos) << probe;
-    // Lyrics frames carry no description: a standard reader takes the text for one.
-    EXPECT_NE(probe.find(jsonPair(tag.Lyrics, "")), std::string::npos) << probe;
+    // Lyrics frames have an empty description: a standard reader sees an unnamed value.
+    EXPECT_NE(probe.find(jsonPair("", tag.Lyrics)), std::string::npos) << probe;
     EXPECT_EQ(decodedSamples(path), before);
 
     ASSERT_TRUE(tag.RemoveFromFile(path).replaced);
     EXPECT_EQ(decodedSamples(path), before);
+}
+
+TEST_F(FfmpegRoundTrip, OtherReadersShowTheTextsWeWrite) {
+    if (!have("mid3v2") || !have("eyeD3")) GTEST_SKIP() << "mid3v2 or eyeD3 is not installed";
+    const std::string path = encode("song.mp3", "");
+    TID3v2Tag tag;
+    tag.ReadFromFile(path);
+    tag.Title = Utf8ToGbk("北京欢迎你");
+    tag.Artist = Utf8ToGbk("Beyoncé");
+    tag.Album = "Plain";
+    ASSERT_TRUE(tag.SaveToFile(path, false).replaced);
+
+    const std::string probe = runOutput("ffprobe -v error -show_format -of json '" + path + "'");
+    EXPECT_NE(probe.find(jsonPair("title", "北京欢迎你")), std::string::npos) << probe;
+    EXPECT_NE(probe.find(jsonPair("artist", "Beyoncé")), std::string::npos) << probe;
+    const std::string mutagen = runOutput("mid3v2 -l '" + path + "'");
+    EXPECT_NE(mutagen.find("TIT2=北京欢迎你\n"), std::string::npos) << mutagen;
+    EXPECT_NE(mutagen.find("TPE1=Beyoncé\n"), std::string::npos) << mutagen;
+    const std::string eyed3 = runOutput("eyeD3 --no-color '" + path + "' 2>&1");
+    EXPECT_NE(eyed3.find("title: 北京欢迎你"), std::string::npos) << eyed3;
+    EXPECT_NE(eyed3.find("artist: Beyoncé"), std::string::npos) << eyed3;
+
+    // The older system's stations: the stored bytes, exactly as before.
+    tag.TextEncoding = TagTextEncoding::Gbk;
+    tag.ReadFromFile(path);
+    tag.Title = Utf8ToGbk("晚风");
+    ASSERT_TRUE(tag.SaveToFile(path, false).replaced);
+    const std::string saved = dir.read("song.mp3");
+    EXPECT_NE(saved.find(std::string("TIT2\0\0\0\x05\0\0\0", 11) + Utf8ToGbk("晚风")),
+              std::string::npos);
+}
+
+TEST_F(FfmpegRoundTrip, LyricsSurviveAnEditByMutagen) {
+    if (!have("mid3v2")) GTEST_SKIP() << "mid3v2 is not installed";
+    const std::string path = encode("song.mp3", "");
+    std::string lyrics;
+    for (int i = 0; i < 150; ++i)
+        lyrics += Utf8ToGbk("[00:" + std::to_string(10 + i % 50) + ".00]北京欢迎你\r\n");
+    ASSERT_GT(lyrics.size(), 2000u);  // several frames
+    TID3v2Tag tag;
+    tag.ReadFromFile(path);
+    tag.Lyrics = lyrics;
+    ASSERT_TRUE(tag.SaveToFile(path, false).replaced);
+
+    runOutput("mid3v2 -t 'New title' '" + path + "'");
+    tag.ReadFromFile(path);
+    EXPECT_EQ(tag.Version, 4);  // mutagen rewrote the tag
+    EXPECT_EQ(tag.Title, "New title");
+    EXPECT_EQ(tag.Lyrics, lyrics);
+}
+
+TEST_F(FfmpegRoundTrip, AUtf16TitleOfAnotherToolSurvivesALyricsUpdate) {
+    if (!have("eyeD3")) GTEST_SKIP() << "eyeD3 is not installed";
+    const std::string path = encode("song.mp3", "");
+    runOutput("eyeD3 --quiet --to-v2.3 --encoding utf16 -t 北京欢迎你 -a Beyoncé '" + path +
+              "' 2>&1");
+    Id3v2LyricsTag lyrics(TagTextEncoding::Gbk);
+    ASSERT_TRUE(lyrics.writeLyrics(path, "[00:01]la", false).replaced);
+    const std::string eyed3 = runOutput("eyeD3 --no-color '" + path + "' 2>&1");
+    EXPECT_NE(eyed3.find("title: 北京欢迎你"), std::string::npos) << eyed3;
+    EXPECT_NE(eyed3.find("artist: Beyoncé"), std::string::npos) << eyed3;
+    EXPECT_EQ(lyrics.readLyrics(path), "[00:01]la");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "TagTestFiles.h"
 #include "core/tags/FileTagTextReader.h"
+#include "support/TagTestFiles.h"
 #include "support/TempDir.h"
 
 namespace pelvano::core {

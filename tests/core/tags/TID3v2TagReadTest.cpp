@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "TagTestFiles.h"
 #include "core/app/Encoding.h"
 #include "core/tags/TID3v2Tag.h"
 #include "core/tags/TagFile.h"
+#include "support/TagTestFiles.h"
 #include "support/TempDir.h"
 
 namespace pelvano::core {

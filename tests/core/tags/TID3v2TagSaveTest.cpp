@@ -7,10 +7,10 @@
 
 #include <filesystem>
 
-#include "TagTestFiles.h"
 #include "core/app/Encoding.h"
 #include "core/tags/TID3v2Tag.h"
 #include "core/tags/TagFile.h"
+#include "support/TagTestFiles.h"
 #include "support/TempDir.h"
 
 namespace pelvano::core {
@@ -18,6 +18,7 @@ namespace {
 
 using test::Id3v1Block;
 using test::Id3v2Frame;
+using test::LyricsFrame;
 using test::MpegAudio;
 using test::OlderSystemTag;
 using test::SizeValueOf;
@@ -81,8 +82,8 @@ TEST_F(TID3v2TagSave, LongTextsAreSplitIntoFramesOf1000Bytes) {
     ASSERT_TRUE(tag.SaveToFile(path, false).replaced);
     const std::string expectedFrames =
         TextFrame("COMM", std::string("chi\0", 4) + std::string(996, 'c')) +
-        TextFrame("COMM", std::string(204, 'c')) + TextFrame("TXXX", lyrics.substr(0, 1000)) +
-        TextFrame("TXXX", lyrics.substr(1000, 1000)) + TextFrame("TXXX", lyrics.substr(2000));
+        TextFrame("COMM", std::string(204, 'c')) + LyricsFrame(lyrics.substr(0, 1000)) +
+        LyricsFrame(lyrics.substr(1000, 1000)) + LyricsFrame(lyrics.substr(2000));
     EXPECT_EQ(dir.read("song.mp3"), StandardTag(expectedFrames) + audio);
     tag.ReadFromFile(path);
     EXPECT_EQ(tag.Lyrics, lyrics);
@@ -116,7 +117,7 @@ TEST_F(TID3v2TagSave, OtherFramesAreKeptOnlyWhenAsked) {
         StandardTag(apic + TextFrame("TIT2", "t") + tcon + TextFrame("TXXX", "[00:01]x") + named +
                     Id3v2Frame("PRIV", ""));
     const std::string audio = MpegAudio(2);
-    const std::string ours = TextFrame("TIT2", "t") + TextFrame("TXXX", "[00:01]x");
+    const std::string ours = TextFrame("TIT2", "t") + LyricsFrame("[00:01]x");
     EXPECT_EQ(save(old + audio, false), StandardTag(ours) + audio);
     EXPECT_EQ(save(old + audio, true), StandardTag(ours + apic + tcon + named) + audio);
 }

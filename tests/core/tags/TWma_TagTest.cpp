@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "TagTestFiles.h"
 #include "core/app/Encoding.h"
 #include "core/tags/TWma_Tag.h"
+#include "support/TagTestFiles.h"
 #include "support/TempDir.h"
 
 namespace pelvano::core {

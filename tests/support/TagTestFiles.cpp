@@ -1,4 +1,4 @@
-#include "TagTestFiles.h"
+#include "support/TagTestFiles.h"
 
 namespace pelvano::test {
 
@@ -53,6 +53,10 @@ std::string Id3v2Frame(std::string_view id, std::string_view data, int version,
 
 std::string TextFrame(std::string_view id, std::string_view text, int version) {
     return Id3v2Frame(id, std::string(1, '\0') + std::string(text), version);
+}
+
+std::string LyricsFrame(std::string_view text) {
+    return TextFrame("TXXX", std::string(1, '\0') + std::string(text));
 }
 
 std::string StandardTag(std::string_view frames, int version, std::size_t padding) {

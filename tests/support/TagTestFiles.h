@@ -17,6 +17,9 @@ std::string Id3v2Frame(std::string_view id, std::string_view data, int version =
                        std::uint16_t flags = 0);
 // A text frame of encoding 0 (stored bytes).
 std::string TextFrame(std::string_view id, std::string_view text, int version = 3);
+// A lyrics frame as this system writes it: TXXX, encoding 0, an empty description with its
+// terminator, the text.
+std::string LyricsFrame(std::string_view text);
 // A tag whose size value counts what follows the header (frames and padding).
 std::string StandardTag(std::string_view frames, int version = 3, std::size_t padding = 0);
 // A tag as the older Windows system wrote it: the size value counts the header too.

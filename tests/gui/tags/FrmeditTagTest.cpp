@@ -1,0 +1,248 @@
+// The MP3 list window offscreen: its layout and menus, a folder of generated MP3 files dropped
+// onto it, the batch update over them (an unreadable and a read-only file among them) and a
+// batch stopped half-way with the toggle.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QTest>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "core/app/Encoding.h"
+#include "core/tags/Id3v2Layout.h"
+#include "core/tags/TagFile.h"
+#include "gui/app/QtPorts.h"
+#include "gui/tags/FrmEditText.h"
+#include "gui/tags/FrmeditTag.h"
+#include "platform/ffmpeg/FfmpegDurationMeasurer.h"
+#include "support/TempDir.h"
+
+namespace pelvano::gui {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string runOutput(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    ::pclose(pipe);
+    return out;
+}
+
+std::string readBytes(const std::string& path) {
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+// The MPEG audio of a file: what follows its ID3v2 tag.
+std::string audioOf(const std::string& path) {
+    const core::Id3v2Layout layout = core::InspectId3v2(core::TagFile(path));
+    return readBytes(path).substr(layout.audioStart.value_or(0));
+}
+
+class FrmeditTagTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "ffmpeg is not installed";
+        // One generated song, copied under 50 names with their own Chinese titles.
+        const std::string base = dir.file("base.mp3");
+        runOutput(
+            "ffmpeg -v error -f lavfi -i sine=frequency=330:duration=1 -c:a libmp3lame -b:a 64k '" +
+            base + "'");
+        fs::create_directories(dir.file("music/歌曲集"));
+        for (int i = 1; i <= 50; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof name, "%s/歌曲%02d.mp3", i <= 30 ? "music" : "music/歌曲集",
+                          i);
+            const std::string path = dir.file(name);
+            fs::copy_file(base, path);
+            core::TID3v2Tag tag;
+            tag.ReadFromFile(path);
+            tag.Title = core::Utf8ToGbk("北京欢迎你" + std::to_string(i));
+            if (i % 2) tag.Artist = "Row artist";
+            ASSERT_TRUE(tag.SaveToFile(path, false).replaced);
+            files.push_back(path);
+        }
+        setup.applicationDir = dir.path().string() + "/";
+        setup.settingsFile = dir.file("settings.ini");
+        setup.measurer = &measurer;
+        setup.pump = &pump;
+        window = std::make_unique<TFrmeditTag>(setup);
+        window->show();
+        window->dropFiles(1, {QString::fromStdString(dir.file("music"))});
+    }
+    std::map<std::string, std::string> snapshot() const {
+        std::map<std::string, std::string> bytes;
+        for (const std::string& f : files) bytes[f] = readBytes(f);
+        return bytes;
+    }
+
+    test::TempDir dir;
+    platform::FfmpegDurationMeasurer measurer;
+    QtEventPump pump;
+    TagWindowSetup setup;
+    std::vector<std::string> files;
+    std::unique_ptr<TFrmeditTag> window;
+};
+
+TEST_F(FrmeditTagTest, LayoutMenusAndTheDroppedFolder) {
+    EXPECT_EQ(window->windowTitle(), " MP3文件标题信息更新 【MP3列表.mpl】");
+    QStringList items;
+    for (QAction* menu : window->menuBar()->actions()) {
+        items << menu->text();
+        for (QAction* item : menu->menu()->actions())
+            items << (item->isSeparator() ? "-" : item->text());
+    }
+    EXPECT_EQ(items,
+              QStringList({"文件", "打开列表", "编辑表格", "保存表格", "-", "删除选择", "-", "退出",
+                           "更新标签", "批量更新专集和歌手", "更新当前记录", "-", "歌词编辑"}));
+    EXPECT_EQ(window->edArtor->text(), "Nonebody");
+    EXPECT_EQ(window->sgSong->rowHeight(0), 15);
+    EXPECT_EQ(window->sgSong->columnWidth(1), 111);
+    EXPECT_EQ(window->sgSong->model()->headerData(0, Qt::Horizontal), " 序号");
+
+    // Every file of the folder and its sub-folder, in order, measured, titled from the tag.
+    const core::Grid& grid = window->list().sgSong;
+    ASSERT_EQ(grid.dataRowCount(), 50);
+    EXPECT_EQ(core::GbkToUtf8(grid.cell(1, 1)), "北京欢迎你1");
+    EXPECT_EQ(grid.cell(3, 1), "00:00:01");
+    EXPECT_EQ(core::GbkToUtf8(grid.cell(4, 50)), files[49]);
+    EXPECT_EQ(grid.cell(0, 50), "   50");
+
+    // Drops onto the header row or outside the rows do nothing.
+    window->dropFiles(0, {QString::fromStdString(files[0])});
+    window->dropFiles(51, {QString::fromStdString(files[0])});
+    EXPECT_EQ(grid.dataRowCount(), 50);
+
+    // The wheel moves the top row by one.
+    window->resize(700, 400);
+    QWheelEvent down(QPointF(50, 50), QPointF(50, 50), {}, QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(window->sgSong->viewport(), &down);
+    EXPECT_EQ(window->sgSong->rowAt(1), 1);
+    // Double-click shows the file's tag in the memo.
+    window->sgSongDblClick(window->sgSong->model()->index(0, 1));
+    EXPECT_TRUE(window->Memo1->toPlainText().startsWith("标题: 北京欢迎你1\n艺人: Row artist"));
+
+    // The list is saved and loads again.
+    window->N9Click();
+    window->list().sgSong.setRowCount(2);
+    window->LoadList(dir.file("MP3列表.mpl"));
+    EXPECT_EQ(window->list().sgSong.dataRowCount(), 50);
+}
+
+TEST_F(FrmeditTagTest, BatchUpdateWritesEveryWritableFileAndLeavesTheOthersAlone) {
+    const std::string unreadable = files[10], readOnly = files[40];
+    ::chmod(unreadable.c_str(), 0);
+    ::chmod(readOnly.c_str(), 0444);
+    std::map<std::string, std::string> audio;
+    for (const std::string& f : files)
+        if (f != unreadable) audio[f] = audioOf(f);
+    const std::map<std::string, std::string> before = snapshot();
+    const QString caption = window->windowTitle();
+    const std::string samples = runOutput("ffmpeg -v error -i '" + files[5] + "' -f s16le -");
+
+    window->edCommt->setText("专集一");
+    window->edArtor->setText("框里的歌手");
+    window->btnModify->trigger();
+
+    EXPECT_EQ(window->windowTitle(), caption);
+    EXPECT_EQ(window->btnModify->text(), "更新");
+    EXPECT_TRUE(window->updater().BatchStop);
+    const QString memo = window->Memo1->toPlainText();
+    EXPECT_TRUE(memo.contains("歌曲11.mp3")) << memo.toStdString();
+    EXPECT_TRUE(memo.contains("歌曲41.mp3")) << memo.toStdString();
+    EXPECT_EQ(readBytes(readOnly), before.at(readOnly));
+    ::chmod(unreadable.c_str(), 0644);
+    EXPECT_EQ(readBytes(unreadable), before.at(unreadable));
+
+    core::TID3v2Tag tag;
+    for (int i = 0; i < 50; ++i) {
+        const std::string& f = files[static_cast<std::size_t>(i)];
+        if (f == unreadable || f == readOnly) continue;
+        tag.ReadFromFile(f);
+        EXPECT_EQ(core::GbkToUtf8(tag.Album), "专集一") << f;
+        EXPECT_EQ(core::GbkToUtf8(tag.Artist), i % 2 == 0 ? "Row artist" : "框里的歌手") << f;
+        EXPECT_EQ(core::GbkToUtf8(tag.Title), "北京欢迎你" + std::to_string(i + 1)) << f;
+        EXPECT_EQ(audioOf(f), audio.at(f)) << f;
+        const std::string probe =
+            runOutput("ffprobe -v error -show_entries format_tags=album -of csv=p=0 '" + f + "'");
+        EXPECT_EQ(probe, "专集一\n") << f;
+    }
+    EXPECT_EQ(runOutput("ffmpeg -v error -i '" + files[5] + "' -f s16le -"), samples);
+    // No temporary file stays behind.
+    for (const auto& entry : fs::recursive_directory_iterator(dir.file("music")))
+        EXPECT_TRUE(entry.is_directory() || entry.path().extension() == ".mp3") << entry.path();
+}
+
+TEST_F(FrmeditTagTest, AStopHalfWayLeavesTheRestUntouched) {
+    const std::map<std::string, std::string> before = snapshot();
+    // The operator clicks the toggle while the caption shows the 25th file.
+    QObject::connect(window.get(), &QWidget::windowTitleChanged, [this](const QString& title) {
+        if (title == "25/50") window->btnModify->trigger();
+    });
+    window->edCommt->setText("专集二");
+    window->btnModify->trigger();
+    EXPECT_EQ(window->windowTitle(), " MP3文件标题信息更新 【MP3列表.mpl】");
+    core::TID3v2Tag tag;
+    for (int i = 0; i < 50; ++i) {
+        const std::string& f = files[static_cast<std::size_t>(i)];
+        if (i < 25) {
+            tag.ReadFromFile(f);
+            EXPECT_EQ(core::GbkToUtf8(tag.Album), "专集二") << f;
+        } else {
+            EXPECT_EQ(readBytes(f), before.at(f)) << f;
+        }
+    }
+}
+
+// Both windows over the dropped files, as the README shows them (written to PELVANO_SHOTS_DIR
+// when it is set).
+TEST_F(FrmeditTagTest, ScreenshotsOfBothWindows) {
+    window->resize(820, 460);
+    window->sgSong->selectRow(2);
+    window->sgSongDblClick(window->sgSong->model()->index(2, 1));
+    TFrmEditText editor(window->sharedTag());
+    core::TID3v2Tag tag;
+    tag.ReadFromFile(files[2]);
+    tag.Artist = core::Utf8ToGbk("刘欢 那英");
+    tag.Album = core::Utf8ToGbk("北京2008");
+    tag.Year = "2008";
+    tag.Lyrics = core::Utf8ToGbk(
+        "[00:01.00]迎接另一个晨曦\r\n[00:05.00]带来全新空气\r\n[00:09.00]气息改变情味不变");
+    ASSERT_TRUE(tag.SaveToFile(files[2], false).replaced);
+    editor.LoadFile(files[2]);
+    editor.show();
+    QCoreApplication::processEvents();
+    const QImage list = window->grab().toImage();
+    const QImage text = editor.grab().toImage();
+    for (const QImage& image : {list, text}) {
+        // Not blank: the picture holds many colours (text, grid lines, controls).
+        std::set<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 3)
+            for (int x = 0; x < image.width(); x += 3) colours.insert(image.pixel(x, y));
+        EXPECT_GT(colours.size(), 20u);
+    }
+    if (const QByteArray shots = qgetenv("PELVANO_SHOTS_DIR"); !shots.isEmpty()) {
+        list.save(QString::fromUtf8(shots) + "/tag-list-window.png");
+        text.save(QString::fromUtf8(shots) + "/tag-text-editor.png");
+    }
+}
+
+}  // namespace
+}  // namespace pelvano::gui
