@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "CpuTime.h"
 #include "core/audio/TcbDSMixer.h"
 #include "platform/clock/SystemClock.h"
 #include "platform/ffmpeg/FfmpegSource.h"
@@ -19,13 +20,6 @@
 using namespace pelvano;
 
 namespace {
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 std::string MakeMp3(const std::filesystem::path& dir, const char* name, int hz, int seconds) {
     const std::string path = (dir / name).string();
@@ -69,7 +63,7 @@ int main(int argc, char** argv) {
     incoming.SetVolume(-3400);
     incoming.Play();
 
-    const double cpuStart = CpuSeconds();
+    const double cpuStart = pelvano::bench::CpuSeconds();
     const auto wallStart = std::chrono::steady_clock::now();
     // One long cross-fade after another, over the whole measurement.
     const auto fadeMs = static_cast<std::uint32_t>(std::min(seconds * 500, 60000));
@@ -85,7 +79,7 @@ int main(int argc, char** argv) {
     }
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
-    const double cpu = CpuSeconds() - cpuStart;
+    const double cpu = pelvano::bench::CpuSeconds() - cpuStart;
     std::printf("two channels cross-fading + one playing, null output, %d s:\n", seconds);
     std::printf("  CPU %.3f s in %.2f s wall = %.2f%% of one core (target < 3%%)\n", cpu, wall,
                 100.0 * cpu / wall);

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "CpuTime.h"
 #include "core/audio/TcbDSMixer.h"
 #include "platform/ffmpeg/FfmpegSource.h"
 #include "platform/virtual/Simulation.h"
@@ -26,25 +27,18 @@ struct Timing {
     double cpu = 1e9;
 };
 
-double CpuSeconds(int who) {
-    rusage usage{};
-    getrusage(who, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 // Best of some runs, by wall time and by CPU time (of this process or of its children): the
 // machine may be shared, and CPU time is what contention disturbs least.
 Timing Best(int runs, int who, const std::function<void()>& work) {
     Timing best;
     for (int i = 0; i < runs; ++i) {
-        const double cpu = CpuSeconds(who);
+        const double cpu = pelvano::bench::CpuSeconds(who);
         const auto start = std::chrono::steady_clock::now();
         work();
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         best.wall = std::min(best.wall, wall);
-        best.cpu = std::min(best.cpu, CpuSeconds(who) - cpu);
+        best.cpu = std::min(best.cpu, pelvano::bench::CpuSeconds(who) - cpu);
     }
     return best;
 }

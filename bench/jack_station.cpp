@@ -17,17 +17,11 @@
 #include <cstdlib>
 #include <thread>
 
+#include "CpuTime.h"
 #include "jack/JackStationFixture.h"
 
 namespace pelvano::test {
 namespace {
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // A process that keeps every core busy until it is stopped by its PID.
 pid_t StartLoad() {
@@ -71,12 +65,12 @@ TEST_F(JackBench, LatenessXrunsAndCpuShare) {
     int xrunsAtBed = 0;
     runStation(at(bedAt, minutes * 60), [&] {
         if (load < 0 && clock.tickUs() >= bedUs) {
-            cpuAtBed = CpuSeconds();
+            cpuAtBed = pelvano::bench::CpuSeconds();
             xrunsAtBed = recording->xruns();
             load = StartLoad();
         }
     });
-    const double cpu = CpuSeconds() - cpuAtBed;
+    const double cpu = pelvano::bench::CpuSeconds() - cpuAtBed;
     if (load > 0) {
         kill(load, SIGKILL);
         waitpid(load, nullptr, 0);

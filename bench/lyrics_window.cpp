@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 
+#include "CpuTime.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/AudioServices.h"
 #include "core/playout/Station.h"
@@ -27,13 +28,6 @@
 #include "platform/virtual/Simulation.h"
 
 namespace {
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 struct Phase {
     double cpuPercent = 0;
@@ -48,7 +42,7 @@ Phase runFor(int seconds, const std::function<void(int)>& onTick, const int* fra
     tick.setInterval(100);
     QObject::connect(&tick, &QTimer::timeout, [&] { onTick(static_cast<int>(elapsed.elapsed())); });
     const int framesBefore = *frames;
-    const double cpuBefore = cpuSeconds();
+    const double cpuBefore = pelvano::bench::CpuSeconds();
     const auto wallBefore = std::chrono::steady_clock::now();
     elapsed.start();
     tick.start();
@@ -56,7 +50,7 @@ Phase runFor(int seconds, const std::function<void(int)>& onTick, const int* fra
     QCoreApplication::exec();
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
-    return {100.0 * (cpuSeconds() - cpuBefore) / wall, *frames - framesBefore};
+    return {100.0 * (pelvano::bench::CpuSeconds() - cpuBefore) / wall, *frames - framesBefore};
 }
 
 }  // namespace

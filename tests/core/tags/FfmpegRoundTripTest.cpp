@@ -9,28 +9,18 @@
 #include "core/app/Encoding.h"
 #include "core/lyrics/Mp3LyricsTag.h"
 #include "core/tags/TID3v2Tag.h"
+#include "support/ProcessOutput.h"
 #include "support/TempDir.h"
 
 namespace pelvano::core {
 namespace {
-
-std::string runOutput(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
 
 bool have(const std::string& tool) {
     return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 std::string decodedSamples(const std::string& path) {
-    return runOutput("ffmpeg -v error -i '" + path + "' -f s16le -");
+    return pelvano::test::RunOutput("ffmpeg -v error -i '" + path + "' -f s16le -");
 }
 
 // "key": "value" as ffprobe prints it in JSON.
@@ -59,7 +49,7 @@ class FfmpegRoundTrip : public ::testing::Test {
     }
     std::string encode(const std::string& name, const std::string& options) {
         const std::string path = dir.file(name);
-        runOutput(
+        pelvano::test::RunOutput(
             "ffmpeg -v error -f lavfi -i sine=frequency=440:duration=2 -c:a libmp3lame "
             "-b:a 128k " +
             options + " '" + path + "'");
@@ -96,7 +86,8 @@ TEST_F(FfmpegRoundTrip, SavedFilesReadBackAndDecodeToTheSameSamples) {
     tag.Lyrics = "[00:01.00]line one\r\n[00:02.00]line two";
     ASSERT_TRUE(tag.SaveToFile(path, true).replaced);
 
-    const std::string probe = runOutput("ffprobe -v error -show_format -of json '" + path + "'");
+    const std::string probe =
+        pelvano::test::RunOutput("ffprobe -v error -show_format -of json '" + path + "'");
     EXPECT_NE(probe.find(jsonPair("title", "新标题")), std::string::npos) << probe;
     EXPECT_NE(probe.find(jsonPair("artist", "Artist")), std::string::npos) << probe;
     EXPECT_NE(probe.find(jsonPair("album", "Album")), std::string::npos) << probe;
@@ -121,13 +112,14 @@ TEST_F(FfmpegRoundTrip, OtherReadersShowTheTextsWeWrite) {
     tag.Album = "Plain";
     ASSERT_TRUE(tag.SaveToFile(path, false).replaced);
 
-    const std::string probe = runOutput("ffprobe -v error -show_format -of json '" + path + "'");
+    const std::string probe =
+        pelvano::test::RunOutput("ffprobe -v error -show_format -of json '" + path + "'");
     EXPECT_NE(probe.find(jsonPair("title", "北京欢迎你")), std::string::npos) << probe;
     EXPECT_NE(probe.find(jsonPair("artist", "Beyoncé")), std::string::npos) << probe;
-    const std::string mutagen = runOutput("mid3v2 -l '" + path + "'");
+    const std::string mutagen = pelvano::test::RunOutput("mid3v2 -l '" + path + "'");
     EXPECT_NE(mutagen.find("TIT2=北京欢迎你\n"), std::string::npos) << mutagen;
     EXPECT_NE(mutagen.find("TPE1=Beyoncé\n"), std::string::npos) << mutagen;
-    const std::string eyed3 = runOutput("eyeD3 --no-color '" + path + "' 2>&1");
+    const std::string eyed3 = pelvano::test::RunOutput("eyeD3 --no-color '" + path + "' 2>&1");
     EXPECT_NE(eyed3.find("title: 北京欢迎你"), std::string::npos) << eyed3;
     EXPECT_NE(eyed3.find("artist: Beyoncé"), std::string::npos) << eyed3;
 
@@ -153,7 +145,7 @@ TEST_F(FfmpegRoundTrip, LyricsSurviveAnEditByMutagen) {
     tag.Lyrics = lyrics;
     ASSERT_TRUE(tag.SaveToFile(path, false).replaced);
 
-    runOutput("mid3v2 -t 'New title' '" + path + "'");
+    pelvano::test::RunOutput("mid3v2 -t 'New title' '" + path + "'");
     tag.ReadFromFile(path);
     EXPECT_EQ(tag.Version, 4);  // mutagen rewrote the tag
     EXPECT_EQ(tag.Title, "New title");
@@ -163,11 +155,11 @@ TEST_F(FfmpegRoundTrip, LyricsSurviveAnEditByMutagen) {
 TEST_F(FfmpegRoundTrip, AUtf16TitleOfAnotherToolSurvivesALyricsUpdate) {
     if (!have("eyeD3")) GTEST_SKIP() << "eyeD3 is not installed";
     const std::string path = encode("song.mp3", "");
-    runOutput("eyeD3 --quiet --to-v2.3 --encoding utf16 -t 北京欢迎你 -a Beyoncé '" + path +
-              "' 2>&1");
+    pelvano::test::RunOutput("eyeD3 --quiet --to-v2.3 --encoding utf16 -t 北京欢迎你 -a Beyoncé '" +
+                             path + "' 2>&1");
     Id3v2LyricsTag lyrics(TagTextEncoding::Gbk);
     ASSERT_TRUE(lyrics.writeLyrics(path, "[00:01]la", false).replaced);
-    const std::string eyed3 = runOutput("eyeD3 --no-color '" + path + "' 2>&1");
+    const std::string eyed3 = pelvano::test::RunOutput("eyeD3 --no-color '" + path + "' 2>&1");
     EXPECT_NE(eyed3.find("title: 北京欢迎你"), std::string::npos) << eyed3;
     EXPECT_NE(eyed3.find("artist: Beyoncé"), std::string::npos) << eyed3;
     EXPECT_EQ(lyrics.readLyrics(path), "[00:01]la");

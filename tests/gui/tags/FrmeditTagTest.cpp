@@ -19,23 +19,13 @@
 #include "gui/tags/FrmEditText.h"
 #include "gui/tags/FrmeditTag.h"
 #include "platform/ffmpeg/FfmpegDurationMeasurer.h"
+#include "support/ProcessOutput.h"
 #include "support/TempDir.h"
 
 namespace pelvano::gui {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string runOutput(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
 
 std::string readBytes(const std::string& path) {
     std::string bytes;
@@ -61,7 +51,7 @@ class FrmeditTagTest : public ::testing::Test {
             GTEST_SKIP() << "ffmpeg is not installed";
         // One generated song, copied under 50 names with their own Chinese titles.
         const std::string base = dir.file("base.mp3");
-        runOutput(
+        pelvano::test::RunOutput(
             "ffmpeg -v error -f lavfi -i sine=frequency=330:duration=1 -c:a libmp3lame -b:a 64k '" +
             base + "'");
         fs::create_directories(dir.file("music/歌曲集"));
@@ -155,7 +145,8 @@ TEST_F(FrmeditTagTest, BatchUpdateWritesEveryWritableFileAndLeavesTheOthersAlone
         if (f != unreadable) audio[f] = audioOf(f);
     const std::map<std::string, std::string> before = snapshot();
     const QString caption = window->windowTitle();
-    const std::string samples = runOutput("ffmpeg -v error -i '" + files[5] + "' -f s16le -");
+    const std::string samples =
+        pelvano::test::RunOutput("ffmpeg -v error -i '" + files[5] + "' -f s16le -");
 
     window->edCommt->setText("专集一");
     window->edArtor->setText("框里的歌手");
@@ -180,11 +171,12 @@ TEST_F(FrmeditTagTest, BatchUpdateWritesEveryWritableFileAndLeavesTheOthersAlone
         EXPECT_EQ(core::GbkToUtf8(tag.Artist), i % 2 == 0 ? "Row artist" : "框里的歌手") << f;
         EXPECT_EQ(core::GbkToUtf8(tag.Title), "北京欢迎你" + std::to_string(i + 1)) << f;
         EXPECT_EQ(audioOf(f), audio.at(f)) << f;
-        const std::string probe =
-            runOutput("ffprobe -v error -show_entries format_tags=album -of csv=p=0 '" + f + "'");
+        const std::string probe = pelvano::test::RunOutput(
+            "ffprobe -v error -show_entries format_tags=album -of csv=p=0 '" + f + "'");
         EXPECT_EQ(probe, "专集一\n") << f;
     }
-    EXPECT_EQ(runOutput("ffmpeg -v error -i '" + files[5] + "' -f s16le -"), samples);
+    EXPECT_EQ(pelvano::test::RunOutput("ffmpeg -v error -i '" + files[5] + "' -f s16le -"),
+              samples);
     // No temporary file stays behind.
     for (const auto& entry : fs::recursive_directory_iterator(dir.file("music")))
         EXPECT_TRUE(entry.is_directory() || entry.path().extension() == ".mp3") << entry.path();
