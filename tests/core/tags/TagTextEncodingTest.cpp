@@ -128,6 +128,16 @@ TEST_F(TagTextEncodingTest, LongUtf16LyricsSplitBetweenCharactersAndReadBackWhol
     EXPECT_EQ(SplitForFrames(lyrics, 1000, Id3v2TextForm::Local)[0].size(), 1000u);
 }
 
+TEST(FormForText, BytesWithoutAUtf16FormKeepTheirStoredBytes) {
+    // A lone lead byte from a damaged tag would be lost in UTF-16.
+    EXPECT_EQ(FormForText("\x1e\xdd"
+                          "1",
+                          TagTextEncoding::Unicode),
+              Id3v2TextForm::Local);
+    EXPECT_EQ(FormForText(Utf8ToGbk("北京欢迎你"), TagTextEncoding::Unicode), Id3v2TextForm::Utf16);
+    EXPECT_EQ(FormForText("Title", TagTextEncoding::Unicode), Id3v2TextForm::Local);
+}
+
 TEST(ReadTagTextEncoding, GbkOnlyWhenTheSettingSaysSo) {
     test::TempDir dir;
     const std::string ini = dir.file("settings.ini");
