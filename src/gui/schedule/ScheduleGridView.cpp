@@ -10,21 +10,9 @@
 #include <QWheelEvent>
 
 #include "core/schedule/ScheduleTable.h"
+#include "gui/app/DroppedFiles.h"
 
 namespace pelvano::gui {
-
-namespace {
-
-QStringList localFiles(const QMimeData* mime) {
-    QStringList names;
-    if (!mime) return names;
-    for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile()) names << url.toLocalFile();
-    }
-    return names;
-}
-
-}  // namespace
 
 ScheduleGridView::ScheduleGridView(QWidget* parent) : QTableView(parent) {
     setVerticalScrollMode(ScrollPerItem);
@@ -119,7 +107,7 @@ void ScheduleGridView::dragMoveEvent(QDragMoveEvent* e) {
 }
 
 void ScheduleGridView::dropEvent(QDropEvent* e) {
-    const QStringList names = localFiles(e->mimeData());
+    const QStringList names = LocalFilesOf(e->mimeData());
     if (names.isEmpty()) return;
     e->acceptProposedAction();
     emit filesDropped(rowAtPoint(e->position().toPoint()), names);

@@ -10,6 +10,8 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include "gui/app/DroppedFiles.h"
+
 namespace pelvano::gui {
 
 Mp3ListView::Mp3ListView(QWidget* parent) : QTableView(parent) {
@@ -40,26 +42,15 @@ void Mp3ListView::fitFileColumn() {
     if (width > 0) setColumnWidth(4, width);
 }
 
-namespace {
-
-bool hasLocalFiles(const QMimeData* mime) {
-    if (!mime || !mime->hasUrls()) return false;
-    for (const QUrl& url : mime->urls())
-        if (url.isLocalFile()) return true;
-    return false;
-}
-
-}  // namespace
-
 void Mp3ListView::dragEnterEvent(QDragEnterEvent* event) {
-    if (hasLocalFiles(event->mimeData()))
+    if (!LocalFilesOf(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void Mp3ListView::dragMoveEvent(QDragMoveEvent* event) {
-    if (hasLocalFiles(event->mimeData()))
+    if (!LocalFilesOf(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
@@ -67,13 +58,11 @@ void Mp3ListView::dragMoveEvent(QDragMoveEvent* event) {
 
 void Mp3ListView::dropEvent(QDropEvent* event) {
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (!index.isValid() || !hasLocalFiles(event->mimeData())) {
+    const QStringList paths = LocalFilesOf(event->mimeData());
+    if (!index.isValid() || paths.isEmpty()) {
         event->ignore();
         return;
     }
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) paths << url.toLocalFile();
     event->acceptProposedAction();
     emit filesDropped(index.row() + 1, paths);
 }
