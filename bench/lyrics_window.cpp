@@ -64,12 +64,7 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     platform::Simulation sim(core::LocalDateTime{2026, 12, 7, 8, 0, 0, 0});
     platform::FfmpegSourceFactory decoder;
-    core::StationPorts ports;
-    ports.paths = core::AppPaths::ofFolder(folder.path().toStdString());
-    ports.clock = &sim.clock();
-    ports.timers = &sim.timers();
-    ports.pump = &sim;
-    ports.audio = sim.audioServices(decoder);
+    const core::StationPorts ports = sim.stationPorts(folder.path().toStdString(), decoder);
     core::Station station(ports);  // never started: the display only needs its paths
 
     gui::UiErrors errors(false);

@@ -42,13 +42,13 @@ constexpr double kChimeHz = 1000;
 // the other sounds do not leak into it): the start of each stretch where it is present, in ms
 // of simulated time, without keeping the sound.
 class MarkerOnsets final : public platform::FrameSink {
-public:
-  explicit MarkerOnsets(double hz) : hz_(hz) {}
-  void begin(const core::OutputFormat& format) override {
-      rate_ = format.sampleRate;
-      channels_ = format.channels;
-      window_ = rate_ / 100;
-      coeff_ = 2 * std::cos(2 * M_PI * hz_ / rate_);
+  public:
+    explicit MarkerOnsets(double hz) : hz_(hz) {}
+    void begin(const core::OutputFormat& format) override {
+        rate_ = format.sampleRate;
+        channels_ = format.channels;
+        window_ = rate_ / 100;
+        coeff_ = 2 * std::cos(2 * M_PI * hz_ / rate_);
     }
     void write(const float* frames, std::uint32_t count) override {
         for (std::uint32_t i = 0; i < count; ++i) {
@@ -58,8 +58,10 @@ public:
             s1_ = s;
             if (++n_ < window_) continue;
             // Amplitude squared of a sine at the marker frequency.
-            const double power = 16 * (s1_ * s1_ + s2_ * s2_ - coeff_ * s1_ * s2_) / (double(window_) * window_);
-            const double windowStartMs = static_cast<double>(frame_ + i + 1 - window_) * 1000.0 / rate_;
+            const double power =
+                16 * (s1_ * s1_ + s2_ * s2_ - coeff_ * s1_ * s2_) / (double(window_) * window_);
+            const double windowStartMs =
+                static_cast<double>(frame_ + i + 1 - window_) * 1000.0 / rate_;
             if (power > 1e-6) {
                 if (run_ == 0) {
                     runStartMs_ = windowStartMs;
@@ -78,12 +80,12 @@ public:
     }
     std::vector<double> onsets;
 
-private:
-  double hz_;
-  std::uint32_t rate_ = 44100, channels_ = 2, window_ = 441, n_ = 0;
-  int run_ = 0;
-  double coeff_ = 0, s1_ = 0, s2_ = 0, runStartMs_ = 0, quietBeforeMs_ = 0, lastPresentMs_ = -1e9;
-  std::uint64_t frame_ = 0;
+  private:
+    double hz_;
+    std::uint32_t rate_ = 44100, channels_ = 2, window_ = 441, n_ = 0;
+    int run_ = 0;
+    double coeff_ = 0, s1_ = 0, s2_ = 0, runStartMs_ = 0, quietBeforeMs_ = 0, lastPresentMs_ = -1e9;
+    std::uint64_t frame_ = 0;
 };
 
 // Both listeners hear the same output.
@@ -149,13 +151,16 @@ int main(int argc, char** argv) {
     fs::create_directories(dir / "报时文件");
     std::printf("generating sounds in %s ...\n", dir.c_str());
     for (int k = 0; k < 3; ++k) {
-        ffmpeg("-f lavfi -i \"sine=f=" + std::to_string(200 + 40 * k) + ":d=390:r=22050\" -ac 1 -codec:a pcm_s16le " +
+        ffmpeg("-f lavfi -i \"sine=f=" + std::to_string(200 + 40 * k) +
+               ":d=390:r=22050\" -ac 1 -codec:a pcm_s16le " +
                (dir / ("music" + std::to_string(k) + ".wav")).string());
     }
     ffmpeg("-f lavfi -i \"sine=f=320:d=390\" -ac 2 -codec:a libmp3lame -q:a 4 " +
            (dir / "music3.mp3").string());
-    ffmpeg("-f lavfi -i \"sine=f=3000:d=60:r=44100\" -ac 2 -codec:a pcm_s16le " + (dir / "timed.wav").string());
-    ffmpeg("-f lavfi -i \"sine=f=1000:d=3\" -codec:a pcm_s16le " + (dir / "报时文件/pips.Wav").string());
+    ffmpeg("-f lavfi -i \"sine=f=3000:d=60:r=44100\" -ac 2 -codec:a pcm_s16le " +
+           (dir / "timed.wav").string());
+    ffmpeg("-f lavfi -i \"sine=f=1000:d=3\" -codec:a pcm_s16le " +
+           (dir / "报时文件/pips.Wav").string());
     {
         std::string junk(40000, '\0');
         unsigned seed = 99;
@@ -189,18 +194,14 @@ int main(int argc, char** argv) {
     for (int d = 0; d <= days; ++d)
         core::SaveSchedule((dir / dayFileName(start.addDays(d))).string(), grid, {});
     const std::string ini = (dir / "参数设置.INI").string();
-    core::IniWriteMany(ini, "START", {{"chkManOper", "YES"}, {"spOut", "5"}, {"spIN", "3"}, {"spOver", "5"}});
+    core::IniWriteMany(ini, "START",
+                       {{"chkManOper", "YES"}, {"spOut", "5"}, {"spIN", "3"}, {"spOver", "5"}});
 
     MarkerOnsets timedTone(kMarkerHz), chimeTone(kChimeHz);
     BothListeners listeners(timedTone, chimeTone);
     platform::Simulation sim(start, &listeners);
     platform::FfmpegSourceFactory decoder;
-    core::StationPorts ports;
-    ports.paths = core::AppPaths::ofFolder(dir.string());
-    ports.clock = &sim.clock();
-    ports.timers = &sim.timers();
-    ports.pump = &sim;
-    ports.audio = sim.audioServices(decoder);
+    const core::StationPorts ports = sim.stationPorts(dir.string(), decoder);
     double memoryAfterDay1 = 0;
     std::size_t errors = 0;
     {

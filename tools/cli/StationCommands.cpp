@@ -41,7 +41,7 @@ void installSignalHandlers() {
 
 // The log window of a station without windows: its lines on standard output.
 class PrintedLog final : public PlayLogView {
-public:
+  public:
     explicit PrintedLog(bool print) : print_(print) {}
     void appendLine(const std::string& line) override {
         if (!print_) return;
@@ -51,7 +51,7 @@ public:
     }
     void clear() override {}
 
-private:
+  private:
     bool print_;
 };
 
@@ -70,8 +70,11 @@ int run(const Args& args) {
     if (!DirectoryExists(dir)) return failure("not a folder: " + dir);
     installSignalHandlers();
     platform::SystemClock clock;
-    platform::RealtimeLoop loop(clock, [](const std::string& error) { std::cerr << "pelvano-cli: " << error << std::endl; });
-    std::unique_ptr<SoundOutput> output = platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment());
+    platform::RealtimeLoop loop(clock, [](const std::string& error) {
+        std::cerr << "pelvano-cli: " << error << std::endl;
+    });
+    std::unique_ptr<SoundOutput> output =
+        platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment());
     platform::FfmpegSourceFactory decoder;
     platform::XdgAutostart autostart;
     StationPorts ports;
@@ -104,10 +107,12 @@ int parseSimulate(const Args& args, SimulateOptions& o) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--from" && hasValue) {
-            if (!ParseDateTime(args[++i], o.from)) return usageError("not a time (YYYY-MM-DD hh:mm:ss): " + args[i]);
+            if (!ParseDateTime(args[++i], o.from))
+                return usageError("not a time (YYYY-MM-DD hh:mm:ss): " + args[i]);
             haveFrom = true;
         } else if (a == "--to" && hasValue) {
-            if (!ParseDateTime(args[++i], o.to)) return usageError("not a time (YYYY-MM-DD hh:mm:ss): " + args[i]);
+            if (!ParseDateTime(args[++i], o.to))
+                return usageError("not a time (YYYY-MM-DD hh:mm:ss): " + args[i]);
             haveTo = true;
         } else if (a == "--wav" && hasValue) {
             o.wav = args[++i];
@@ -115,7 +120,8 @@ int parseSimulate(const Args& args, SimulateOptions& o) {
             o.dir = a;
             haveDir = true;
         } else {
-            return usageError("usage: simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT]");
+            return usageError(
+                "usage: simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT]");
         }
     }
     if (!haveFrom || !haveTo) return usageError("simulate needs --from and --to");
@@ -136,12 +142,7 @@ int simulate(const Args& args) {
     if (!o.wav.empty()) sink = std::make_unique<platform::WavFileSink>(o.wav);
     platform::Simulation sim(o.from, sink.get());
     platform::FfmpegSourceFactory decoder;
-    StationPorts ports;
-    ports.paths = AppPaths::ofFolder(o.dir);
-    ports.clock = &sim.clock();
-    ports.timers = &sim.timers();
-    ports.pump = &sim;
-    ports.audio = sim.audioServices(decoder);
+    StationPorts ports = sim.stationPorts(o.dir, decoder);
     ports.executablePath = executablePath();
     Station station(ports);
     if (const int status = reportStartup(station.start()); status != 0) return status;
@@ -156,8 +157,8 @@ int simulate(const Args& args) {
 }
 
 const CliRegistration kRun("run", "run [DIR]   the station in real time (Ctrl-C closes it)", run);
-const CliRegistration kSimulate("simulate",
-                                "simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT]", simulate);
+const CliRegistration kSimulate(
+    "simulate", "simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT]", simulate);
 
 }  // namespace
 

@@ -101,12 +101,7 @@ int main(int argc, char** argv) {
 
     platform::Simulation sim({2026, 12, 7, 7, 12, 0});
     platform::FfmpegSourceFactory decoder;
-    core::StationPorts ports;
-    ports.paths = core::AppPaths::ofFolder(dir.string());
-    ports.clock = &sim.clock();
-    ports.timers = &sim.timers();
-    ports.pump = &sim;
-    ports.audio = sim.audioServices(decoder);
+    const core::StationPorts ports = sim.stationPorts(dir.string(), decoder);
     bool ok = true;
     {
         core::Station station(ports);

@@ -20,6 +20,17 @@ core::AudioServices Simulation::audioServices(core::AudioSourceFactory& sources)
     return services;
 }
 
+core::StationPorts Simulation::stationPorts(const std::string& folder,
+                                            core::AudioSourceFactory& sources) {
+    core::StationPorts ports;
+    ports.paths = core::AppPaths::ofFolder(folder);
+    ports.clock = &clock_;
+    ports.timers = &timers_;
+    ports.pump = this;
+    ports.audio = audioServices(sources);
+    return ports;
+}
+
 std::uint64_t Simulation::nextEventBefore(std::uint64_t limit) const {
     std::uint64_t next = limit;
     if (auto due = timers_.nextDue()) next = std::min(next, *due);

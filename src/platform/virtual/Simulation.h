@@ -14,6 +14,7 @@
 
 #include "core/audio/AudioServices.h"
 #include "core/audio/TcbUpdateChannelThread.h"
+#include "core/playout/Station.h"
 #include "core/ports/EventPump.h"
 #include "platform/virtual/ManualEventQueue.h"
 #include "platform/virtual/VirtualClock.h"
@@ -37,6 +38,8 @@ class Simulation final : public core::EventPump {
     core::SteppedRefills& refills() { return refills_; }
     // The ports a TcbDSMixer needs, with the given decoder. The clock's tick starts at 0.
     core::AudioServices audioServices(core::AudioSourceFactory& sources);
+    // A station of the folder on this simulation: its clock, timers, pump and audio.
+    core::StationPorts stationPorts(const std::string& folder, core::AudioSourceFactory& sources);
 
     std::uint64_t nowMs() const { return clock_.tickMs(); }
     void advanceTo(std::uint64_t tickMs);

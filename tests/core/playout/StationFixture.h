@@ -19,8 +19,8 @@
 #include "core/schedule/ScheduleFile.h"
 #include "platform/virtual/MemoryCapture.h"
 #include "platform/virtual/Simulation.h"
-#include "support/TempDir.h"
 #include "support/SyntheticSource.h"
+#include "support/TempDir.h"
 
 namespace pelvano::test {
 
@@ -34,13 +34,16 @@ struct Row {
 };
 
 class StationFixture : public ::testing::Test {
-protected:
+  protected:
     // capture: keep what would be heard (about 350 kB a second).
-    explicit StationFixture(core::LocalDateTime start = {2026, 12, 7, 7, 59, 50}, bool capture = true)
-        : paths(core::AppPaths::ofFolder(dir.path().string())), sim(start, capture ? &heard : nullptr) {}
+    explicit StationFixture(core::LocalDateTime start = {2026, 12, 7, 7, 59, 50},
+                            bool capture = true)
+        : paths(core::AppPaths::ofFolder(dir.path().string())),
+          sim(start, capture ? &heard : nullptr) {}
 
     // A sound file of the station folder: an empty file on disk, a tone for the engine.
-    void addSound(const std::string& name, double seconds, double amplitude = 0.5, double frequency = 440) {
+    void addSound(const std::string& name, double seconds, double amplitude = 0.5,
+                  double frequency = 440) {
         dir.write(name, "");
         test::ToneSpec tone;
         tone.frames = static_cast<std::int64_t>(seconds * 44100);
@@ -70,17 +73,15 @@ protected:
 
     // The station without its start: windows that need it can be made before it plays.
     void makeStation(core::PlayerView* view = nullptr) {
-        core::StationPorts ports;
+        core::StationPorts ports =
+            sim.stationPorts(paths.applicationDir, decoder ? *decoder : tones);
+        ports.paths = paths;
         ports.view = view;
         ports.lyrics = lyrics;
-        ports.paths = paths;
-        ports.clock = &sim.clock();
-        ports.timers = &sim.timers();
-        ports.pump = &sim;
-        ports.audio = sim.audioServices(decoder ? *decoder : tones);
         station = std::make_unique<core::Station>(ports);
     }
-    void startStation(core::StartupOutcome expected = core::StartupOutcome::Running, core::PlayerView* view = nullptr) {
+    void startStation(core::StartupOutcome expected = core::StartupOutcome::Running,
+                      core::PlayerView* view = nullptr) {
         if (!station) makeStation(view);
         ASSERT_EQ(station->start(), expected);
     }
@@ -96,7 +97,8 @@ protected:
     // The log window's lines as UTF-8, without their time stamps.
     std::vector<std::string> messages() const {
         std::vector<std::string> out;
-        for (const auto& line : station->logWindow().lines()) out.push_back(core::GbkToUtf8(line.substr(14)));
+        for (const auto& line : station->logWindow().lines())
+            out.push_back(core::GbkToUtf8(line.substr(14)));
         return out;
     }
     // The time stamp "hh:mm:ss.zzz" of the first window line that contains the text.
@@ -116,7 +118,8 @@ protected:
     // whose level reaches the threshold; -1 when none.
     double firstSoundMs(double fromMs, double threshold = 1e-4) const {
         for (std::size_t i = static_cast<std::size_t>(fromMs * 44.1); i < heard.frameCount(); ++i) {
-            if (std::fabs(heard.sample(i, 0)) >= threshold || std::fabs(heard.sample(i, 1)) >= threshold) {
+            if (std::fabs(heard.sample(i, 0)) >= threshold ||
+                std::fabs(heard.sample(i, 1)) >= threshold) {
                 return static_cast<double>(i) / 44.1;
             }
         }
@@ -125,8 +128,10 @@ protected:
     double peak(double startMs, double lengthMs) const {
         double p = 0;
         const auto first = static_cast<std::size_t>(startMs * 44.1);
-        const auto last = std::min(heard.frameCount(), static_cast<std::size_t>((startMs + lengthMs) * 44.1));
-        for (std::size_t i = first; i < last; ++i) p = std::max(p, static_cast<double>(std::fabs(heard.sample(i, 0))));
+        const auto last =
+            std::min(heard.frameCount(), static_cast<std::size_t>((startMs + lengthMs) * 44.1));
+        for (std::size_t i = first; i < last; ++i)
+            p = std::max(p, static_cast<double>(std::fabs(heard.sample(i, 0))));
         return p;
     }
 
