@@ -16,10 +16,16 @@ namespace pelvano::test {
 
 class JackStationFixture : public RealtimeStationFixture {
   protected:
+    // PortAudio leaves the server before the server goes.
+    void TearDown() override {
+        RealtimeStationFixture::TearDown();
+        output.reset();
+    }
+
     void SetUp() override {
-        server = std::make_unique<JackServer>(48000, 256);
+        server = std::make_unique<JackServer>(48000, 256, realtimeServer);
         if (!server->running()) GTEST_SKIP() << "jackd could not be started";
-        recording = std::make_unique<JackRecorder>(90);
+        recording = std::make_unique<JackRecorder>(recordSeconds);
         setKey("chkManOper", "NO");
         setKey("chkSectCycle", "NO");
         setKey("spIN", "0");
@@ -55,6 +61,9 @@ class JackStationFixture : public RealtimeStationFixture {
         return NAN;
     }
 
+    // Set in a derived constructor: a real-time server (as on a station), the recording's length.
+    bool realtimeServer = false;
+    double recordSeconds = 90;
     std::unique_ptr<JackServer> server;
     int jackDevice = 0;
     std::unique_ptr<JackRecorder> recording;  // made once the server runs
