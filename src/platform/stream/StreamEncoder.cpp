@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <mutex>
 #include <stdexcept>
 
 extern "C" {
@@ -196,6 +197,9 @@ StreamEncoder::StreamEncoder(StreamCodec codec, int bitrateKbps, std::uint32_t i
       bitrateKbps_(bitrateKbps),
       inputRate_(inputRate),
       state_(std::make_unique<State>()) {
+    // The library's own messages would go to standard error; failures reach us as results.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
     State& s = *state_;
     s.encoder = avcodec_find_encoder_by_name(encoderName(codec));
     if (s.encoder == nullptr)
@@ -205,7 +209,7 @@ StreamEncoder::StreamEncoder(StreamCodec codec, int bitrateKbps, std::uint32_t i
     s.sink = &none;
     s.openChain(codec, bitrateKbps, rate, title);
     s.sink = nullptr;
-    const AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     check(swr_alloc_set_opts2(&s.swr, &stereo, s.codec->sample_fmt, rate, &stereo,
                               AV_SAMPLE_FMT_FLT, static_cast<int>(inputRate), 0, nullptr),
           "resampler");
