@@ -1,6 +1,8 @@
 #include "gui/app/StationApp.h"
 
 #include "core/app/Encoding.h"
+#include "core/schedule/StreamSettings.h"
+#include "core/stream/TeeSoundOutput.h"
 #include "gui/app/UiErrors.h"
 #include "gui/lyrics/FrmMusic.h"
 #include "gui/lyrics/FrmMusicSet.h"
@@ -14,6 +16,7 @@
 #include "platform/autostart/XdgAutostart.h"
 #include "platform/clock/SystemClock.h"
 #include "platform/ffmpeg/FfmpegSource.h"
+#include "platform/stream/StreamOutput.h"
 
 namespace pelvano::gui {
 
@@ -23,7 +26,11 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
       clock_(std::make_unique<platform::SystemClock>()),
       events_(errors),
       timers_(errors),
-      output_(platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment())),
+      stream_(std::make_unique<platform::StreamOutput>(
+          events_,
+          [this](const std::string& line) { station_->log().LogLine(core::Utf8ToGbk(line)); })),
+      device_(platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment())),
+      output_(std::make_unique<core::TeeSoundOutput>(*device_, stream_->ring())),
       decoder_(std::make_unique<platform::FfmpegSourceFactory>()),
       autostart_(std::make_unique<platform::XdgAutostart>(std::string(), options_.stationFolder)) {
     core::StationPorts ports;
@@ -91,6 +98,7 @@ void StationApp::createWindows() {
 
 int StationApp::start() {
     createWindows();
+    stream_->configure(core::LoadStreamSettings(station_->paths().settingsFile()));
     switch (station_->start()) {
         case core::StartupOutcome::NoDevice:
             if (options_.showMessage) options_.showMessage(QStringLiteral("没有检查到播出设备！"));
