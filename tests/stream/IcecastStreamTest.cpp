@@ -74,10 +74,15 @@ class IcecastStreamTest : public StationFixture {
         setKey("spIN", "0");
         setKey("spOut", "0");
         setKey("spOver", "0");
+        streamTo(kMount, "mp3");
+    }
+
+    void streamTo(const std::string& mount, const std::string& format) {
         core::StreamSettings s;
         s.Enabled = true;
         s.Port = server.port();
-        s.Mount = kMount;
+        s.Mount = mount;
+        s.Format = format;
         s.Password = server.password();
         s.Name = "Pelvano test";
         ASSERT_TRUE(core::SaveStreamSettings(paths.settingsFile(), s));
@@ -237,6 +242,37 @@ TEST_F(IcecastStreamTest, ListenersHearTheMixWithItsTitlesAndTheStreamSurvivesAS
                 static_cast<unsigned long long>(c.framesEncoded));
     EXPECT_GT(callbacksAtRestart - callbacksAtStop, 100u);
     EXPECT_LT(timedCard.longestGapMs(), 500.0);
+}
+
+TEST_F(IcecastStreamTest, AnOggStreamCarriesItsTitlesInItsOwnComments) {
+    const std::string mount = "/pelvano.ogg";
+    streamTo(mount, "ogg");
+    addSound("one.wav", 4, 0.5, 440);
+    addSound("two.wav", 30, 0.25, 660);
+    const core::LocalDateTime t0 = inSeconds(2);
+    writeSchedule({{"one.wav", core::NowHms(t0), "", "", "", "晨曲"},
+                   {"two.wav", "", "", "", "", "午间新闻"}});
+    const std::string recording = dir.file("listened.ogg");
+    std::unique_ptr<StreamListener> listener;
+    std::vector<std::string> titles;
+    const std::int64_t t0Us = clock.tickUsAt(t0);
+    runStation(
+        [&] {
+            if (!listener && stream.counters().connected)
+                listener = std::make_unique<StreamListener>(server.url(mount), 8, recording);
+            const std::string title = server.titleOf(mount);
+            if (!title.empty() && (titles.empty() || titles.back() != title))
+                titles.push_back(title);
+        },
+        [&] { return clock.tickUs() - t0Us >= 7000000; }, 20);
+    ASSERT_TRUE(listener) << server.errorLog();
+    EXPECT_EQ(listener->wait(), 0);
+    // The listener joined in the first item and followed the chain into the second.
+    const std::string pcm = DecodedSamples(recording);
+    ASSERT_GT(pcm.size(), 44100u * 2 * 2 * 5) << "less than 5 s recorded";
+    EXPECT_EQ(plateaus(windowLevels(pcm, 2, 44100 / 4), {0.5, 1.0}),
+              (std::vector<double>{1.0, 0.5}));
+    EXPECT_EQ(titles, (std::vector<std::string>{"晨曲", "午间新闻"}));
 }
 
 }  // namespace
