@@ -97,9 +97,9 @@ class TimedCard final : public core::SoundOutput {
         void render(float* out, std::uint32_t frames, std::int64_t heardAtUs) noexcept override {
             const auto start = std::chrono::steady_clock::now();
             inner->render(out, frames, heardAtUs);
-            const double us = std::chrono::duration<double, std::micro>(
-                                  std::chrono::steady_clock::now() - start)
-                                  .count();
+            const double us =
+                std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                    .count();
             const std::size_t i = count.fetch_add(1);
             if (i < this->us.size()) this->us[i] = us;
         }
@@ -133,8 +133,8 @@ void benchCallback(const std::string& music, double roundSeconds, int rounds) {
     TimedCard timed(card);
     const std::string streamFile =
         (std::filesystem::temp_directory_path() / "pelvano-bench-stream.mp3").string();
-    platform::StreamOutput stream(events, [](const std::string&) {},
-                                  platform::StreamOutput::file(streamFile));
+    platform::StreamOutput stream(
+        events, [](const std::string&) {}, platform::StreamOutput::file(streamFile));
     core::TeeSoundOutput tee(timed, stream.ring());
     RoundFigures off, on;
     for (int round = 0; round < 2 * rounds; ++round) {
@@ -170,7 +170,8 @@ void benchCallback(const std::string& music, double roundSeconds, int rounds) {
                 roundSeconds);
     std::printf("  %-13s %9s %9s %9s %9s %9s %12s\n", "", "callbacks", "median", "p99", "p99.9",
                 "max", "process CPU");
-    for (const auto& [name, f] : {std::pair{"streaming off", &off}, std::pair{"streaming on", &on}}) {
+    for (const auto& [name, f] :
+         {std::pair{"streaming off", &off}, std::pair{"streaming on", &on}}) {
         std::printf("  %-13s %9zu %7.1fus %7.1fus %7.1fus %7.1fus %10.2f %%\n", name, f->us.size(),
                     percentile(f->us, 0.5), percentile(f->us, 0.99), percentile(f->us, 0.999),
                     percentile(f->us, 1.0), 100.0 * f->cpuSeconds / f->wallSeconds);

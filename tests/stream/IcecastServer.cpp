@@ -103,8 +103,7 @@ IcecastServer::IcecastServer() : port_(freePort()) {
         "<client-timeout>30</client-timeout><header-timeout>15</header-timeout>"
         "<source-timeout>5</source-timeout><burst-on-connect>0</burst-on-connect></limits>"
         "<authentication><source-password>" +
-        password_ + "</source-password><admin-user>admin</admin-user><admin-password>" +
-        password_ +
+        password_ + "</source-password><admin-user>admin</admin-user><admin-password>" + password_ +
         "</admin-password></authentication>"
         "<hostname>127.0.0.1</hostname>"
         "<listen-socket><port>" +
@@ -112,9 +111,11 @@ IcecastServer::IcecastServer() : port_(freePort()) {
         "</port><bind-address>127.0.0.1</bind-address></listen-socket>"
         "<fileserve>1</fileserve>"
         "<paths><basedir>/usr/share/icecast2</basedir><logdir>" +
-        folder + "</logdir><webroot>/usr/share/icecast2/web</webroot>"
+        folder +
+        "</logdir><webroot>/usr/share/icecast2/web</webroot>"
         "<adminroot>/usr/share/icecast2/admin</adminroot><pidfile>" +
-        folder + "/icecast.pid</pidfile></paths>"
+        folder +
+        "/icecast.pid</pidfile></paths>"
         "<logging><accesslog>access.log</accesslog><errorlog>error.log</errorlog>"
         "<loglevel>3</loglevel></logging>"
         "<security>" +

@@ -134,7 +134,8 @@ class IcecastStreamTest : public StationFixture {
             if (!std::regex_search(line, m, start)) return;
             core::NowPlayingItem item;
             item.row = std::stoi(m[1]);
-            item.title = core::GbkToUtf8(test.station->table().sgJM.cell(core::kColTitle, item.row));
+            item.title =
+                core::GbkToUtf8(test.station->table().sgJM.cell(core::kColTitle, item.row));
             test.stream.nowPlaying(item);
         }
         void clear() override {}
@@ -206,8 +207,7 @@ TEST_F(IcecastStreamTest, ListenersHearTheMixWithItsTitlesAndTheStreamSurvivesAS
     // The first recording decodes; its level steps like the mix: 0.1, 0.5, 0.25.
     const std::string pcm1 = DecodedSamples(first);
     ASSERT_GT(pcm1.size(), 44100u * 2 * 2 * 10) << "less than 10 s recorded";
-    const std::vector<double> shares1 =
-        plateaus(windowLevels(pcm1, 2, 44100 / 4), {0.2, 1.0, 0.5});
+    const std::vector<double> shares1 = plateaus(windowLevels(pcm1, 2, 44100 / 4), {0.2, 1.0, 0.5});
     EXPECT_EQ(shares1, (std::vector<double>{0.2, 1.0, 0.5}));
     // The server's title followed the items on air.
     EXPECT_EQ(titles, (std::vector<std::string>{"第一首", "第二首", "第三首"}));
@@ -226,8 +226,9 @@ TEST_F(IcecastStreamTest, ListenersHearTheMixWithItsTitlesAndTheStreamSurvivesAS
     EXPECT_EQ(c.framesDropped, 0u) << "the sender fell behind the mix";
     const std::vector<std::string> lines = streamLines();
     const auto count = [&](const std::string& text) {
-        return std::count_if(lines.begin(), lines.end(),
-                             [&](const std::string& l) { return l.find(text) != std::string::npos; });
+        return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
+            return l.find(text) != std::string::npos;
+        });
     };
     EXPECT_EQ(count("网络直播已连接"), 2);
     EXPECT_EQ(count("网络直播连接断开"), 1);
@@ -235,11 +236,12 @@ TEST_F(IcecastStreamTest, ListenersHearTheMixWithItsTitlesAndTheStreamSurvivesAS
         EXPECT_EQ(l.find(server.password()), std::string::npos) << l;
 
     // The sound card was fed all along, the outage included (callbacks every 10 ms).
-    std::printf("sound card: %llu callbacks, longest render %.2f ms, longest gap %.2f ms; "
-                "stream: %llu bytes, %llu frames encoded\n",
-                static_cast<unsigned long long>(timedCard.callbacks()), timedCard.longestRenderMs(),
-                timedCard.longestGapMs(), static_cast<unsigned long long>(c.bytesSent),
-                static_cast<unsigned long long>(c.framesEncoded));
+    std::printf(
+        "sound card: %llu callbacks, longest render %.2f ms, longest gap %.2f ms; "
+        "stream: %llu bytes, %llu frames encoded\n",
+        static_cast<unsigned long long>(timedCard.callbacks()), timedCard.longestRenderMs(),
+        timedCard.longestGapMs(), static_cast<unsigned long long>(c.bytesSent),
+        static_cast<unsigned long long>(c.framesEncoded));
     EXPECT_GT(callbacksAtRestart - callbacksAtStop, 100u);
     EXPECT_LT(timedCard.longestGapMs(), 500.0);
 }

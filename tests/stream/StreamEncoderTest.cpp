@@ -1,13 +1,12 @@
 // The encoder on its own: each format's bytes decode back to the mix's length and level, and
 // an Ogg stream carries each new title in the comments of a new chained stream.
-#include "platform/stream/StreamEncoder.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <fstream>
 #include <vector>
 
+#include "platform/stream/StreamEncoder.h"
 #include "support/EncodedTone.h"
 #include "support/TempDir.h"
 
@@ -17,7 +16,8 @@ namespace {
 std::vector<float> sine(std::uint32_t frames, double amplitude, std::uint32_t rate) {
     std::vector<float> v(2 * static_cast<std::size_t>(frames));
     for (std::uint32_t i = 0; i < frames; ++i)
-        v[2 * i] = v[2 * i + 1] = static_cast<float>(amplitude * std::sin(2 * M_PI * 440 * i / rate));
+        v[2 * i] = v[2 * i + 1] =
+            static_cast<float>(amplitude * std::sin(2 * M_PI * 440 * i / rate));
     return v;
 }
 

@@ -1,8 +1,6 @@
 // The sender on a scripted destination: failed connections are retried after a back-off and
 // logged once, a lost connection is logged and resumed, titles go out where their item
 // starts in the mix, and a new setting replaces the running stream.
-#include "platform/stream/StreamOutput.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/stream/StreamOutput.h"
 #include "platform/virtual/ManualEventQueue.h"
 
 namespace pelvano::platform {
@@ -74,7 +73,8 @@ class StreamOutputTest : public ::testing::Test {
     // Feeds the ring like the sound card would: seconds of quiet tone, in 10 ms blocks.
     void play(StreamOutput& out, double seconds) {
         std::vector<float> block(2 * 441, 0.1f);
-        for (int i = 0; i < static_cast<int>(seconds * 100); ++i) out.ring().push(block.data(), 441, 2);
+        for (int i = 0; i < static_cast<int>(seconds * 100); ++i)
+            out.ring().push(block.data(), 441, 2);
     }
     // Runs the posted log lines until the condition holds or the time is up.
     bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 5s) {
@@ -96,7 +96,9 @@ class StreamOutputTest : public ::testing::Test {
     ManualEventQueue events;
     std::vector<std::string> lines;
     Script script;
-    std::function<void(const std::string&)> log = [this](const std::string& l) { lines.push_back(l); };
+    std::function<void(const std::string&)> log = [this](const std::string& l) {
+        lines.push_back(l);
+    };
     StreamOutput::SinkFactory sinks = [this](const core::StreamSettings&, StreamCodec) {
         return std::make_unique<ScriptedSink>(script);
     };

@@ -30,8 +30,7 @@ class TimedOutput final : public core::SoundOutput {
     struct Timer final : core::AudioRenderer {
         void render(float* out, std::uint32_t n, std::int64_t heardAtUs) noexcept override {
             const auto start = std::chrono::steady_clock::now();
-            if (last != std::chrono::steady_clock::time_point{})
-                raise(longestGapUs, start - last);
+            if (last != std::chrono::steady_clock::time_point{}) raise(longestGapUs, start - last);
             inner->render(out, n, heardAtUs);
             last = std::chrono::steady_clock::now();
             raise(longestRenderUs, last - start);

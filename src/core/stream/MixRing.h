@@ -29,7 +29,9 @@ class MixRing {
     // Producer. frames of `channels` (1 or 2) interleaved floats; mono is doubled to stereo.
     void push(const float* samples, std::uint32_t frames, std::uint32_t channels) noexcept;
     // The sample rate of the frames pushed from now on (any thread, before the first push).
-    void setSampleRate(std::uint32_t rate) noexcept { rate_.store(rate, std::memory_order_release); }
+    void setSampleRate(std::uint32_t rate) noexcept {
+        rate_.store(rate, std::memory_order_release);
+    }
     void setLossless(bool lossless) noexcept {
         lossless_.store(lossless, std::memory_order_release);
     }

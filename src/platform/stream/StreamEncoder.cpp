@@ -24,9 +24,12 @@ constexpr int kDefaultFrameSize = 1152;
 
 const char* encoderName(StreamCodec codec) {
     switch (codec) {
-        case StreamCodec::Mp3: return "libmp3lame";
-        case StreamCodec::Vorbis: return "libvorbis";
-        case StreamCodec::Opus: return "libopus";
+        case StreamCodec::Mp3:
+            return "libmp3lame";
+        case StreamCodec::Vorbis:
+            return "libvorbis";
+        case StreamCodec::Opus:
+            return "libopus";
     }
     return "";
 }
@@ -184,10 +187,14 @@ bool StreamEncoder::parseFormat(const std::string& format, StreamCodec& codec) {
     std::string lower = format;
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (lower == "mp3") codec = StreamCodec::Mp3;
-    else if (lower == "ogg") codec = StreamCodec::Vorbis;
-    else if (lower == "opus") codec = StreamCodec::Opus;
-    else return false;
+    if (lower == "mp3")
+        codec = StreamCodec::Mp3;
+    else if (lower == "ogg")
+        codec = StreamCodec::Vorbis;
+    else if (lower == "opus")
+        codec = StreamCodec::Opus;
+    else
+        return false;
     return true;
 }
 

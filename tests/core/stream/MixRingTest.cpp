@@ -1,11 +1,11 @@
 // The copy of the mix on its way to the stream: frames come out as they went in, across the
 // ring's end; a full ring drops and counts instead of waiting; lossless mode waits for room.
-#include "core/stream/MixRing.h"
-
 #include <gtest/gtest.h>
 
 #include <thread>
 #include <vector>
+
+#include "core/stream/MixRing.h"
 
 namespace pelvano::core {
 namespace {

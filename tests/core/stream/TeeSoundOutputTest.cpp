@@ -1,10 +1,10 @@
 // The tee between the station and its sound card: the card gets exactly what the station
 // rendered, the ring gets a copy at the card's rate, and only one stream at a time feeds it.
-#include "core/stream/TeeSoundOutput.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "core/stream/TeeSoundOutput.h"
 
 namespace pelvano::core {
 namespace {
