@@ -16,7 +16,9 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 constexpr std::uint32_t kBlockFrames = 4096;
-constexpr auto kIdleWait = std::chrono::milliseconds(10);
+// How long the sender sleeps when the ring is empty (streaming) or nobody listens.
+constexpr auto kEmptyRingWait = std::chrono::milliseconds(10);
+constexpr auto kUnconnectedWait = std::chrono::milliseconds(50);
 
 }  // namespace
 
@@ -134,7 +136,8 @@ void StreamOutput::run() {
             applyDueTitles(session);
         }
         std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait_for(lock, kIdleWait, [this] { return stop_ || newSettings_.has_value(); });
+        wake_.wait_for(lock, session.connected() ? kEmptyRingWait : kUnconnectedWait,
+                       [this] { return stop_ || newSettings_.has_value(); });
     }
 }
 
