@@ -12,7 +12,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <regex>
 
 #include "IcecastServer.h"
 #include "StreamListener.h"
@@ -129,11 +128,11 @@ class IcecastStreamTest : public StationFixture {
         void appendLine(const std::string& gbkLine) override {
             const std::string line = core::GbkToUtf8(gbkLine);
             test.logLines.push_back(line);
-            std::smatch m;
-            static const std::regex start("开始准备播放:<.*>【节目:([0-9]+)】");
-            if (!std::regex_search(line, m, start)) return;
+            const std::string prefix = "【节目:";
+            const std::size_t at = line.find(prefix);
+            if (line.find("开始准备播放:<") == std::string::npos || at == std::string::npos) return;
             core::NowPlayingItem item;
-            item.row = std::stoi(m[1]);
+            item.row = std::stoi(line.substr(at + prefix.size()));
             item.title =
                 core::GbkToUtf8(test.station->table().sgJM.cell(core::kColTitle, item.row));
             test.stream.nowPlaying(item);
