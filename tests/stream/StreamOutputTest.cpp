@@ -24,7 +24,7 @@ struct Script {
     std::size_t loseAfterBytes = 0;  // the first connection fails its send past this, 0: never
     std::size_t bytes = 0;
     std::vector<std::pair<std::string, std::size_t>> titles;  // title, bytes sent before it
-    int closed = 0;
+    int closed = 0;                                           // destinations destroyed
 };
 
 class ScriptedSink final : public StreamSink {
@@ -50,6 +50,7 @@ class ScriptedSink final : public StreamSink {
         s_.bytes += bytes.size();
         return true;
     }
+    void close() override {}
     void sendTitle(const StreamTitle& title) override {
         std::lock_guard<std::mutex> lock(s_.mutex);
         s_.titles.emplace_back(title.title, s_.bytes);

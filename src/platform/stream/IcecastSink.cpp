@@ -45,12 +45,7 @@ std::string IcecastSink::lastError() const {
     return text;
 }
 
-bool IcecastSink::open(const std::function<bool()>& abandon, std::string& error) {
-    shout_ = shout_new();
-    if (shout_ == nullptr) {
-        error = "out of memory";
-        return false;
-    }
+bool IcecastSink::configure() {
     const unsigned format = codec_ == StreamCodec::Mp3 ? SHOUT_FORMAT_MP3 : SHOUT_FORMAT_OGG;
     const std::string mount = mountOf(settings_);
     const std::string bitrate = std::to_string(settings_.Bitrate);
@@ -69,10 +64,28 @@ bool IcecastSink::open(const std::function<bool()>& abandon, std::string& error)
         shout_set_meta(shout_, SHOUT_META_GENRE, settings_.Genre.c_str()) == SHOUTERR_SUCCESS &&
         shout_set_meta(shout_, SHOUT_META_DESCRIPTION, settings_.Description.c_str()) ==
             SHOUTERR_SUCCESS;
-    if (!configured) {
-        error = lastError();
-        return false;
+    return configured;
+}
+
+void IcecastSink::close() {
+    if (shout_ != nullptr) shout_close(shout_);
+}
+
+bool IcecastSink::open(const std::function<bool()>& abandon, std::string& error) {
+    if (shout_ == nullptr) {
+        shout_ = shout_new();
+        if (shout_ == nullptr) {
+            error = "out of memory";
+            return false;
+        }
+        if (!configure()) {
+            error = lastError();
+            shout_free(shout_);
+            shout_ = nullptr;
+            return false;
+        }
     }
+    close();
     int result = shout_open(shout_);
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(kConnectTimeoutMs);

@@ -6,12 +6,18 @@
 namespace pelvano::platform {
 
 StreamFileSink::~StreamFileSink() {
+    close();
+}
+
+void StreamFileSink::close() {
     if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
 }
 
 bool StreamFileSink::open(const std::function<bool()>& /*abandon*/, std::string& error) {
     // A reconnection continues the same file.
-    if (file_ == nullptr) file_ = std::fopen(path_.c_str(), "ab");
+    close();
+    file_ = std::fopen(path_.c_str(), "ab");
     if (file_ == nullptr) error = std::strerror(errno);
     return file_ != nullptr;
 }

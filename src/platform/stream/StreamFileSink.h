@@ -17,6 +17,7 @@ class StreamFileSink final : public StreamSink {
 
     bool open(const std::function<bool()>& abandon, std::string& error) override;
     bool send(const std::string& bytes, std::string& error) override;
+    void close() override;
     void sendTitle(const StreamTitle&) override {}
     std::string where() const override { return path_; }
 

@@ -171,7 +171,8 @@ void StreamOutput::endSession(Session& s) {
 bool StreamOutput::tryConnect(Session& s) {
     std::string error;
     try {
-        s.sink = sinks_(s.settings, s.codec);
+        // One destination per setting, reconnected as often as needed.
+        if (!s.sink) s.sink = sinks_(s.settings, s.codec);
         if (s.sink->open([this] { return interrupt_.load(); }, error)) {
             s.encoder = std::make_unique<StreamEncoder>(s.codec, s.settings.Bitrate,
                                                         ring_.sampleRate(), s.title);
@@ -191,7 +192,7 @@ bool StreamOutput::tryConnect(Session& s) {
     }
     const std::string where = s.sink ? s.sink->where() : s.settings.Host;
     s.encoder.reset();
-    s.sink.reset();
+    if (s.sink) s.sink->close();
     if (interrupt_.load()) return false;  // a new setting or the stop: not a failure
     const int delayMs = s.backoff.nextDelayMs();
     s.nextAttempt = SteadyClock::now() + std::chrono::milliseconds(delayMs);
@@ -206,7 +207,7 @@ bool StreamOutput::tryConnect(Session& s) {
 void StreamOutput::lose(Session& s, const std::string& reason) {
     const std::string where = s.sink->where();
     s.encoder.reset();
-    s.sink.reset();
+    s.sink->close();
     connected_.store(false);
     losses_.fetch_add(1);
     const int delayMs = s.backoff.nextDelayMs();
