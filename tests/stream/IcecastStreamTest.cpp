@@ -106,8 +106,9 @@ class IcecastStreamTest : public StationFixture {
         ports.audio.sources = &tones;
         ports.audio.clock = &clock;
         ports.audio.events = &loop;
+        ports.nowPlaying = &stream;
         station = std::make_unique<core::Station>(ports);
-        station->logWindow().setView(&announcer);
+        station->logWindow().setView(&logView);
         stream.configure(core::LoadStreamSettings(paths.settingsFile()));
         ASSERT_EQ(station->start(), core::StartupOutcome::Running);
         std::atomic<bool> stop{false};
@@ -122,28 +123,18 @@ class IcecastStreamTest : public StationFixture {
         loop.run(stop);
     }
 
-    // Tells the stream each item start the log shows, with the row's title.
-    struct Announcer final : core::PlayLogView {
-        explicit Announcer(IcecastStreamTest& t) : test(t) {}
+    // The play-process log's lines as UTF-8.
+    struct LogLines final : core::PlayLogView {
         void appendLine(const std::string& gbkLine) override {
-            const std::string line = core::GbkToUtf8(gbkLine);
-            test.logLines.push_back(line);
-            const std::string prefix = "【节目:";
-            const std::size_t at = line.find(prefix);
-            if (line.find("开始准备播放:<") == std::string::npos || at == std::string::npos) return;
-            core::NowPlayingItem item;
-            item.row = std::stoi(line.substr(at + prefix.size()));
-            item.title =
-                core::GbkToUtf8(test.station->table().sgJM.cell(core::kColTitle, item.row));
-            test.stream.nowPlaying(item);
+            lines.push_back(core::GbkToUtf8(gbkLine));
         }
         void clear() override {}
-        IcecastStreamTest& test;
+        std::vector<std::string> lines;
     };
 
     std::vector<std::string> streamLines() const {
         std::vector<std::string> out;
-        for (const std::string& l : logLines)
+        for (const std::string& l : logView.lines)
             if (l.find("网络直播") != std::string::npos) out.push_back(l);
         return out;
     }
@@ -151,8 +142,7 @@ class IcecastStreamTest : public StationFixture {
     IcecastServer server;
     platform::SystemClock clock;
     platform::RealtimeLoop loop{clock, [](const std::string& e) { ADD_FAILURE() << e; }};
-    std::vector<std::string> logLines;
-    Announcer announcer{*this};
+    LogLines logView;
     platform::StreamOutput stream{
         loop, [this](const std::string& line) { station->log().LogLine(core::Utf8ToGbk(line)); }};
     platform::PacedOutput card{core::Utf8ToGbk("无声输出"), nullptr};
@@ -231,7 +221,7 @@ TEST_F(IcecastStreamTest, ListenersHearTheMixWithItsTitlesAndTheStreamSurvivesAS
     };
     EXPECT_EQ(count("网络直播已连接"), 2);
     EXPECT_EQ(count("网络直播连接断开"), 1);
-    for (const std::string& l : logLines)
+    for (const std::string& l : logView.lines)
         EXPECT_EQ(l.find(server.password()), std::string::npos) << l;
 
     // The sound card was fed all along, the outage included (callbacks every 10 ms).

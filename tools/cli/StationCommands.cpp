@@ -1,7 +1,6 @@
 // pelvano-cli run [DIR] and simulate [DIR] --from ... --to ... [--wav OUT] [--stream OUT]: the
 // station without windows, in real time on the configured output or in virtual time. Both
 // stream the mix as [Stream] says: run to the Icecast server, simulate into a file.
-#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -102,6 +101,7 @@ int run(const Args& args) {
     ports.audio = AudioServices{&output, &decoder, &clock, &loop, nullptr};
     ports.autostart = &autostart;
     ports.executablePath = executablePath();
+    ports.nowPlaying = &stream;
     station = std::make_unique<Station>(ports);
     PrintedLog printed(true);
     station->logWindow().setView(&printed);
@@ -164,9 +164,7 @@ std::string simulatedStreamFile(const SimulateOptions& o, const StreamSettings& 
     char name[64];
     std::snprintf(name, sizeof name, "%04d-%02d-%02d-%02d%02d%02d.stream.", o.from.year,
                   o.from.month, o.from.day, o.from.hour, o.from.minute, o.from.second);
-    std::string extension = settings.Format;
-    for (char& ch : extension) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    return paths.applicationDir + "History/" + name + extension;
+    return paths.applicationDir + "History/" + name + settings.Format;
 }
 
 int simulate(const Args& args) {
@@ -196,6 +194,7 @@ int simulate(const Args& args) {
         streamSettings.Enabled = true;
         stream.configure(streamSettings);
         ports.audio.output = &output;
+        ports.nowPlaying = &stream;
     }
     station = std::make_unique<Station>(ports);
     if (const int status = reportStartup(station->start()); status != 0) return status;

@@ -1,20 +1,23 @@
 #pragma once
-// The item on air, told at every item start (for the stream's metadata, nowplaying.json).
+// The item that went on air, for whoever announces it beyond the loudspeakers: the stream's
+// metadata, a web page, an RDS encoder.
 #include <cstdint>
 #include <string>
 
 namespace pelvano::core {
 
 struct NowPlayingItem {
-    int row = 0;
-    std::string title, artist, file;  // UTF-8
-    std::int64_t startedAtUs = 0;
+    int row = 0;  // the schedule row
+    // UTF-8. title and artist as the schedule row gives them; file = the path as stored.
+    std::string title, artist, file;
+    std::int64_t startedAtUs = 0;  // Clock::tickUs scale: the timed second, else the start
 };
 
 class NowPlayingListener {
   public:
     virtual ~NowPlayingListener() = default;
-    // UI thread, after the item's start; must not block.
+    // UI thread, right after the item's start (its sound is armed). Must not block: the
+    // scheduler waits for it.
     virtual void nowPlaying(const NowPlayingItem& item) = 0;
 };
 

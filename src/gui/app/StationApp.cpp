@@ -26,9 +26,12 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
       clock_(std::make_unique<platform::SystemClock>()),
       events_(errors),
       timers_(errors),
-      stream_(std::make_unique<platform::StreamOutput>(
-          events_,
-          [this](const std::string& line) { station_->log().LogLine(core::Utf8ToGbk(line)); })),
+      stream_(std::make_unique<platform::StreamOutput>(events_,
+                                                       [this](const std::string& line) {
+                                                           if (station_)
+                                                               station_->log().LogLine(
+                                                                   core::Utf8ToGbk(line));
+                                                       })),
       device_(platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment())),
       output_(std::make_unique<core::TeeSoundOutput>(*device_, stream_->ring())),
       decoder_(std::make_unique<platform::FfmpegSourceFactory>()),
@@ -44,6 +47,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
     ports.lyrics = &lyrics_;
     ports.autostart = autostart_.get();
     ports.executablePath = options_.executablePath;
+    ports.nowPlaying = stream_.get();
     station_ = std::make_unique<core::Station>(ports);
     context_ = std::make_unique<AppContext>(
         AppContext{*station_, windows_, errors_, lyrics_, pump_, timers_});
