@@ -83,6 +83,9 @@ void StationApp::createWindows() {
     windows_.frmMusicSet = windows_.own(std::make_unique<TFrmMusicSet>(*frmMusic, *station_));
     // 5. TFrmPara, the settings window; the station's start-up below is its creation's part.
     windows_.frmPara = windows_.own(std::make_unique<TFrmPara>(*context_));
+    // Its 网络直播 page re-points the running stream.
+    static_cast<TFrmPara*>(windows_.frmPara)->onStreamSettingsChanged =
+        [this](const core::StreamSettings& settings) { stream_->configure(settings); };
     // 6. TFrmHis, the play-process log window.
     windows_.frmHis = windows_.own(std::make_unique<TFrmHis>(*context_));
     // 7. TFrmeditTag, the MP3 list and tag window: it measures files on the station's
