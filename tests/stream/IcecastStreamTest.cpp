@@ -114,8 +114,8 @@ class IcecastStreamTest : public StationFixture {
         ports.nowPlaying = &stream;
         station = std::make_unique<core::Station>(ports);
         station->logWindow().setView(&logView);
-        stream.configure(core::LoadStreamSettings(paths.settingsFile()));
         ASSERT_EQ(station->start(), core::StartupOutcome::Running);
+        stream.configure(core::LoadStreamSettings(paths.settingsFile()));
         std::atomic<bool> stop{false};
         auto watch = loop.timers().createTimer();
         watch->setInterval(50);

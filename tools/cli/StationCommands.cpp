@@ -105,8 +105,9 @@ int run(const Args& args) {
     station = std::make_unique<Station>(ports);
     PrintedLog printed(true);
     station->logWindow().setView(&printed);
-    stream.configure(LoadStreamSettings(ports.paths.settingsFile()));
     if (const int status = reportStartup(station->start()); status != 0) return status;
+    // After the start, whose end opens the play-process log: the stream's lines are kept.
+    stream.configure(LoadStreamSettings(ports.paths.settingsFile()));
     loop.run(gStop);
     station->writeCloseKeys();
     station.reset();

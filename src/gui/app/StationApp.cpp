@@ -105,7 +105,6 @@ void StationApp::createWindows() {
 
 int StationApp::start() {
     createWindows();
-    stream_->configure(core::LoadStreamSettings(station_->paths().settingsFile()));
     switch (station_->start()) {
         case core::StartupOutcome::NoDevice:
             if (options_.showMessage) options_.showMessage(QStringLiteral("没有检查到播出设备！"));
@@ -115,6 +114,8 @@ int StationApp::start() {
         case core::StartupOutcome::Running:
             break;
     }
+    // After the start, whose end opens the play-process log: the stream's lines are kept.
+    stream_->configure(core::LoadStreamSettings(station_->paths().settingsFile()));
     windows_.frmMain->showPlayer();
     return 0;
 }
