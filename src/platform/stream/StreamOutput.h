@@ -8,7 +8,7 @@
 // tells the play-process log each loss and each connection, posted to the UI thread.
 // The title of the item on air goes with the stream from the point of the mix where the item
 // started: titles are queued with the ring's write position and applied when the sender has
-// read up to it (in the Ogg stream's comments, or beside an MP3 stream).
+// read up to it (in an Ogg Vorbis stream's comments, or beside an MP3 stream; see StreamEncoder).
 //
 // Threading: construct, configure(), nowPlaying() and destroy on the UI thread; the sender
 // thread does every encoding and network call. The destructor sends what the ring still holds,
