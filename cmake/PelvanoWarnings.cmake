@@ -18,3 +18,11 @@ function(pelvano_glob_sources out)
     endforeach()
     set(${out} ${result} PARENT_SCOPE)
 endfunction()
+
+# Per-sample loops written for the vectoriser: -O2 runs it only where it needs no scalar
+# remainder, and float compares (clamps) are if-converted only when they may not trap. We
+# never read the floating-point exception flags, so optimised builds give these files both.
+function(pelvano_vectorised_sources)
+    set_source_files_properties(${ARGN} DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} PROPERTIES COMPILE_OPTIONS
+        "$<$<CONFIG:Release,RelWithDebInfo>:-O3;-fno-trapping-math>")
+endfunction()

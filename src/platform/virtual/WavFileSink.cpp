@@ -1,6 +1,7 @@
 #include "platform/virtual/WavFileSink.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace pelvano::platform {
@@ -61,9 +62,11 @@ void WavFileSink::write(const float* frames, std::uint32_t count) {
     if (file_ == nullptr) return;
     const std::size_t n = static_cast<std::size_t>(count) * format_.channels;
     pcm_.resize(n);
+    std::int16_t* pcm = pcm_.data();
     for (std::size_t i = 0; i < n; ++i) {
-        const float v = std::clamp(frames[i], -1.0f, 1.0f) * 32767.0f;
-        pcm_[i] = static_cast<std::int16_t>(v + (v >= 0.0f ? 0.5f : -0.5f));
+        // Rounded half away from zero; written without branches so that it vectorises.
+        const float v = std::min(std::max(frames[i], -1.0f), 1.0f) * 32767.0f;
+        pcm[i] = static_cast<std::int16_t>(static_cast<std::int32_t>(v + std::copysign(0.5f, v)));
     }
     if (std::fwrite(pcm_.data(), sizeof(std::int16_t), n, file_) != n) failed_ = true;
     dataBytes_ += n * sizeof(std::int16_t);
