@@ -13,7 +13,7 @@ for preset in "${presets[@]}"; do
     echo "== $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j2
-    for test in test_core_audio test_core_playout test_platform; do
+    for test in test_core_audio test_core_playout test_platform test_core_stream test_stream; do
         "build-$preset/tests/$test" --gtest_brief=1
     done
 done
