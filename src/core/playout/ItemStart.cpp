@@ -23,7 +23,9 @@ namespace pelvano::core {
 
 namespace {
 
-bool isStopped(const TcbDSMixerChannel& ch) { return ch.State() == ChannelState::Stopped; }
+bool isStopped(const TcbDSMixerChannel& ch) {
+    return ch.State() == ChannelState::Stopped;
+}
 
 }  // namespace
 
@@ -52,7 +54,8 @@ bool ItemStart::StartItem(const std::string& storedPath) {
     if (!FileExists(native)) return false;
     if (s.CurrentChannel) s.PreviousChannel = s.CurrentChannel;
     const int row = c_.table.PlayingRow;
-    c_.log.LogLine(Gbk("开始准备播放:<") + FileNameOf(storedPath) + Gbk(">【节目:") + std::to_string(row) + Gbk("】"));
+    c_.log.LogLine(Gbk("开始准备播放:<") + FileNameOf(storedPath) + Gbk(">【节目:") +
+                   std::to_string(row) + Gbk("】"));
     TcbDSMixerChannel& ch = freeItemChannel();
     // A prepared timed start is taken over as it is; any other start replaces it.
     const bool adopted = prepared_ && prepared_->row == row && prepared_->native == native &&
@@ -83,12 +86,14 @@ bool ItemStart::StartItem(const std::string& storedPath) {
             ch.Play();
             ch.Fade(static_cast<std::uint32_t>(t.tIn) * 1000, c_.tbVol);
         }
-        c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(t.tIn * 1000) + Gbk("]毫秒,<") + name + ">");
+        c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(t.tIn * 1000) + Gbk("]毫秒,<") +
+                       name + ">");
     }
     progressMaximum_ = ch.Length();
     c_.view.setProgressPosition(0);
     c_.view.setProgressMaximum(ch.Length());
-    c_.view.setLabel(PlayerLabel::plLength, Format("%2.2d:%2.2d", ch.Length() / 60000, (ch.Length() / 1000) % 60));
+    c_.view.setLabel(PlayerLabel::plLength,
+                     Format("%2.2d:%2.2d", ch.Length() / 60000, (ch.Length() / 1000) % 60));
     s.CurrentChannel = &ch;
     if (c_.asRun) {
         const Grid& grid = c_.table.sgJM;
@@ -158,6 +163,9 @@ std::optional<int> ItemStart::preparedRow() const {
 void ItemStart::CancelPreparedStart() {
     if (!prepared_) return;
     prepared_->channel->Stop();
+    // The item on air plays on as if nothing had been prepared.
+    if (prepared_->fadedChannel)
+        prepared_->fadedChannel->CancelFadeAt(static_cast<std::uint64_t>(prepared_->dueUs / 1000));
     prepared_.reset();
 }
 
@@ -229,8 +237,11 @@ void ItemStart::FadeOutCurrentItem() {
     TcbDSMixerChannel* current = c_.state.CurrentChannel;
     if (!current) return;
     const int ms = c_.settings.spOut() * 1000;
-    // A prepared timed start armed this fade for its second already.
-    if (!prepared_ || prepared_->fadedChannel != current)
+    // At its second, a prepared timed start's fade armed for it is this fade-out: it stays even
+    // when the prepared start is not taken over. Before the second, the item fades now.
+    if (prepared_ && prepared_->fadedChannel == current && c_.clock.tickUs() >= prepared_->dueUs)
+        prepared_->fadedChannel = nullptr;
+    else
         current->Fade(static_cast<std::uint32_t>(ms), kFadeOutLevel);
     c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(ms) + Gbk("]毫秒,<") +
                    ChannelFileName(c_.state, *current) + ">");
@@ -275,7 +286,8 @@ void ItemStart::PBMouseUp(int x, int width) {
     ch.Fade(100, kDipLevel);
     c_.delay.Delay(100);
     ch.Pause();
-    const auto target = static_cast<std::int32_t>(static_cast<long long>(std::clamp(x, 0, width)) * progressMaximum_ / width);
+    const auto target = static_cast<std::int32_t>(static_cast<long long>(std::clamp(x, 0, width)) *
+                                                  progressMaximum_ / width);
     ch.SetPosition(target);
     ch.Play();
     ch.Fade(600, c_.tbVol);

@@ -1,12 +1,13 @@
 #include "core/playout/Scheduler.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/app/Encoding.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixerChannel.h"
-#include "core/playout/ClockTimes.h"
 #include "core/playout/CatchUp.h"
+#include "core/playout/ClockTimes.h"
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerView.h"
 #include "core/ports/Clock.h"
@@ -21,7 +22,9 @@ constexpr int kDay = 86400;
 
 }  // namespace
 
-int RemainingMs(TcbDSMixerChannel& channel) { return channel.Length() - channel.Position(); }
+int RemainingMs(TcbDSMixerChannel& channel) {
+    return channel.Length() - channel.Position();
+}
 
 Scheduler::TimedHit Scheduler::TimedRowAt(int second) {
     PlayoutState& s = c_.state;
@@ -47,15 +50,25 @@ Scheduler::TimedHit Scheduler::TimedRowAt(int second) {
 
 std::string Scheduler::NextRowStart() const {
     const Grid& grid = c_.table.sgJM;
-    if (c_.table.PlayingRow < grid.rowCount() - 1) return grid.cell(kColStartTime, c_.table.PlayingRow + 1);
+    if (c_.table.PlayingRow < grid.rowCount() - 1)
+        return grid.cell(kColStartTime, c_.table.PlayingRow + 1);
     return {};
 }
 
 void Scheduler::prepareTimedRow(const LocalDateTime& now) {
     const std::int64_t nowUs = c_.clock.tickUs();
-    // A prepared row whose second passed without its start (the schedule changed) is dropped.
-    if (items_.preparedRow() && nowUs > items_.preparedDueUs() + 1000000)
-        items_.CancelPreparedStart();
+    // A prepared row that is no longer timed at its second (the schedule changed), or whose
+    // second passed without its start, is dropped.
+    if (const auto row = items_.preparedRow()) {
+        const bool stillDue =
+            std::any_of(c_.table.TimedStartList.begin(), c_.table.TimedStartList.end(),
+                        [&](const TimedStart& t) {
+                            return t.row == *row &&
+                                   std::llabs(TickUsOfNextSecond(c_.clock, now, t.startSecond) -
+                                              items_.preparedDueUs()) < 500000;
+                        });
+        if (!stillDue || nowUs > items_.preparedDueUs() + 1000000) items_.CancelPreparedStart();
+    }
     for (int ahead = 1; ahead * 1000000LL <= kPrepareLeadUs + 1000000; ++ahead) {
         const int second = (now.secondsOfDay() + ahead) % kDay;
         const std::int64_t dueUs = TickUsOfNextSecond(c_.clock, now, second);
@@ -116,16 +129,19 @@ void Scheduler::showItemTimes() {
     const int position = current.Position();
     c_.view.setProgressPosition(position);
     const int r = current.Length() - position;
-    c_.view.setLabel(PlayerLabel::plPlayTime, Format("%3.3d:%2.2d.", (r / 1000) / 60, (r / 1000) % 60));
+    c_.view.setLabel(PlayerLabel::plPlayTime,
+                     Format("%3.3d:%2.2d.", (r / 1000) / 60, (r / 1000) % 60));
     c_.view.setLabel(PlayerLabel::plPlayTime2, Format("%1.1d", (r % 1000) / 100));
-    c_.view.setLabel(PlayerLabel::plPlayTimeOld, Format("%3.3d:%2.2d", (position / 1000) / 60, (position / 1000) % 60));
+    c_.view.setLabel(PlayerLabel::plPlayTimeOld,
+                     Format("%3.3d:%2.2d", (position / 1000) / 60, (position / 1000) % 60));
     if (c_.lyrics.chkPlaySongText()) c_.lyrics.LyricAdvance(position);
 }
 
 void Scheduler::startNextIfDue() {
     TcbDSMixerChannel& current = *c_.state.CurrentChannel;
     const int r = RemainingMs(current);
-    const bool stoppedByItself = current.State() == ChannelState::Stopped && !c_.state.StopRequested;
+    const bool stoppedByItself =
+        current.State() == ChannelState::Stopped && !c_.state.StopRequested;
     if (r > c_.state.tOver * 1000 && !stoppedByItself) return;
     startNextRow(r);
 }
