@@ -225,6 +225,52 @@ Records readRecords(const fs::path& dir, const core::LocalDateTime& start, int d
     return r;
 }
 
+struct Figures {
+    Heard timed, chimes;
+    int strays = 0;
+    Records records;
+};
+
+// What was heard and recorded in the first `hours` hours (a timed row due at their very end
+// included: the simulation runs 10 s past it).
+Figures figuresOf(const std::vector<OneSidedOnsets::Onset>& onsets, int hours, const fs::path& dir,
+                  const core::LocalDateTime& start) {
+    Figures f;
+    // Seconds from 06:00:00 (frame 0 is 06:00:10): timed rows at every full hour from 07:00
+    // on, time signals 3 s before every half and full hour.
+    const auto frameAt = [](int s) { return static_cast<std::uint64_t>(s - kStartSecond) * kRate; };
+    for (int k = 1; k <= hours; ++k) {
+        f.timed.add(offsetOfOnset(onsets, frameAt(k * 3600), true));
+        f.chimes.add(offsetOfOnset(onsets, frameAt(k * 3600 - 3), false));
+        f.chimes.add(offsetOfOnset(onsets, frameAt(k * 3600 - 1803), false));
+    }
+    // Anything else heard on one side only (a damaged file decoded as noise, say).
+    const auto heardUntil = frameAt(hours * 3600 + kStartSecond);
+    for (const auto& o : onsets) f.strays += o.frame < heardUntil;
+    f.strays -= f.timed.heard + f.chimes.heard;
+    f.records = readRecords(dir, start, (hours + 23) / 24);
+    return f;
+}
+
+void printFigures(const Figures& f, std::size_t errors) {
+    std::printf("  timed rows: %d due, %d heard, %d at their sample; worst %lld frames off\n",
+                f.timed.due, f.timed.heard, f.timed.atSample,
+                static_cast<long long>(f.timed.worstFrames));
+    std::printf("  time signals: %d due, %d heard, %d at their sample; worst %lld frames off\n",
+                f.chimes.due, f.chimes.heard, f.chimes.atSample,
+                static_cast<long long>(f.chimes.worstFrames));
+    std::printf("  other one-sided sounds: %d\n", f.strays);
+    const Records& r = f.records;
+    std::printf(
+        "  play-process logs: %d day files, %d items started, %d timed starts, %d failed rows, "
+        "%d loops, %d waits; errors reaching the UI loop: %zu\n",
+        r.logDays, r.startsLogged, r.timedLogged, r.failedLogged, r.loops, r.waits, errors);
+    std::printf(
+        "  as-run files: %d day files, %d items (%d never heard), %d timed (%d not 0.0 ms "
+        "late)\n",
+        r.asRunDays, r.asRunLines, r.asRunNotHeard, r.asRunTimed, r.asRunTimedLate);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -267,9 +313,11 @@ int main(int argc, char** argv) {
             if (h % 24 == 5) station.changeOutputDevice((h / 24 + 1) % 2);
             if (h % 24 != 23 && h != hours - 1) continue;
             if (h == 23) memoryAfterDay1 = peakMemoryMb();
-            std::printf("day %d done, %.0f s of wall time\n", h / 24 + 1,
-                        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart)
-                            .count());
+            std::printf(
+                "day %d done, %.0f s of wall time, peak memory %.1f MB; so far:\n", h / 24 + 1,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count(),
+                peakMemoryMb());
+            printFigures(figuresOf(listener.onsets, h + 1, dir, start), sim.events().errorCount());
             std::fflush(stdout);
         }
         const double wall =
@@ -281,31 +329,8 @@ int main(int argc, char** argv) {
                     station.table().CurrentSchedulePath.c_str());
     }
 
-    // Seconds from 06:00:00 (frame 0 is 06:00:10, the end 10 s past the last full hour): timed
-    // rows at every full hour from 07:00 on, time signals 3 s before every half and full hour.
-    Heard timed, chimes;
-    const auto frameAt = [](int s) { return static_cast<std::uint64_t>(s - kStartSecond) * kRate; };
-    for (int k = 1; k <= hours; ++k) {
-        timed.add(offsetOfOnset(listener.onsets, frameAt(k * 3600), true));
-        chimes.add(offsetOfOnset(listener.onsets, frameAt(k * 3600 - 3), false));
-        chimes.add(offsetOfOnset(listener.onsets, frameAt(k * 3600 - 1803), false));
-    }
-    std::printf("timed rows: %d due, %d heard, %d at their sample; worst %lld frames off\n",
-                timed.due, timed.heard, timed.atSample, static_cast<long long>(timed.worstFrames));
-    std::printf("time signals: %d due, %d heard, %d at their sample; worst %lld frames off\n",
-                chimes.due, chimes.heard, chimes.atSample,
-                static_cast<long long>(chimes.worstFrames));
-    // Anything else heard on one side only (a damaged file decoded as noise, say).
-    const auto strays = static_cast<int>(listener.onsets.size()) - timed.heard - chimes.heard;
-    std::printf("other one-sided sounds: %d\n", strays);
-    const Records r = readRecords(dir, start, days);
-    std::printf(
-        "play-process logs: %d day files, %d items started, %d timed starts, %d failed rows, %d "
-        "loops, %d waits; errors reaching the UI loop: %zu\n",
-        r.logDays, r.startsLogged, r.timedLogged, r.failedLogged, r.loops, r.waits, errors);
-    std::printf(
-        "as-run files: %d day files, %d items (%d never heard), %d timed (%d not 0.0 ms late)\n",
-        r.asRunDays, r.asRunLines, r.asRunNotHeard, r.asRunTimed, r.asRunTimedLate);
+    const Figures f = figuresOf(listener.onsets, hours, dir, start);
+    printFigures(f, errors);
     const double memoryAtEnd = peakMemoryMb();
     if (days >= 2) {
         std::printf(
@@ -318,11 +343,12 @@ int main(int argc, char** argv) {
     if (!std::getenv("SOAK_KEEP")) fs::remove_all(dir);
     const bool memoryFlat = days < 2 || memoryAtEnd <= memoryAfterDay1 * 1.05;
     const bool allAtTheirSample =
-        timed.atSample == timed.due && chimes.atSample == chimes.due && strays == 0;
+        f.timed.atSample == f.timed.due && f.chimes.atSample == f.chimes.due && f.strays == 0;
     // The item started with the station is on air before the log exists (it begins with the log
     // window), so the as-run file has one line more than the log has starts.
+    const Records& r = f.records;
     const bool recordsComplete = r.asRunLines == r.startsLogged + 1 && r.asRunNotHeard == 0 &&
                                  r.asRunTimed == r.timedLogged && r.asRunTimedLate == 0 &&
-                                 r.timedLogged == timed.due;
+                                 r.timedLogged == f.timed.due;
     return allAtTheirSample && recordsComplete && memoryFlat ? 0 : 1;
 }
