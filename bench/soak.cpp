@@ -127,10 +127,11 @@ std::string dayName(const core::LocalDateTime& d, const char* suffix) {
 
 void makeSounds(const fs::path& dir) {
     fs::create_directories(dir / "报时文件");
-    // The music: mono, so that both sides carry the same samples.
+    // The music: mono, so that both sides carry the same samples; one file at 22.05 kHz, the
+    // others at the device's rate (resampling takes most of the time a simulated day takes).
     for (int k = 0; k < 3; ++k) {
         ffmpeg("-f lavfi -i \"sine=f=" + std::to_string(200 + 40 * k) +
-               ":d=390:r=22050\" -ac 1 -codec:a pcm_s16le " +
+               ":d=390:r=" + (k == 1 ? "22050" : "44100") + "\" -ac 1 -codec:a pcm_s16le " +
                (dir / ("music" + std::to_string(k) + ".wav")).string());
     }
     ffmpeg("-f lavfi -i \"sine=f=320:d=390\" -ac 1 -codec:a libmp3lame -q:a 4 " +
