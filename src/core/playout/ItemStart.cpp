@@ -22,7 +22,9 @@ namespace pelvano::core {
 
 namespace {
 
-bool isStopped(const TcbDSMixerChannel& ch) { return ch.State() == ChannelState::Stopped; }
+bool isStopped(const TcbDSMixerChannel& ch) {
+    return ch.State() == ChannelState::Stopped;
+}
 
 }  // namespace
 
@@ -51,7 +53,8 @@ bool ItemStart::StartItem(const std::string& storedPath) {
     if (!FileExists(native)) return false;
     if (s.CurrentChannel) s.PreviousChannel = s.CurrentChannel;
     const int row = c_.table.PlayingRow;
-    c_.log.LogLine(Gbk("开始准备播放:<") + FileNameOf(storedPath) + Gbk(">【节目:") + std::to_string(row) + Gbk("】"));
+    c_.log.LogLine(Gbk("开始准备播放:<") + FileNameOf(storedPath) + Gbk(">【节目:") +
+                   std::to_string(row) + Gbk("】"));
     TcbDSMixerChannel& ch = freeItemChannel();
     // A prepared timed start is taken over as it is; any other start replaces it.
     const bool adopted = prepared_ && prepared_->row == row && prepared_->native == native &&
@@ -82,12 +85,14 @@ bool ItemStart::StartItem(const std::string& storedPath) {
             ch.Play();
             ch.Fade(static_cast<std::uint32_t>(t.tIn) * 1000, c_.tbVol);
         }
-        c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(t.tIn * 1000) + Gbk("]毫秒,<") + name + ">");
+        c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(t.tIn * 1000) + Gbk("]毫秒,<") +
+                       name + ">");
     }
     progressMaximum_ = ch.Length();
     c_.view.setProgressPosition(0);
     c_.view.setProgressMaximum(ch.Length());
-    c_.view.setLabel(PlayerLabel::plLength, Format("%2.2d:%2.2d", ch.Length() / 60000, (ch.Length() / 1000) % 60));
+    c_.view.setLabel(PlayerLabel::plLength,
+                     Format("%2.2d:%2.2d", ch.Length() / 60000, (ch.Length() / 1000) % 60));
     s.CurrentChannel = &ch;
     if (c_.asRun) {
         const Grid& grid = c_.table.sgJM;
@@ -114,13 +119,18 @@ TcbDSMixerChannel& ItemStart::freeItemChannel() const {
                                                                 : *s.PlayoutChannels[kItemChannelA];
 }
 
-bool ItemStart::PrepareTimedStart(int row, std::int64_t dueUs) {
+bool ItemStart::PrepareTimedStart(int row, std::int64_t dueUs, bool takeSoundingChannel) {
     if (prepared_ && prepared_->row == row && prepared_->dueUs == dueUs) return true;
     if (prepared_) CancelPreparedStart();
     const std::string native = c_.resolver.resolve(c_.table.sgJM.cell(kColFile, row));
     if (!FileExists(native)) return false;
     TcbDSMixerChannel& ch = freeItemChannel();
-    if (ch.State() != ChannelState::Stopped) return false;
+    if (ch.State() != ChannelState::Stopped) {
+        if (!takeSoundingChannel) return false;
+        recordEnd(ch, false);
+        ch.Stop();
+        c_.log.LogLine(Gbk("播放淡出停止:<") + ChannelFileName(c_.state, ch) + ">");
+    }
     TcbDSMixerChannel* current = c_.state.CurrentChannel;
     const ItemTimes t = ItemTimesOf(row);
     try {
@@ -259,7 +269,8 @@ void ItemStart::PBMouseUp(int x, int width) {
     ch.Fade(100, kDipLevel);
     c_.delay.Delay(100);
     ch.Pause();
-    const auto target = static_cast<std::int32_t>(static_cast<long long>(std::clamp(x, 0, width)) * progressMaximum_ / width);
+    const auto target = static_cast<std::int32_t>(static_cast<long long>(std::clamp(x, 0, width)) *
+                                                  progressMaximum_ / width);
     ch.SetPosition(target);
     ch.Play();
     ch.Fade(600, c_.tbVol);

@@ -5,11 +5,12 @@
 #include "core/app/Encoding.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixerChannel.h"
-#include "core/playout/ClockTimes.h"
 #include "core/playout/CatchUp.h"
+#include "core/playout/ClockTimes.h"
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerView.h"
 #include "core/ports/Clock.h"
+#include "core/ports/TimerService.h"
 #include "core/schedule/ScheduleTable.h"
 #include "core/schedule/StationSettings.h"
 
@@ -21,7 +22,9 @@ constexpr int kDay = 86400;
 
 }  // namespace
 
-int RemainingMs(TcbDSMixerChannel& channel) { return channel.Length() - channel.Position(); }
+int RemainingMs(TcbDSMixerChannel& channel) {
+    return channel.Length() - channel.Position();
+}
 
 Scheduler::TimedHit Scheduler::TimedRowAt(int second) {
     PlayoutState& s = c_.state;
@@ -47,7 +50,8 @@ Scheduler::TimedHit Scheduler::TimedRowAt(int second) {
 
 std::string Scheduler::NextRowStart() const {
     const Grid& grid = c_.table.sgJM;
-    if (c_.table.PlayingRow < grid.rowCount() - 1) return grid.cell(kColStartTime, c_.table.PlayingRow + 1);
+    if (c_.table.PlayingRow < grid.rowCount() - 1)
+        return grid.cell(kColStartTime, c_.table.PlayingRow + 1);
     return {};
 }
 
@@ -60,10 +64,12 @@ void Scheduler::prepareTimedRow(const LocalDateTime& now) {
         const int second = (now.secondsOfDay() + ahead) % kDay;
         const std::int64_t dueUs = TickUsOfNextSecond(c_.clock, now, second);
         if (dueUs - nowUs > kPrepareLeadUs) return;
+        // The next tick comes at or after the second: this one is the last to prepare on.
+        const std::int64_t tickUs = (c_.tmCheckPlay ? c_.tmCheckPlay->interval() : 100) * 1000LL;
         for (const TimedStart& t : c_.table.TimedStartList) {
             if (t.startSecond != second) continue;
             if (items_.preparedRow() == t.row) return;
-            items_.PrepareTimedStart(t.row, dueUs);
+            items_.PrepareTimedStart(t.row, dueUs, dueUs - nowUs <= tickUs);
             return;
         }
     }
@@ -116,16 +122,19 @@ void Scheduler::showItemTimes() {
     const int position = current.Position();
     c_.view.setProgressPosition(position);
     const int r = current.Length() - position;
-    c_.view.setLabel(PlayerLabel::plPlayTime, Format("%3.3d:%2.2d.", (r / 1000) / 60, (r / 1000) % 60));
+    c_.view.setLabel(PlayerLabel::plPlayTime,
+                     Format("%3.3d:%2.2d.", (r / 1000) / 60, (r / 1000) % 60));
     c_.view.setLabel(PlayerLabel::plPlayTime2, Format("%1.1d", (r % 1000) / 100));
-    c_.view.setLabel(PlayerLabel::plPlayTimeOld, Format("%3.3d:%2.2d", (position / 1000) / 60, (position / 1000) % 60));
+    c_.view.setLabel(PlayerLabel::plPlayTimeOld,
+                     Format("%3.3d:%2.2d", (position / 1000) / 60, (position / 1000) % 60));
     if (c_.lyrics.chkPlaySongText()) c_.lyrics.LyricAdvance(position);
 }
 
 void Scheduler::startNextIfDue() {
     TcbDSMixerChannel& current = *c_.state.CurrentChannel;
     const int r = RemainingMs(current);
-    const bool stoppedByItself = current.State() == ChannelState::Stopped && !c_.state.StopRequested;
+    const bool stoppedByItself =
+        current.State() == ChannelState::Stopped && !c_.state.StopRequested;
     if (r > c_.state.tOver * 1000 && !stoppedByItself) return;
     startNextRow(r);
 }
