@@ -11,6 +11,7 @@
 #include "core/audio/TMyDelay.h"
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/playout/AsRunLog.h"
+#include "core/playout/NowPlayingFile.h"
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerView.h"
 #include "core/ports/Clock.h"
@@ -206,12 +207,23 @@ void ItemStart::StartSelectedRow() {
         c_.view.setProgressCaption(title);
         if (c_.lyrics.chkPlaySongText()) c_.lyrics.itemStarted(c_.state.CurrentChannel->FileName());
         c_.lyrics.setDisplayVisible(c_.lyrics.chkPlaySongText());
+        announce(row);
     } else {
         c_.state.Unplayable.add(row);
         LogStartFailure(row, Gbk("文件不存在"));
         c_.view.setProgressCaption(Gbk("播放失败[序号") + std::to_string(row) + "]," +
                                    grid.cell(kColTitle, row));
     }
+}
+
+void ItemStart::announce(int row) {
+    if (!c_.nowPlaying) return;
+    const Grid& grid = c_.table.sgJM;
+    const NowPlayingItem item{row, GbkToUtf8(grid.cell(kColTitle, row)),
+                              GbkToUtf8(grid.cell(kColArtist, row)),
+                              GbkToUtf8(grid.cell(kColFile, row)),
+                              timedDueUs_.value_or(c_.clock.tickUs())};
+    c_.nowPlaying->itemStarted(item, FileNameOf(c_.table.CurrentSchedulePath));
 }
 
 void ItemStart::LogStartFailure(int row, const std::string& reason) {

@@ -67,6 +67,8 @@ class ItemStart {
         std::int64_t dueUs = 0;
     };
     TcbDSMixerChannel& freeItemChannel() const;
+    // Tells nowplaying.json and the listener that the row went on air.
+    void announce(int row);
     void recordEnd(TcbDSMixerChannel& channel, bool natural);
 
     PlayoutContext& c_;

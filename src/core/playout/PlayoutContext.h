@@ -17,6 +17,7 @@ class Timer;
 class TMyDelay;
 struct AppPaths;
 class AsRunLog;
+class NowPlayingFile;
 
 struct PlayoutContext {
     ScheduleTable& table;
@@ -36,6 +37,8 @@ struct PlayoutContext {
     Timer* tmCheckPlay = nullptr;
     // Where items on air are recorded; null: nowhere.
     AsRunLog* asRun = nullptr;
+    // Told of every item that went on air; null: nobody.
+    NowPlayingFile* nowPlaying = nullptr;
 };
 
 }  // namespace pelvano::core

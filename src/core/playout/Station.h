@@ -15,6 +15,7 @@
 #include "core/playout/ClockChimes.h"
 #include "core/playout/ItemStart.h"
 #include "core/playout/MeasuringChannel.h"
+#include "core/playout/NowPlayingFile.h"
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerSliders.h"
 #include "core/playout/PlayerView.h"
@@ -40,6 +41,8 @@ struct StationPorts {
     LyricsHooks* lyrics = nullptr;   // null: no lyrics
     Autostart* autostart = nullptr;  // null: no start at log-on
     std::string executablePath;
+    // Told of every item that goes on air, after nowplaying.json; null: nobody else.
+    NowPlayingListener* nowPlaying = nullptr;
 };
 
 enum class StartupOutcome {
@@ -87,6 +90,7 @@ class Station {
     PlayerSliders& sliders() { return sliders_; }
     LevelMeters& meters() { return meters_; }
     MeasuringChannel& measurer() { return measurer_; }
+    const NowPlayingFile& nowPlaying() const { return nowPlaying_; }
     TcbDSMixer* mixer() { return mixer_.get(); }
     const AppPaths& paths() const { return ports_.paths; }
     const StoredPathResolver& resolver() const { return resolver_; }
@@ -120,6 +124,7 @@ class Station {
     PlayoutState state_;
     PlayProcessLog log_;
     AsRunLog asRun_;
+    NowPlayingFile nowPlaying_;
     LogWindowModel logWindow_;
     TMyDelay delay_;
     PlayerSliders sliders_;

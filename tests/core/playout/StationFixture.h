@@ -31,6 +31,7 @@ struct Row {
     std::string fadeIn = {};
     std::string fadeOut = {};
     std::string title = "t";
+    std::string artist = {};
 };
 
 class StationFixture : public ::testing::Test {
@@ -61,6 +62,7 @@ class StationFixture : public ::testing::Test {
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const int r = static_cast<int>(i) + 1;
             grid.setCell(core::kColTitle, r, core::Utf8ToGbk(rows[i].title));
+            grid.setCell(core::kColArtist, r, core::Utf8ToGbk(rows[i].artist));
             grid.setCell(core::kColLength, r, "00:00:10");
             grid.setCell(core::kColCross, r, rows[i].cross);
             grid.setCell(core::kColFadeIn, r, rows[i].fadeIn);
@@ -78,6 +80,7 @@ class StationFixture : public ::testing::Test {
         ports.paths = paths;
         ports.view = view;
         ports.lyrics = lyrics;
+        ports.nowPlaying = nowPlaying;
         station = std::make_unique<core::Station>(ports);
     }
     void startStation(core::StartupOutcome expected = core::StartupOutcome::Running,
@@ -142,6 +145,7 @@ class StationFixture : public ::testing::Test {
     // Set before the station is made: another decoder than the tones (real files), the lyrics.
     core::AudioSourceFactory* decoder = nullptr;
     core::LyricsHooks* lyrics = nullptr;
+    core::NowPlayingListener* nowPlaying = nullptr;
     platform::Simulation sim;
     std::unique_ptr<core::Station> station;
 };

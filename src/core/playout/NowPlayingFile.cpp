@@ -1,0 +1,38 @@
+#include "core/playout/NowPlayingFile.h"
+
+#include "core/app/AtomicFile.h"
+#include "core/app/Encoding.h"
+#include "core/app/JsonText.h"
+#include "core/app/TextHelpers.h"
+#include "core/playout/ClockTimes.h"
+#include "core/playout/PlayProcessLog.h"
+
+namespace pelvano::core {
+
+std::string NowPlayingJson(const NowPlayingItem& item, const LocalDateTime& started,
+                           const std::string& scheduleName) {
+    const std::string startedText = FormatDate(started, true) + "T" + NowHmsMs(started);
+    return "{\n  \"title\": " + JsonQuoted(item.title) +
+           ",\n  \"artist\": " + JsonQuoted(item.artist) +
+           ",\n  \"file\": " + JsonQuoted(item.file) + ",\n  \"row\": " + std::to_string(item.row) +
+           ",\n  \"started\": " + JsonQuoted(startedText) +
+           ",\n  \"schedule\": " + JsonQuoted(scheduleName) + "\n}\n";
+}
+
+NowPlayingFile::NowPlayingFile(const Clock& clock, PlayProcessLog& log, std::string folder,
+                               NowPlayingListener* listener)
+    : clock_(clock), log_(log), folder_(std::move(folder)), listener_(listener) {}
+
+void NowPlayingFile::itemStarted(const NowPlayingItem& item, const std::string& scheduleName) {
+    current_ = item;
+    const std::string json =
+        NowPlayingJson(item, LocalTimeAt(clock_, item.startedAtUs), scheduleName);
+    std::string error;
+    if (!WriteFileAtomically(path(), json, &error)) {
+        log_.LogLine(Gbk("写入正在播出文件失败:<") + Utf8ToGbk(kFileName) +
+                     ">: " + Utf8ToGbk(error));
+    }
+    if (listener_) listener_->nowPlaying(item);
+}
+
+}  // namespace pelvano::core
