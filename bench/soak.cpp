@@ -1,8 +1,8 @@
 // A station left alone for days, in virtual time: each day a schedule with a timed row every
-// hour, decoded WAV and MP3 files, two unplayable rows (a missing file and a damaged MP3) in every
-// hour, section and table loops and the time signals on, the automatic load of the next day's
-// schedule at 06:00, a change of the output device each noon and a settings key rewritten every
-// hour. Checks, and prints:
+// hour, decoded WAV and MP3 files, two unplayable rows in every hour (a missing or an empty file,
+// random bytes named .mp3 or a 5.1 WAV, by turns), section and table loops and the time signals on,
+// the automatic load of the next day's schedule at 06:00, a change of the output device each noon
+// and a settings key rewritten every hour. Checks, and prints:
 // - every timed row and every time signal heard at its sample: the music is the same on both
 //   sides, the timed item sounds on the left only and the time signal on the right only, so the
 //   first sample where left and right differ after a silence of that difference is the first
@@ -145,6 +145,9 @@ void makeSounds(const fs::path& dir) {
     unsigned seed = 99;
     for (char& c : junk) c = static_cast<char>((seed = seed * 1103515245 + 12345) >> 24);
     core::WriteFileAtomically((dir / "damaged.mp3").string(), junk);
+    core::WriteFileAtomically((dir / "empty.mp3").string(), "");
+    ffmpeg("-f lavfi -i \"sine=f=500:d=5\" -ac 6 -codec:a pcm_s16le " +
+           (dir / "surround.wav").string());
     for (int h = 0; h < 24; ++h) {
         for (const char* minute : {"点整", "点30"}) {
             const std::string name = core::Format("%02d", h) + minute + ".Wav";
@@ -164,7 +167,9 @@ core::Grid makeSchedule() {
         grid.setCell(core::kColFile, row++, "timed.wav");
         for (int m = 0; m < kMusicRowsPerHour; ++m) {
             const int k = (h + m) % 4;
-            const char* bad = m == 2 ? "missing.mp3" : m == 4 ? "damaged.mp3" : nullptr;
+            const char* bad = m == 2   ? (h % 2 ? "empty.mp3" : "missing.mp3")
+                              : m == 4 ? (h % 2 ? "surround.wav" : "damaged.mp3")
+                                       : nullptr;
             grid.setCell(core::kColFile, row++,
                          bad ? bad : "music" + std::to_string(k) + (k == 3 ? ".mp3" : ".wav"));
         }
