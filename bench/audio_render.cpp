@@ -1,6 +1,8 @@
 // Renders a 55-minute MP3 to WAV through reader, channel and mixer in virtual time, and times
-// `ffmpeg -i FILE -f wav -` on the same file beside it.
-// Usage: bench_audio_render [FILE.mp3]   (without a file one is made with ffmpeg)
+// `ffmpeg -i FILE -f wav -` on the same file beside it: once at the file's own rate, once
+// converted to another rate (48 kHz, or 44.1 kHz for a 48 kHz file: our windowed-sinc filter
+// against FFmpeg's default resampler).
+// Usage: bench_audio_render [FILE.mp3]   (without a file one is made with ffmpeg, 44.1 kHz)
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -44,9 +46,9 @@ Timing Best(int runs, int who, const std::function<void()>& work) {
 }
 
 // Returns the file's length in seconds.
-double RenderThroughEngine(const std::string& file) {
+double RenderThroughEngine(const std::string& file, std::uint32_t deviceRate) {
     platform::WavFileSink sink("/dev/null");
-    platform::Simulation sim(core::LocalDateTime{}, &sink);
+    platform::Simulation sim(core::LocalDateTime{}, &sink, deviceRate);
     platform::FfmpegSourceFactory decoder;
     core::TcbDSMixer mixer(sim.audioServices(decoder));
     auto& ch = mixer.AddChannel();
@@ -57,6 +59,19 @@ double RenderThroughEngine(const std::string& file) {
     while (!sim.runUntil([&] { return ended; }, 3600000)) {
     }
     return ch.Length() / 1000.0;
+}
+
+// The file's sample rate, as ffprobe reads it; 0 when it cannot.
+std::uint32_t RateOf(const std::string& file) {
+    const std::string probe =
+        "ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate -of csv=p=0 '" +
+        file + "'";
+    FILE* pipe = popen(probe.c_str(), "r");
+    if (pipe == nullptr) return 0;
+    unsigned rate = 0;
+    if (std::fscanf(pipe, "%u", &rate) != 1) rate = 0;
+    pclose(pipe);
+    return rate;
 }
 
 }  // namespace
@@ -81,21 +96,33 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    const std::string ffmpegCommand =
-        "ffmpeg -nostdin -hide_banner -loglevel error -i '" + file + "' -f wav - >/dev/null";
-    const Timing ffmpeg = Best(3, RUSAGE_CHILDREN, [&] {
-        if (std::system(ffmpegCommand.c_str()) != 0) std::fprintf(stderr, "ffmpeg failed\n");
-    });
-    double seconds = 0.0;
-    const Timing engine = Best(3, RUSAGE_SELF, [&] { seconds = RenderThroughEngine(file); });
-    std::printf("%.0f-minute file to WAV (best of 3)    wall      CPU   (x real time by CPU)\n",
-                seconds / 60);
-    std::printf("  ffmpeg -i FILE -f wav -         %7.2f s %7.2f s   %6.0fx\n", ffmpeg.wall,
-                ffmpeg.cpu, seconds / ffmpeg.cpu);
-    std::printf("  reader + channel + mixer        %7.2f s %7.2f s   %6.0fx\n", engine.wall,
-                engine.cpu, seconds / engine.cpu);
-    std::printf("  ratio engine / ffmpeg           %7.2f   %7.2f     (target <= 1.3)\n",
-                engine.wall / ffmpeg.wall, engine.cpu / ffmpeg.cpu);
+    const std::uint32_t fileRate = RateOf(file);
+    if (fileRate == 0) {
+        std::fprintf(stderr, "ffprobe cannot read the rate of %s\n", file.c_str());
+        return 1;
+    }
+    std::printf("file to WAV, best of 3 runs            wall      CPU   (x real time by CPU)\n");
+    for (const std::uint32_t rate : {fileRate, fileRate == 48000 ? 44100u : 48000u}) {
+        const bool converted = rate != fileRate;
+        const std::string ffmpegCommand = "ffmpeg -nostdin -hide_banner -loglevel error -i '" +
+                                          file + "' -ar " + std::to_string(rate) +
+                                          " -f wav - >/dev/null";
+        const Timing ffmpeg = Best(3, RUSAGE_CHILDREN, [&] {
+            if (std::system(ffmpegCommand.c_str()) != 0) std::fprintf(stderr, "ffmpeg failed\n");
+        });
+        double seconds = 0.0;
+        const Timing engine =
+            Best(3, RUSAGE_SELF, [&] { seconds = RenderThroughEngine(file, rate); });
+        std::printf("%.0f minutes at %u Hz, %s %u Hz\n", seconds / 60, fileRate,
+                    converted ? "converted to" : "kept at", rate);
+        std::printf("  ffmpeg -i FILE -ar %5u -f wav -  %7.2f s %7.2f s   %6.0fx\n", rate,
+                    ffmpeg.wall, ffmpeg.cpu, seconds / ffmpeg.cpu);
+        std::printf("  reader + channel + mixer           %7.2f s %7.2f s   %6.0fx\n", engine.wall,
+                    engine.cpu, seconds / engine.cpu);
+        std::printf(
+            "  ratio engine / ffmpeg              %7.2f   %7.2f     (target <= 1.0 by CPU)\n",
+            engine.wall / ffmpeg.wall, engine.cpu / ffmpeg.cpu);
+    }
     if (made) std::filesystem::remove(*made);
     return 0;
 }

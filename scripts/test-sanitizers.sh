@@ -15,7 +15,7 @@ for preset in "${presets[@]}"; do
     echo "== $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j2
-    tests=(test_core_audio test_core_playout test_platform)
+    tests=(test_core_audio test_core_playout test_platform test_core_stream test_stream)
     if [ "$preset" = tsan ]; then
         cmake --build --preset "$preset" --target test_jack -j2
         tests+=(test_jack)

@@ -15,6 +15,12 @@ iconv -f GB18030 -t UTF-8 "$his" | tr -d "\r" | grep -q '^06:00:00: 播放成功
 [ "$(stat -c %s "$work/heard.wav")" -gt 10000000 ]
 ffmpeg -nostdin -i "$work/heard.wav" -af volumedetect -f null - 2>&1 | grep -q 'max_volume: -[0-9]'
 
+# The stream as listeners would get it, written to a file: it decodes to the simulated length.
+"$cli" simulate "$work/station" --from "2026-12-07 05:59:58" --to "2026-12-07 06:00:30" \
+    --stream "$work/stream.mp3" | grep -q "^stream: $work/stream.mp3$"
+duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$work/stream.mp3")
+awk -v d="$duration" 'BEGIN { exit !(d > 31 && d < 33) }' || { echo "stream of $duration s"; exit 1; }
+
 . "$(dirname "$0")/expect_fail.bash"
 expect_fail 2 simulate "$work/station" --from "2026-12-07 25:00:00" --to "2026-12-07 06:01:00"
 expect_fail 2 simulate "$work/station" --from "2026-12-07 06:00:00"
@@ -40,5 +46,11 @@ close_key_written $?
 # A reader that goes away ends the printing, not the station.
 PELVANO_OUTPUT=null timeout --preserve-status -s TERM 3 "$cli" run "$work/station" 2>/dev/null | head -n 1 >/dev/null
 close_key_written "${PIPESTATUS[0]}"
+# [Stream] on, no server there: the station plays, the log says so, the password stays out.
+printf '[Stream]\r\nEnabled=YES\r\nPort=1\r\nPassword=pw-s3cret\r\n' >>"$ini"
+PELVANO_OUTPUT=null timeout --preserve-status -s INT 3 "$cli" run "$work/station" >"$work/run.log" 2>&1
+close_key_written $?
 set -e
+grep -q '网络直播无法连接：127.0.0.1:1/pelvano.mp3' "$work/run.log" || { cat "$work/run.log"; exit 1; }
+! grep -q 'pw-s3cret' "$work/run.log" "$work/station/History/"*.his
 echo ok

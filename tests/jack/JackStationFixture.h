@@ -4,29 +4,28 @@
 // API, and a JACK client of ours recording the station's output with JACK's own frame times.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <functional>
 #include <memory>
 
-#include "core/playout/StationFixture.h"
-#include "platform/clock/SystemClock.h"
-#include "platform/loop/RealtimeLoop.h"
 #include "platform/portaudio/PortAudioOutput.h"
 #include "support/JackRecorder.h"
+#include "support/RealtimeStationFixture.h"
 
 namespace pelvano::test {
 
-class JackStationFixture : public StationFixture {
+class JackStationFixture : public RealtimeStationFixture {
   protected:
-    JackStationFixture() : StationFixture({}, false) {}
-    void TearDown() override { station.reset(); }
+    // PortAudio leaves the server before the server goes.
+    void TearDown() override {
+        RealtimeStationFixture::TearDown();
+        output.reset();
+    }
 
     void SetUp() override {
-        server = std::make_unique<JackServer>(48000, 256);
+        server = std::make_unique<JackServer>(48000, 256, realtimeServer);
         if (!server->running()) GTEST_SKIP() << "jackd could not be started";
-        recording = std::make_unique<JackRecorder>(90);
+        recording = std::make_unique<JackRecorder>(recordSeconds);
         setKey("chkManOper", "NO");
         setKey("chkSectCycle", "NO");
         setKey("spIN", "0");
@@ -41,42 +40,12 @@ class JackStationFixture : public StationFixture {
         setKey("cbDevID", std::to_string(jackDevice));
     }
 
-    // "hh:mm:ss" of the local time `seconds` from now, rounded up to a whole second.
-    core::LocalDateTime inSeconds(int seconds) const {
-        const core::LocalDateTime now = clock.now();
-        return core::LocalDateTime::fromDayNumber(now.dayNumber(),
-                                                  now.secondsOfDay() + 1 + seconds);
-    }
-    static std::string hms(const core::LocalDateTime& t) { return core::NowHms(t); }
-    static core::LocalDateTime at(const core::LocalDateTime& t, int seconds) {
-        return core::LocalDateTime::fromDayNumber(t.dayNumber(), t.secondsOfDay() + seconds);
-    }
-
-    // Runs the station until `until` (local time), connecting the recorder once the station's
-    // client exists; onTick runs every 20 ms on the station's thread.
+    // Runs the station, connecting the recorder once the station's client exists.
     void runStation(const core::LocalDateTime& until, const std::function<void()>& onTick = {}) {
-        core::StationPorts ports;
-        ports.paths = paths;
-        ports.clock = &clock;
-        ports.timers = &loop.timers();
-        ports.pump = &loop;
-        ports.audio.output = output.get();
-        ports.audio.sources = &tones;
-        ports.audio.clock = &clock;
-        ports.audio.events = &loop;
-        station = std::make_unique<core::Station>(ports);
-        ASSERT_EQ(station->start(), core::StartupOutcome::Running);
-        std::atomic<bool> stop{false};
-        auto watch = loop.timers().createTimer();
-        watch->setInterval(20);
-        const std::int64_t endUs = clock.tickUsAt(until);
-        watch->setOnTimer([&] {
+        RealtimeStationFixture::runStation(until, [&] {
             if (!connected) connected = recording->recordClient("PortAudio") > 0;
             if (onTick) onTick();
-            if (clock.tickUs() >= endUs) stop = true;
         });
-        watch->setEnabled(true);
-        loop.run(stop);
     }
 
     // Milliseconds from `due` to the first recorded sample above the level, searching from
@@ -92,10 +61,10 @@ class JackStationFixture : public StationFixture {
         return NAN;
     }
 
-    platform::SystemClock clock;
-    platform::RealtimeLoop loop{clock, [](const std::string& e) { ADD_FAILURE() << e; }};
+    // Set in a derived constructor: a real-time server (as on a station), the recording's length.
+    bool realtimeServer = false;
+    double recordSeconds = 90;
     std::unique_ptr<JackServer> server;
-    std::unique_ptr<platform::PortAudioOutput> output;
     int jackDevice = 0;
     std::unique_ptr<JackRecorder> recording;  // made once the server runs
     bool connected = false;

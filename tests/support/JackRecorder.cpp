@@ -27,8 +27,11 @@ jack_client_t* OpenClient(const char* name) {
 
 }  // namespace
 
-JackServer::JackServer(std::uint32_t rate, std::uint32_t period)
-    : name_("pelvano-test-" + std::to_string(getpid())), rate_(rate), period_(period) {
+JackServer::JackServer(std::uint32_t rate, std::uint32_t period, bool realtime)
+    : name_("pelvano-test-" + std::to_string(getpid())),
+      rate_(rate),
+      period_(period),
+      realtime_(realtime) {
     // Every JACK client of this process (PortAudio's too) talks to this server, and none
     // starts one of its own.
     setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
@@ -47,8 +50,8 @@ bool JackServer::start() {
     if (pid_ == 0) {
         // No session bus on a build machine: no device reservation.
         setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-        execlp("jackd", "jackd", "--no-realtime", "-n", name_.c_str(), "-d", "dummy", "-r",
-               r.c_str(), "-p", p.c_str(), static_cast<char*>(nullptr));
+        execlp("jackd", "jackd", realtime_ ? "--realtime" : "--no-realtime", "-n", name_.c_str(),
+               "-d", "dummy", "-r", r.c_str(), "-p", p.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     if (pid_ < 0) return false;

@@ -21,7 +21,9 @@ namespace pelvano::test {
 // environment's JACK_DEFAULT_SERVER names it for every client of this process.
 class JackServer {
   public:
-    JackServer(std::uint32_t rate, std::uint32_t period);
+    // realtime: the server and its clients' process threads run SCHED_FIFO, as on a station
+    // (needs the right to; without it jackd falls back to normal scheduling).
+    JackServer(std::uint32_t rate, std::uint32_t period, bool realtime = false);
     ~JackServer();
     JackServer(const JackServer&) = delete;
     JackServer& operator=(const JackServer&) = delete;
@@ -35,6 +37,7 @@ class JackServer {
     std::string name_;
     std::uint32_t rate_;
     std::uint32_t period_;
+    bool realtime_;
     pid_t pid_ = -1;
 };
 

@@ -1,8 +1,9 @@
 #pragma once
 // Synthetic audio for tests: files that exist only as a description (a sine
 // tone of some frequency and amplitude, or a constant level, of an exact length in any PCM
-// layout), with reads counted and a failure that can be planted at a chosen read.
-// add() and stats() on the simulation's thread; the sources follow the AudioSource contract.
+// layout, whole or as a pip each second), with reads counted and a failure that can be planted at a
+// chosen read. add() and stats() on the simulation's thread; the sources follow the AudioSource
+// contract.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -19,6 +20,7 @@ struct ToneSpec {
     std::int64_t frames = 44100;
     double frequency = 1000.0;           // 0 gives a constant level
     double amplitude = 0.5;              // of full scale
+    std::int64_t pipFrames = 0;          // > 0: sounds only this long at the start of each second
     std::int64_t durationOverride = -1;  // stream time reported by open, when ≥ 0
 };
 

@@ -1,6 +1,9 @@
-// pelvano-cli run [DIR] and simulate [DIR] --from ... --to ... [--wav OUT]: the station
-// without windows, in real time on the configured output or in virtual time.
+// pelvano-cli run [DIR] and simulate [DIR] --from ... --to ... [--wav OUT] [--stream OUT]: the
+// station without windows, in real time on the configured output or in virtual time. Both
+// stream the mix as [Stream] says: run to the Icecast server, simulate into a file.
 #include <csignal>
+#include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -10,11 +13,14 @@
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
 #include "core/playout/Station.h"
+#include "core/schedule/StreamSettings.h"
+#include "core/stream/TeeSoundOutput.h"
 #include "platform/OutputSelection.h"
 #include "platform/autostart/XdgAutostart.h"
 #include "platform/clock/SystemClock.h"
 #include "platform/ffmpeg/FfmpegSource.h"
 #include "platform/loop/RealtimeLoop.h"
+#include "platform/stream/StreamOutput.h"
 #include "platform/virtual/Simulation.h"
 #include "platform/virtual/WavFileSink.h"
 
@@ -59,6 +65,13 @@ std::string executablePath() {
     return AppPaths::ofExecutable().applicationDir + "pelvano-cli";
 }
 
+// The stream's log lines go to the station's play-process log.
+std::function<void(const std::string&)> streamLog(std::unique_ptr<Station>& station) {
+    return [&station](const std::string& line) {
+        if (station) station->log().LogLine(Utf8ToGbk(line));
+    };
+}
+
 int reportStartup(StartupOutcome outcome) {
     if (outcome == StartupOutcome::NoDevice) return failure("没有检查到播出设备！");
     return outcome == StartupOutcome::InvalidDevice ? 1 : 0;
@@ -73,8 +86,11 @@ int run(const Args& args) {
     platform::RealtimeLoop loop(clock, [](const std::string& error) {
         std::cerr << "pelvano-cli: " << error << std::endl;
     });
-    std::unique_ptr<SoundOutput> output =
+    std::unique_ptr<Station> station;
+    platform::StreamOutput stream(loop, streamLog(station));
+    std::unique_ptr<SoundOutput> device =
         platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment());
+    TeeSoundOutput output(*device, stream.ring());
     platform::FfmpegSourceFactory decoder;
     platform::XdgAutostart autostart;
     StationPorts ports;
@@ -82,15 +98,19 @@ int run(const Args& args) {
     ports.clock = &clock;
     ports.timers = &loop.timers();
     ports.pump = &loop;
-    ports.audio = AudioServices{output.get(), &decoder, &clock, &loop, nullptr};
+    ports.audio = AudioServices{&output, &decoder, &clock, &loop, nullptr};
     ports.autostart = &autostart;
     ports.executablePath = executablePath();
-    Station station(ports);
+    ports.nowPlaying = &stream;
+    station = std::make_unique<Station>(ports);
     PrintedLog printed(true);
-    station.logWindow().setView(&printed);
-    if (const int status = reportStartup(station.start()); status != 0) return status;
+    station->logWindow().setView(&printed);
+    if (const int status = reportStartup(station->start()); status != 0) return status;
+    // After the start, whose end opens the play-process log: the stream's lines are kept.
+    stream.configure(LoadStreamSettings(ports.paths.settingsFile()));
     loop.run(gStop);
-    station.writeCloseKeys();
+    station->writeCloseKeys();
+    station.reset();
     return 0;
 }
 
@@ -99,6 +119,7 @@ struct SimulateOptions {
     LocalDateTime from;
     LocalDateTime to;
     std::string wav;
+    std::string stream;  // the encoded stream's file; empty: as [Stream] says
 };
 
 int parseSimulate(const Args& args, SimulateOptions& o) {
@@ -116,12 +137,15 @@ int parseSimulate(const Args& args, SimulateOptions& o) {
             haveTo = true;
         } else if (a == "--wav" && hasValue) {
             o.wav = args[++i];
+        } else if (a == "--stream" && hasValue) {
+            o.stream = args[++i];
         } else if (!haveDir && a.rfind("--", 0) != 0) {
             o.dir = a;
             haveDir = true;
         } else {
             return usageError(
-                "usage: simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT]");
+                "usage: simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT] "
+                "[--stream OUT]");
         }
     }
     if (!haveFrom || !haveTo) return usageError("simulate needs --from and --to");
@@ -130,6 +154,18 @@ int parseSimulate(const Args& args, SimulateOptions& o) {
 
 long long msBetween(const LocalDateTime& a, const LocalDateTime& b) {
     return ((b.dayNumber() - a.dayNumber()) * 86400 + b.secondsOfDay() - a.secondsOfDay()) * 1000LL;
+}
+
+// Where a simulation writes the stream: --stream, else with [Stream] Enabled the station's
+// History folder, named for the simulation's start; empty: no stream.
+std::string simulatedStreamFile(const SimulateOptions& o, const StreamSettings& settings,
+                                const AppPaths& paths) {
+    if (!o.stream.empty()) return o.stream;
+    if (!settings.Enabled) return "";
+    char name[64];
+    std::snprintf(name, sizeof name, "%04d-%02d-%02d-%02d%02d%02d.stream.", o.from.year,
+                  o.from.month, o.from.day, o.from.hour, o.from.minute, o.from.second);
+    return paths.applicationDir + "History/" + name + settings.Format;
 }
 
 int simulate(const Args& args) {
@@ -144,21 +180,43 @@ int simulate(const Args& args) {
     platform::FfmpegSourceFactory decoder;
     StationPorts ports = sim.stationPorts(o.dir, decoder);
     ports.executablePath = executablePath();
-    Station station(ports);
-    if (const int status = reportStartup(station.start()); status != 0) return status;
+    StreamSettings streamSettings = LoadStreamSettings(ports.paths.settingsFile());
+    const std::string streamFile = simulatedStreamFile(o, streamSettings, ports.paths);
+    std::unique_ptr<Station> station;
+    platform::StreamOutput stream(sim.events(), streamLog(station),
+                                  platform::StreamOutput::file(streamFile));
+    stream.setLossless(true);
+    TeeSoundOutput output(sim.output(), stream.ring());
+    if (!streamFile.empty()) {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(streamFile).parent_path(),
+                                            ignored);
+        std::filesystem::remove(streamFile, ignored);
+        streamSettings.Enabled = true;
+        stream.configure(streamSettings);
+        ports.audio.output = &output;
+        ports.nowPlaying = &stream;
+    }
+    station = std::make_unique<Station>(ports);
+    if (const int status = reportStartup(station->start()); status != 0) return status;
     sim.advanceBy(static_cast<std::uint64_t>(span));
-    station.writeCloseKeys();
+    station->writeCloseKeys();
+    const std::string logFile = station->log().dayFile();
+    station.reset();
     for (const std::string& error : sim.events().errors())
         std::cerr << "pelvano-cli: " << error << "\n";
     if (const std::size_t more = sim.events().errorCount() - sim.events().errors().size(); more > 0)
         std::cerr << "pelvano-cli: " << more << " more errors\n";
-    std::cout << "simulated " << span / 1000 << " s; log: " << station.log().dayFile() << "\n";
+    std::cout << "simulated " << span / 1000 << " s; log: " << logFile << "\n";
+    if (!streamFile.empty()) std::cout << "stream: " << streamFile << "\n";
     return 0;
 }
 
 const CliRegistration kRun("run", "run [DIR]   the station in real time (Ctrl-C closes it)", run);
 const CliRegistration kSimulate(
-    "simulate", "simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT]", simulate);
+    "simulate",
+    "simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT] [--stream OUT]",
+    simulate);
 
 }  // namespace
 

@@ -1,11 +1,12 @@
-// Renders the schedule window, the settings window and the log window offscreen over a sample
-// station in virtual time (Chinese titles, a playing row, timed rows and their estimates) and
-// writes them as PNG files into the folder given.
+// Renders the schedule window, the settings window (both pages) and the log window offscreen over a
+// sample station in virtual time (Chinese titles, a playing row, timed rows and their estimates)
+// and writes them as PNG files into the folder given.
 #include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QTabWidget>
 #include <cstdio>
 #include <filesystem>
 
@@ -98,6 +99,14 @@ int main(int argc, char** argv) {
                             std::to_string(widths[col]));
     }
     core::IniWriteMany(ini, core::Gbk("播出表"), layout);
+    core::IniWriteMany(ini, "Stream",
+                       {{"Enabled", "YES"},
+                        {"Host", "stream.example.org"},
+                        {"Mount", "/xiaoyuan.mp3"},
+                        {"Password", "hackme"},
+                        {"Name", core::Gbk("校园之声")},
+                        {"Genre", core::Gbk("校园广播")},
+                        {"Description", core::Gbk("每天 7:00–22:00 直播")}});
 
     platform::Simulation sim({2026, 12, 7, 7, 12, 0});
     platform::FfmpegSourceFactory decoder;
@@ -120,6 +129,8 @@ int main(int argc, char** argv) {
         gui::TFrmPara para(station);
         para.show();
         ok = save(para, out + "/settings-window.png") && ok;
+        para.pages()->setCurrentIndex(1);
+        ok = save(para, out + "/settings-window-stream.png") && ok;
 
         gui::TFrmHis his(station);
         his.resize(640, 220);

@@ -59,11 +59,23 @@ SincKernel::SincKernel(std::uint32_t sourceRate, std::uint32_t deviceRate)
         // Unity gain at DC in every phase, so that a constant level stays exactly constant.
         for (int k = 0; k < n; ++k) row[k] /= sum;
     }
-    weights_.resize(static_cast<std::size_t>(kPhases) * n);
-    slopes_.resize(weights_.size());
-    for (std::size_t i = 0; i < weights_.size(); ++i) {
-        weights_[i] = static_cast<float>(table[i]);
-        slopes_[i] = static_cast<float>(table[i + n] - table[i]);
+    span_ = (n + kLanes - 1) / kLanes * kLanes;
+    for (int channels = 1; channels <= 2; ++channels) {
+        Table& t = channels == 1 ? mono_ : stereo_;
+        t.weights.assign(static_cast<std::size_t>(kPhases) * rowLength(channels), 0.0f);
+        t.slopes.assign(t.weights.size(), 0.0f);
+        for (int phase = 0; phase < kPhases; ++phase) {
+            const double* w = &table[static_cast<std::size_t>(phase) * n];
+            const double* next = w + n;
+            float* weights = &t.weights[row(static_cast<std::uint32_t>(phase), channels)];
+            float* slopes = &t.slopes[row(static_cast<std::uint32_t>(phase), channels)];
+            for (int k = 0; k < n; ++k) {
+                for (int c = 0; c < channels; ++c) {
+                    weights[k * channels + c] = static_cast<float>(w[k]);
+                    slopes[k * channels + c] = static_cast<float>(next[k] - w[k]);
+                }
+            }
+        }
     }
 }
 

@@ -4,6 +4,11 @@
 // frequency on (about −95 dB), tabulated at kPhases fractional positions between two source
 // frames. The mixer interpolates linearly between neighbouring phases.
 //
+// Each phase's row is laid out for the frames it weighs as they lie in the ring: for stereo
+// every weight appears twice (left, right), and rows are padded with zero weights to a whole
+// number of kLanes samples, so that the mixer's dot product runs over contiguous samples in
+// independent lanes, which the compiler turns into vector code.
+//
 // Built on the control side (it allocates); read by the audio callback (immutable once built).
 #include <cstdint>
 #include <vector>
@@ -16,6 +21,10 @@ class SincKernel {
     static constexpr int kPhases = 1 << kPhaseBits;
     // The most source frames the kernel reaches on either side of the position.
     static constexpr int kMaxHalfTaps = 64;
+    // Samples summed side by side in the mixer's dot product.
+    static constexpr int kLanes = 8;
+    // The most frames a row spans, padding included.
+    static constexpr int kMaxSpan = (2 * kMaxHalfTaps + kLanes - 1) / kLanes * kLanes;
 
     SincKernel(std::uint32_t sourceRate, std::uint32_t deviceRate);
 
@@ -24,19 +33,35 @@ class SincKernel {
     // n + halfTaps().
     int halfTaps() const { return halfTaps_; }
     int taps() const { return 2 * halfTaps_; }
-    // The weights at f = phase / kPhases, and their change up to the next phase.
-    const float* weights(std::uint32_t phase) const {
-        return &weights_[static_cast<std::size_t>(phase) * static_cast<std::size_t>(taps())];
+    // Frames a row spans from n − halfTaps() + 1 on, the zero-weighted padding included (the
+    // padding reads frames ahead of the position, which the ring holds).
+    int span() const { return span_; }
+    // Samples in a row for 1 or 2 channels: a multiple of kLanes.
+    int rowLength(int channels) const { return channels * span_; }
+    // The weights at f = phase / kPhases, and their change up to the next phase, one per sample
+    // of `channels` interleaved channels.
+    const float* weights(std::uint32_t phase, int channels) const {
+        return &layout(channels).weights[row(phase, channels)];
     }
-    const float* slopes(std::uint32_t phase) const {
-        return &slopes_[static_cast<std::size_t>(phase) * static_cast<std::size_t>(taps())];
+    const float* slopes(std::uint32_t phase, int channels) const {
+        return &layout(channels).slopes[row(phase, channels)];
     }
 
   private:
+    struct Table {
+        std::vector<float> weights;
+        std::vector<float> slopes;
+    };
+    const Table& layout(int channels) const { return channels == 1 ? mono_ : stereo_; }
+    std::size_t row(std::uint32_t phase, int channels) const {
+        return static_cast<std::size_t>(phase) * static_cast<std::size_t>(rowLength(channels));
+    }
+
     std::uint32_t sourceRate_;
     int halfTaps_;
-    std::vector<float> weights_;
-    std::vector<float> slopes_;
+    int span_;
+    Table mono_;
+    Table stereo_;
 };
 
 }  // namespace pelvano::core

@@ -1,7 +1,9 @@
 #include "core/audio/SoftwareMixer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <thread>
 #include <utility>
 
@@ -31,16 +33,24 @@ StereoGain GainsOf(std::int32_t volume, std::int32_t pan) {
     return {gain * (pan > 0 ? GainOf(-pan) : 1.0f), gain * (pan < 0 ? GainOf(pan) : 1.0f)};
 }
 
+// A sample as the integer it holds (8-bit samples are unsigned around 128); times
+// kSampleScale<Bits> it is full scale ±1.
 template <int Bits>
-float SampleAt(const std::uint8_t* p) {
+float RawSampleAt(const std::uint8_t* p) {
     if constexpr (Bits == 8) {
-        return (static_cast<float>(*p) - 128.0f) * (1.0f / 128.0f);
+        return static_cast<float>(static_cast<int>(*p) - 128);
+    } else if constexpr (std::endian::native == std::endian::little) {
+        std::int16_t v;
+        std::memcpy(&v, p, sizeof v);
+        return static_cast<float>(v);
     } else {
-        const auto v = static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0]) |
-                                                 static_cast<std::uint16_t>(p[1] << 8));
-        return static_cast<float>(v) * (1.0f / 32768.0f);
+        return static_cast<float>(static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0]) |
+                                                            static_cast<std::uint16_t>(p[1] << 8)));
     }
 }
+
+template <int Bits>
+constexpr float kSampleScale = Bits == 8 ? 1.0f / 128.0f : 1.0f / 32768.0f;
 
 struct FrameValue {
     float left;
@@ -51,11 +61,43 @@ template <int Bits, int Channels>
 FrameValue FrameAt(const std::uint8_t* ring, std::uint32_t frame) {
     constexpr int kBytes = Bits / 8;
     const std::uint8_t* p = ring + static_cast<std::size_t>(frame) * kBytes * Channels;
-    const float left = SampleAt<Bits>(p);
+    const float left = RawSampleAt<Bits>(p) * kSampleScale<Bits>;
     if constexpr (Channels == 1) {
         return {left, left};
     } else {
-        return {left, SampleAt<Bits>(p + kBytes)};
+        return {left, RawSampleAt<Bits>(p + kBytes) * kSampleScale<Bits>};
+    }
+}
+
+// The dot product of a kernel row (interpolated `between` towards the next phase) with
+// contiguous interleaved samples, in kLanes independent sums: no reordering of float additions
+// is needed to run the lanes side by side.
+template <int Bits, int Channels>
+FrameValue Dot(const std::uint8_t* samples, const float* w, const float* d, float between,
+               int length) {
+    constexpr int kLanes = SincKernel::kLanes;
+    constexpr int kBytes = Bits / 8;
+    float sum[kLanes] = {};
+    for (int k = 0; k < length; k += kLanes) {
+        for (int j = 0; j < kLanes; ++j) {
+            sum[j] +=
+                RawSampleAt<Bits>(samples + (k + j) * kBytes) * (w[k + j] + between * d[k + j]);
+        }
+    }
+    if constexpr (Channels == 1) {
+        float total = 0.0f;
+        for (float s : sum) total += s;
+        total *= kSampleScale<Bits>;
+        return {total, total};
+    } else {
+        // Even lanes are left, odd lanes right.
+        float left = 0.0f;
+        float right = 0.0f;
+        for (int j = 0; j < kLanes; j += 2) {
+            left += sum[j];
+            right += sum[j + 1];
+        }
+        return {left * kSampleScale<Bits>, right * kSampleScale<Bits>};
     }
 }
 
@@ -65,33 +107,26 @@ FrameValue FilteredFrameAt(const std::uint8_t* ring, std::uint32_t ringFrames,
                            std::uint64_t position, const SincKernel& kernel) {
     constexpr int kFractionShift = 32 - SincKernel::kPhaseBits;
     constexpr float kSlopeScale = 1.0f / static_cast<float>(std::uint32_t{1} << kFractionShift);
+    constexpr std::uint32_t kFrameBytes = Bits / 8 * Channels;
     const auto fraction = static_cast<std::uint32_t>(position);
     const std::uint32_t phase = fraction >> kFractionShift;
     const float between =
         static_cast<float>(fraction & ((std::uint32_t{1} << kFractionShift) - 1)) * kSlopeScale;
-    const float* w = kernel.weights(phase);
-    const float* d = kernel.slopes(phase);
-    std::uint32_t frame = static_cast<std::uint32_t>(position >> 32) + ringFrames -
+    std::uint32_t first = static_cast<std::uint32_t>(position >> 32) + ringFrames -
                           static_cast<std::uint32_t>(kernel.halfTaps() - 1);
-    if (frame >= ringFrames) frame -= ringFrames;
-    float left = 0.0f;
-    float leftSlope = 0.0f;
-    float right = 0.0f;
-    float rightSlope = 0.0f;
-    const int taps = kernel.taps();
-    for (int k = 0; k < taps; ++k) {
-        const FrameValue v = FrameAt<Bits, Channels>(ring, frame);
-        left += v.left * w[k];
-        leftSlope += v.left * d[k];
-        if constexpr (Channels == 2) {
-            right += v.right * w[k];
-            rightSlope += v.right * d[k];
-        }
-        if (++frame == ringFrames) frame = 0;
+    if (first >= ringFrames) first -= ringFrames;
+    const auto span = static_cast<std::uint32_t>(kernel.span());
+    const std::uint8_t* samples = ring + static_cast<std::size_t>(first) * kFrameBytes;
+    // Around the ring's end the frames are copied together first.
+    std::uint8_t joined[SincKernel::kMaxSpan * kFrameBytes];
+    if (first + span > ringFrames) {
+        const std::uint32_t head = (ringFrames - first) * kFrameBytes;
+        std::memcpy(joined, samples, head);
+        std::memcpy(joined + head, ring, span * kFrameBytes - head);
+        samples = joined;
     }
-    left += leftSlope * between;
-    if constexpr (Channels == 1) return {left, left};
-    return {left, right + rightSlope * between};
+    return Dot<Bits, Channels>(samples, kernel.weights(phase, Channels),
+                               kernel.slopes(phase, Channels), between, kernel.rowLength(Channels));
 }
 
 // Adds frames of one buffer into the stereo accumulator at a constant gain, from a 32.32

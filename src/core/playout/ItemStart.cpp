@@ -154,6 +154,9 @@ bool ItemStart::PrepareTimedStart(int row, std::int64_t dueUs, bool takeSounding
         return false;
     }
     prepared_ = PreparedStart{row, native, &ch, current, dueUs};
+    // The channel now holds the armed start, no longer the item that ended on it: the end fade
+    // of a previous item must not take it for that item and fade it out.
+    if (c_.state.PreviousChannel == &ch) c_.state.PreviousChannel = nullptr;
     return true;
 }
 

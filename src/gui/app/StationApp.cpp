@@ -1,6 +1,8 @@
 #include "gui/app/StationApp.h"
 
 #include "core/app/Encoding.h"
+#include "core/schedule/StreamSettings.h"
+#include "core/stream/TeeSoundOutput.h"
 #include "gui/app/UiErrors.h"
 #include "gui/lyrics/FrmMusic.h"
 #include "gui/lyrics/FrmMusicSet.h"
@@ -14,6 +16,7 @@
 #include "platform/autostart/XdgAutostart.h"
 #include "platform/clock/SystemClock.h"
 #include "platform/ffmpeg/FfmpegSource.h"
+#include "platform/stream/StreamOutput.h"
 
 namespace pelvano::gui {
 
@@ -23,7 +26,14 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
       clock_(std::make_unique<platform::SystemClock>()),
       events_(errors),
       timers_(errors),
-      output_(platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment())),
+      stream_(std::make_unique<platform::StreamOutput>(events_,
+                                                       [this](const std::string& line) {
+                                                           if (station_)
+                                                               station_->log().LogLine(
+                                                                   core::Utf8ToGbk(line));
+                                                       })),
+      device_(platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment())),
+      output_(std::make_unique<core::TeeSoundOutput>(*device_, stream_->ring())),
       decoder_(std::make_unique<platform::FfmpegSourceFactory>()),
       autostart_(std::make_unique<platform::XdgAutostart>(std::string(), options_.stationFolder)) {
     core::StationPorts ports;
@@ -37,6 +47,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
     ports.lyrics = &lyrics_;
     ports.autostart = autostart_.get();
     ports.executablePath = options_.executablePath;
+    ports.nowPlaying = stream_.get();
     station_ = std::make_unique<core::Station>(ports);
     context_ = std::make_unique<AppContext>(
         AppContext{*station_, windows_, errors_, lyrics_, pump_, timers_});
@@ -72,6 +83,9 @@ void StationApp::createWindows() {
     windows_.frmMusicSet = windows_.own(std::make_unique<TFrmMusicSet>(*frmMusic, *station_));
     // 5. TFrmPara, the settings window; the station's start-up below is its creation's part.
     windows_.frmPara = windows_.own(std::make_unique<TFrmPara>(*context_));
+    // Its 网络直播 page re-points the running stream.
+    static_cast<TFrmPara*>(windows_.frmPara)->onStreamSettingsChanged =
+        [this](const core::StreamSettings& settings) { stream_->configure(settings); };
     // 6. TFrmHis, the play-process log window.
     windows_.frmHis = windows_.own(std::make_unique<TFrmHis>(*context_));
     // 7. TFrmeditTag, the MP3 list and tag window: it measures files on the station's
@@ -100,6 +114,8 @@ int StationApp::start() {
         case core::StartupOutcome::Running:
             break;
     }
+    // After the start, whose end opens the play-process log: the stream's lines are kept.
+    stream_->configure(core::LoadStreamSettings(station_->paths().settingsFile()));
     windows_.frmMain->showPlayer();
     return 0;
 }

@@ -19,6 +19,10 @@ class Autostart;
 class Clock;
 }  // namespace pelvano::core
 
+namespace pelvano::platform {
+class StreamOutput;
+}  // namespace pelvano::platform
+
 namespace pelvano::gui {
 
 class UiErrors;
@@ -42,6 +46,8 @@ class StationApp {
     int start();
 
     core::Station& station() { return *station_; }
+    // The internet stream of the station's mix; configure() it when [Stream] changes.
+    platform::StreamOutput& stream() { return *stream_; }
     AppWindows& windows() { return windows_; }
     AppContext& context() { return *context_; }
 
@@ -54,6 +60,10 @@ class StationApp {
     QtEventQueue events_;
     QtTimerService timers_;
     QtEventPump pump_;
+    // The sound card, and the output the station plays on: the card with a copy of the mix
+    // going to the stream.
+    std::unique_ptr<platform::StreamOutput> stream_;
+    std::unique_ptr<core::SoundOutput> device_;
     std::unique_ptr<core::SoundOutput> output_;
     std::unique_ptr<core::AudioSourceFactory> decoder_;
     std::unique_ptr<core::Autostart> autostart_;

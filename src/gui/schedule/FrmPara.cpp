@@ -12,7 +12,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTimeEdit>
+#include <stdexcept>
 
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixer.h"
@@ -23,6 +25,8 @@
 #include "gui/controls/MyShape.h"
 #include "gui/playout/TFrmMain.h"
 #include "gui/schedule/CrossFadeDiagram.h"
+#include "gui/schedule/SettingsLook.h"
+#include "gui/schedule/StreamSettingsPage.h"
 
 namespace pelvano::gui {
 
@@ -62,14 +66,7 @@ constexpr SwatchControl kSwatches[] = {
     {SettingColor::plTTcl, "时间字体颜色："},
 };
 
-constexpr TColor kPanelColour = 0x00503C28u;
 constexpr int kMinimumClientWidth = 560;
-
-QLabel* label(const char* text, QWidget* parent) {
-    auto* l = new QLabel(QString::fromUtf8(text), parent);
-    l->setStyleSheet(QStringLiteral("color: white;"));
-    return l;
-}
 
 QSpinBox* spin(int low, int high, QWidget* parent) {
     auto* s = new QSpinBox(parent);
@@ -97,11 +94,11 @@ TFrmPara::TFrmPara(core::Station& station, QWidget* parent)
     };
     buildControls();
     loadFromStation();
-    // The background panel at (0, 0) gives the client size; the window stands in the middle.
-    background_->setMinimumWidth(kMinimumClientWidth);
-    background_->adjustSize();
-    background_->move(0, 0);
-    setFixedSize(background_->size());
+    // The pages at (0, 0) give the client size; the window stands in the middle.
+    pages_->setMinimumWidth(kMinimumClientWidth);
+    pages_->adjustSize();
+    pages_->move(0, 0);
+    setFixedSize(pages_->size());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -120,10 +117,12 @@ TFrmPara::TFrmPara(AppContext& app) : TFrmPara(app.station) {
 }
 
 void TFrmPara::buildControls() {
-    background_ = new TMyPanel(this);
-    background_->SetColor(kPanelColour);
-    background_->SetBevelOuter(bvRaised);
-    background_->SetBevelInner(bvLowered);
+    pages_ = new QTabWidget(this);
+    background_ = NewSettingsPanel(pages_);
+    pages_->addTab(background_, QStringLiteral("播出参数"));
+    streamPage_ = new StreamSettingsPage(pages_);
+    streamPage_->onEdited = [this] { streamSettingsEdited(); };
+    pages_->addTab(streamPage_, QStringLiteral("网络直播"));
     auto* grid = new QGridLayout(background_);
     grid->setContentsMargins(12, 10, 12, 10);
     grid->setHorizontalSpacing(14);
@@ -166,7 +165,7 @@ void TFrmPara::buildControls() {
     spOut_ = spin(0, 59, background_);
     const auto addSpin = [&](const char* caption, QSpinBox* box, int r,
                              bool (core::StationSettings::*set)(int)) {
-        grid->addWidget(label(caption, background_), r, 0, 1, 2);
+        grid->addWidget(SettingsLabel(caption, background_), r, 0, 1, 2);
         grid->addWidget(box, r, 2);
         connect(box, &QSpinBox::valueChanged, this, [this, set](int v) {
             if (loading_) return;
@@ -178,7 +177,7 @@ void TFrmPara::buildControls() {
     addSpin("新节目播出淡入时间[s]：", spIN_, 8, &core::StationSettings::setSpIN);
     addSpin("老节目结束淡出时间[s]：", spOut_, 9, &core::StationSettings::setSpOut);
 
-    grid->addWidget(label("播出声卡：", background_), 10, 0);
+    grid->addWidget(SettingsLabel("播出声卡：", background_), 10, 0);
     cbDevID_ = new QComboBox(background_);
     cbDevID_->setToolTip(QStringLiteral("改变播出声卡，会导致所有节目停播。需手动重新启动节目！"));
     connect(cbDevID_, &QComboBox::activated, this, &TFrmPara::cbDevIDChange);
@@ -200,7 +199,7 @@ void TFrmPara::buildControls() {
         shape->installEventFilter(this);
         swatches_[static_cast<std::size_t>(s.colour)] = shape;
         auto* cell = new QHBoxLayout;
-        cell->addWidget(label(s.label, background_));
+        cell->addWidget(SettingsLabel(s.label, background_));
         cell->addWidget(shape);
         cell->addStretch();
         grid->addLayout(cell, 12 + swatchColumn / 2, 0 + swatchColumn % 2 * 2, 1, 2);
@@ -237,6 +236,8 @@ void TFrmPara::loadFromStation() {
         }
     }
     cbDevID_->setCurrentIndex(settings_.cbDevID() < cbDevID_->count() ? settings_.cbDevID() : -1);
+    stream_ = core::LoadStreamSettings(settings_.file());
+    streamPage_->setSettings(stream_);
     updateDiagram();
     loading_ = false;
 }
@@ -274,6 +275,16 @@ void TFrmPara::btnMusicClick() {
 
 void TFrmPara::btnCloseClick() {
     core::RunWithItemReleased(station_.state(), onTagWindow);
+}
+
+void TFrmPara::streamSettingsEdited() {
+    const core::StreamSettings edited = core::ValidStreamSettings(streamPage_->settings());
+    if (edited == stream_) return;
+    stream_ = edited;
+    const bool saved = core::SaveStreamSettings(settings_.file(), edited);
+    streamPage_->setSettings(edited);  // shows what was made valid, e.g. the mount's "/"
+    if (onStreamSettingsChanged) onStreamSettingsChanged(edited);
+    if (!saved) throw std::runtime_error("网络直播参数无法写入参数文件");
 }
 
 void TFrmPara::showEvent(QShowEvent* e) {

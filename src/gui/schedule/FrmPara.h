@@ -4,7 +4,9 @@
 // The device selector switches the output device through Station::changeOutputDevice. The
 // lyrics and tag buttons open windows of their own through hooks. Closing only hides it.
 // The controls are read from the settings again each time the window is shown (the device list
-// exists only after Station::start()). UI thread only.
+// exists only after Station::start()). A second page, "网络直播", holds the internet stream's
+// settings (section [Stream]): each finished edit that changes a value is saved and handed to
+// onStreamSettingsChanged. UI thread only.
 #include <QColor>
 #include <QFont>
 #include <QWidget>
@@ -13,12 +15,14 @@
 #include <optional>
 
 #include "core/schedule/StationSettings.h"
+#include "core/schedule/StreamSettings.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
+class QTabWidget;
 class QTimeEdit;
 
 namespace pelvano::core {
@@ -29,6 +33,7 @@ namespace pelvano::gui {
 
 struct AppContext;
 class CrossFadeDiagram;
+class StreamSettingsPage;
 class TMyPanel;
 class TMyShape;
 
@@ -50,6 +55,8 @@ class TFrmPara : public QWidget {
     std::function<void()> onTagWindow;
     // The font of btnFlyfont or a colour swatch changed: the player takes them from settings.
     std::function<void()> onAppearanceChanged;
+    // The stream's settings changed and were saved: the stream restarts with them.
+    std::function<void(const core::StreamSettings&)> onStreamSettingsChanged;
     // Replaceable for tests: the font and colour dialogs (nothing: cancelled).
     std::function<std::optional<QFont>(const QFont&)> chooseFont;
     std::function<std::optional<QColor>(const QColor&)> chooseColor;
@@ -68,6 +75,8 @@ class TFrmPara : public QWidget {
     QPushButton* btnMusic() const { return btnMusic_; }
     QPushButton* btnClose() const { return btnClose_; }
     TMyPanel* background() const { return background_; }
+    QTabWidget* pages() const { return pages_; }
+    StreamSettingsPage* streamPage() const { return streamPage_; }
 
     // The user picked another output device.
     void cbDevIDChange(int index);
@@ -75,6 +84,8 @@ class TFrmPara : public QWidget {
     void swatchClick(core::SettingColor c);
     void btnMusicClick();
     void btnCloseClick();
+    // An edit on the stream page was finished.
+    void streamSettingsEdited();
 
   protected:
     void showEvent(QShowEvent* e) override;
@@ -86,7 +97,10 @@ class TFrmPara : public QWidget {
 
     core::Station& station_;
     core::StationSettings& settings_;
+    QTabWidget* pages_ = nullptr;
     TMyPanel* background_ = nullptr;
+    StreamSettingsPage* streamPage_ = nullptr;
+    core::StreamSettings stream_;  // as last loaded or saved
     std::array<QCheckBox*, static_cast<std::size_t>(core::SettingFlag::kCount)> flags_{};
     QCheckBox* chkAutoStart_ = nullptr;
     QSpinBox* spOver_ = nullptr;

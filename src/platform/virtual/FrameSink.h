@@ -12,6 +12,9 @@ class FrameSink {
     virtual ~FrameSink() = default;
     virtual void begin(const core::OutputFormat& format) = 0;
     virtual void write(const float* frames, std::uint32_t count) = 0;
+    // From an output that knows it: the frames written from now on are heard one after the
+    // other from tickUs on (Clock::tickUs scale).
+    virtual void heardFrom(std::int64_t tickUs) { static_cast<void>(tickUs); }
 };
 
 }  // namespace pelvano::platform

@@ -33,6 +33,7 @@ class PacedOutput::Stream final : public core::OutputStream {
         // Frame k is heard k / rate after the start, on the steady clock the station ticks by.
         const auto startUs =
             std::chrono::duration_cast<std::chrono::microseconds>(start.time_since_epoch()).count();
+        if (sink_ != nullptr) sink_->heardFrom(startUs);
         std::uint64_t rendered = 0;
         std::vector<float> block;
         auto wake = start;

@@ -42,7 +42,8 @@ class OnTheSampleTest : public StationFixture {
 
 TEST_F(OnTheSampleTest, TimedRowsAndTimeSignalsSoundOnTheirSecondToTheFrame) {
     // Constant levels: the first non-silent frame is the first frame of the file.
-    addSound("报时文件/08点整.Wav", 1, 0.25, 0);
+    // The hour's signal: a pip at the start of each of its four seconds.
+    addTimeSignal("报时文件/08点整.Wav", 4);
     addSound("报时文件/08点30.Wav", 1, 0.25, 0);
     addSound("bed.wav", 3600, 0.0, 0);
     addSound("news.wav", 2, 0.5, 0);
@@ -59,7 +60,8 @@ TEST_F(OnTheSampleTest, TimedRowsAndTimeSignalsSoundOnTheirSecondToTheFrame) {
         double ms;
     };
     for (const Due& d :
-         {Due{"chime 07:59:57", msOf(7, 59, 57)}, Due{"news 08:00:00", msOf(8, 0, 0)},
+         {Due{"signal pip 07:59:57", msOf(7, 59, 57)}, Due{"signal pip 07:59:58", msOf(7, 59, 58)},
+          Due{"signal pip 07:59:59", msOf(7, 59, 59)}, Due{"news and pip 08:00:00", msOf(8, 0, 0)},
           Due{"music 08:00:10", msOf(8, 0, 10)}}) {
         const double lateness = onsetMs(d.ms - 500) - d.ms;
         std::printf("%s: first sample %+.3f ms from its second\n", d.what, lateness);
@@ -87,6 +89,27 @@ TEST_F(OnTheSampleTest, TheItemOnAirFadesFromTheTimedSecond) {
     EXPECT_NEAR(peak(due - 60, 50), 0.5, 1e-6) << "full level up to the second";
     // 3 s from 0 to −39 dB: 130 ms later the level is 1.7 dB down, not still at full level.
     EXPECT_NEAR(20 * std::log10(peak(due + 120, 10)), 20 * std::log10(0.5) - 1.69, 0.6);
+}
+
+TEST_F(OnTheSampleTest, AShortTimedItemArmedWhereAnItemEndedKeepsItsLevel) {
+    // The bed ends on channel A; the music plays on B; the short news is armed on A, then the
+    // music ends before the news's second: the news must not be faded out as the bed's
+    // leftover.
+    setKey("chkSectCycle", "NO");
+    setKey("chkAllCycle", "NO");
+    addSound("bed.wav", 2, 0.1, 0);
+    addSound("music.wav", 3.5, 0.1, 0);
+    addSound("news.wav", 2, 0.5, 0);
+    // The news fades out over its last second only.
+    writeSchedule({{"bed.wav", "07:59:51"},
+                   {"music.wav", "07:59:56"},
+                   {"news.wav", "08:00:00", "", "", "1"}});
+    startStation();
+    runUntilTime(8, 0, 3);
+    const double due = msOf(8, 0, 0);
+    EXPECT_NEAR(peak(due + 200, 700), 0.5, 1e-3) << "the news at full level";
+    EXPECT_EQ(countOf("旧节目开始淡出"), 0);
+    EXPECT_EQ(countOf("播放淡出停止:<news.wav>"), 0);
 }
 
 TEST_F(OnTheSampleTest, AFadeStillSoundingOnTheFreeChannelEndsAtTheLastTickBeforeTheSecond) {

@@ -53,6 +53,18 @@ class StationFixture : public ::testing::Test {
         tones.add(paths.applicationDir + name, tone);
     }
 
+    // A time-signal file of the station folder: a pip of 0.1 s at a constant level at the start
+    // of each of its seconds.
+    void addTimeSignal(const std::string& name, int seconds, double amplitude = 0.25) {
+        dir.write(name, "");
+        test::ToneSpec pips;
+        pips.frames = seconds * 44100LL;
+        pips.frequency = 0.0;
+        pips.amplitude = amplitude;
+        pips.pipFrames = 4410;
+        tones.add(paths.applicationDir + name, pips);
+    }
+
     void setKey(const std::string& key, const std::string& value) {
         core::IniWrite(paths.settingsFile(), "START", key, value);
     }

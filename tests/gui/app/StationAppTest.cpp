@@ -2,6 +2,7 @@
 // scheduler ticking through errors, the keys of a close and the start-up refusals.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QTest>
 #include <cstdlib>
 #include <fstream>
@@ -12,6 +13,8 @@
 #include "core/app/IniFile.h"
 #include "gui/app/AppFixture.h"
 #include "gui/playout/TFrmMain.h"
+#include "gui/schedule/FrmPara.h"
+#include "gui/schedule/StreamSettingsPage.h"
 
 namespace pelvano::gui {
 namespace {
@@ -41,6 +44,23 @@ TEST_F(AppFixture, AThrowingHandlerShowsItsTextAndTheSchedulerKeepsTicking) {
                              std::istreambuf_iterator<char>());
     EXPECT_NE(logged.find(": lyrics window failed\r\n"), std::string::npos);
     app->context().lyrics.attach(nullptr);
+}
+
+TEST_F(AppFixture, TheSettingsWindowsStreamPageStartsTheStreamOfTheRunningStation) {
+    // A port nobody listens on: the stream's attempt shows in the play-process log.
+    core::IniWriteMany(dir.file("参数设置.INI"), "Stream", {{"Port", "1"}});
+    auto app = makeApp();
+    ASSERT_EQ(app->start(), 0);
+    const auto logged = [&](const std::string& text) {
+        for (const std::string& line : app->station().logWindow().lines())
+            if (core::GbkToUtf8(line).find(text) != std::string::npos) return true;
+        return false;
+    };
+    QTest::qWait(200);
+    EXPECT_FALSE(logged("网络直播")) << "the stream started while [Stream] is off";
+    static_cast<TFrmPara*>(app->windows().frmPara)->streamPage()->chkEnabled()->click();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return logged("网络直播无法连接：127.0.0.1:1/pelvano.mp3"); }, 3000));
 }
 
 TEST_F(AppFixture, ClosingThePlayerWritesThePositionAndResumeKeys) {

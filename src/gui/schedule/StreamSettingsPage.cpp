@@ -1,0 +1,134 @@
+#include "gui/schedule/StreamSettingsPage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "gui/controls/MyPanel.h"
+#include "gui/schedule/SettingsLook.h"
+
+namespace pelvano::gui {
+
+namespace {
+
+struct FormatChoice {
+    const char* key;
+    const char* caption;
+};
+
+constexpr FormatChoice kFormats[] = {
+    {"mp3", "MP3"},
+    {"ogg", "Ogg Vorbis"},
+    {"opus", "Ogg Opus"},
+};
+
+}  // namespace
+
+StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    TMyPanel* panel = NewSettingsPanel(this);
+    outer->addWidget(panel);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(12, 10, 12, 10);
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(6);
+
+    chkEnabled_ =
+        new QCheckBox(QStringLiteral("启用网络直播（把播出的声音同时送到 Icecast 服务器）"), panel);
+    chkEnabled_->setStyleSheet(QStringLiteral("color: white;"));
+    connect(chkEnabled_, &QCheckBox::toggled, this, &StreamSettingsPage::edited);
+    grid->addWidget(chkEnabled_, 0, 0, 1, 4);
+
+    const auto lineEditIn = [&](int row, int column, const char* caption, int span = 1) {
+        auto* edit = new QLineEdit(panel);
+        connect(edit, &QLineEdit::editingFinished, this, &StreamSettingsPage::edited);
+        grid->addWidget(SettingsLabel(caption, panel), row, column);
+        grid->addWidget(edit, row, column + 1, 1, span);
+        return edit;
+    };
+    const auto spinIn = [&](int row, int column, const char* caption, int low, int high) {
+        auto* spin = new QSpinBox(panel);
+        spin->setRange(low, high);
+        spin->setKeyboardTracking(false);  // one change when the typing is done
+        connect(spin, &QSpinBox::valueChanged, this, &StreamSettingsPage::edited);
+        grid->addWidget(SettingsLabel(caption, panel), row, column);
+        grid->addWidget(spin, row, column + 1);
+        return spin;
+    };
+
+    edHost_ = lineEditIn(1, 0, "服务器：");
+    spPort_ = spinIn(1, 2, "端口：", 1, 65535);
+    edMount_ = lineEditIn(2, 0, "挂载点：", 3);
+    edUser_ = lineEditIn(3, 0, "用户名：");
+    edPassword_ = lineEditIn(3, 2, "密码：");
+    edPassword_->setEchoMode(QLineEdit::Password);
+
+    grid->addWidget(SettingsLabel("格式：", panel), 4, 0);
+    cbFormat_ = new QComboBox(panel);
+    for (const FormatChoice& f : kFormats)
+        cbFormat_->addItem(QString::fromUtf8(f.caption), QString::fromUtf8(f.key));
+    connect(cbFormat_, &QComboBox::activated, this, &StreamSettingsPage::edited);
+    grid->addWidget(cbFormat_, 4, 1);
+    spBitrate_ = spinIn(4, 2, "码率(kbit/s)：", core::StreamSettings::kMinBitrate,
+                        core::StreamSettings::kMaxBitrate);
+
+    edName_ = lineEditIn(5, 0, "名称：");
+    edGenre_ = lineEditIn(5, 2, "类型：");
+    edDescription_ = lineEditIn(6, 0, "描述：", 3);
+
+    grid->addWidget(SettingsLabel("修改后立即保存，网络直播随之重新连接。", panel), 7, 0, 1, 4);
+    lbListen_ = SettingsLabel("", panel);
+    lbListen_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(lbListen_, 8, 0, 1, 4);
+    grid->setRowStretch(9, 1);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(3, 1);
+}
+
+void StreamSettingsPage::setSettings(const core::StreamSettings& s) {
+    filling_ = true;
+    chkEnabled_->setChecked(s.Enabled);
+    edHost_->setText(QString::fromStdString(s.Host));
+    spPort_->setValue(s.Port);
+    edMount_->setText(QString::fromStdString(s.Mount));
+    edUser_->setText(QString::fromStdString(s.User));
+    edPassword_->setText(QString::fromStdString(s.Password));
+    cbFormat_->setCurrentIndex(std::max(0, cbFormat_->findData(QString::fromStdString(s.Format))));
+    spBitrate_->setValue(s.Bitrate);
+    edName_->setText(QString::fromStdString(s.Name));
+    edGenre_->setText(QString::fromStdString(s.Genre));
+    edDescription_->setText(QString::fromStdString(s.Description));
+    lbListen_->setText(QStringLiteral("收听地址：http://%1:%2%3")
+                           .arg(QString::fromStdString(s.Host))
+                           .arg(s.Port)
+                           .arg(QString::fromStdString(s.Mount)));
+    filling_ = false;
+}
+
+core::StreamSettings StreamSettingsPage::settings() const {
+    core::StreamSettings s;
+    s.Enabled = chkEnabled_->isChecked();
+    s.Host = edHost_->text().toStdString();
+    s.Port = spPort_->value();
+    s.Mount = edMount_->text().toStdString();
+    s.User = edUser_->text().toStdString();
+    s.Password = edPassword_->text().toStdString();
+    s.Format = cbFormat_->currentData().toString().toStdString();
+    s.Bitrate = spBitrate_->value();
+    s.Name = edName_->text().toStdString();
+    s.Genre = edGenre_->text().toStdString();
+    s.Description = edDescription_->text().toStdString();
+    return s;
+}
+
+void StreamSettingsPage::edited() {
+    if (!filling_ && onEdited) onEdited();
+}
+
+}  // namespace pelvano::gui
