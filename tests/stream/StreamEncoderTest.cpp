@@ -1,5 +1,5 @@
 // The encoder on its own: each format's bytes decode back to the mix's length and level, and
-// an Ogg stream carries each new title in the comments of a new chained stream.
+// an Ogg Vorbis stream carries each new title in the comments of a new chained stream.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -61,7 +61,7 @@ TEST_P(StreamEncoderTest, TheStreamDecodesToTheMixsLengthAndLevel) {
     EXPECT_NEAR(d.rms, 0.5 / std::sqrt(2.0), 0.03);
 }
 
-TEST_P(StreamEncoderTest, EachTitleBeginsAChainedOggStreamWithItsComments) {
+TEST_P(StreamEncoderTest, EachTitleBeginsAChainedVorbisStreamWithItsComments) {
     StreamCodec codec{};
     ASSERT_TRUE(StreamEncoder::parseFormat(GetParam(), codec));
     StreamEncoder encoder(codec, 96, 48000, {"第一首", "歌手甲"});

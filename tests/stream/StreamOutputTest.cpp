@@ -22,6 +22,7 @@ struct Script {
     int opens = 0;
     int refuseOpens = 0;             // the first opens that fail
     std::size_t loseAfterBytes = 0;  // the first connection fails its send past this, 0: never
+    int sendDelayMs = 0;             // a slow network
     std::size_t bytes = 0;
     std::vector<std::pair<std::string, std::size_t>> titles;  // title, bytes sent before it
     int closed = 0;                                           // destinations destroyed
@@ -42,6 +43,7 @@ class ScriptedSink final : public StreamSink {
         return false;
     }
     bool send(const std::string& bytes, std::string& error) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(s_.sendDelayMs));
         std::lock_guard<std::mutex> lock(s_.mutex);
         if (s_.loseAfterBytes != 0 && connection_ == 1 && s_.bytes > s_.loseAfterBytes) {
             error = "Socket error";
@@ -134,6 +136,16 @@ TEST_F(StreamOutputTest, ALostConnectionIsLoggedAndTheStreamResumesByItself) {
     EXPECT_EQ(linesWith("网络直播连接断开：test:8000/mount：Socket error，1秒后重连"), 1);
     EXPECT_EQ(linesWith("网络直播已连接"), 2);
     for (const std::string& l : lines) EXPECT_EQ(l.find("secret-pw"), std::string::npos);
+}
+
+TEST_F(StreamOutputTest, ASenderThatFallsBehindDropsTheMixAndSaysSo) {
+    script.sendDelayMs = 100;
+    StreamOutput out(events, log, sinks);
+    out.configure(enabled());
+    ASSERT_TRUE(waitFor([&] { return out.counters().connected; }));
+    play(out, 5);  // at once: more than the ring holds while the sender waits on the network
+    EXPECT_GT(out.counters().framesDropped, 0u);
+    EXPECT_TRUE(waitFor([&] { return linesWith("网络直播跟不上播出，丢失") == 1; }));
 }
 
 TEST_F(StreamOutputTest, TitlesGoOutWhereTheirItemStartsInTheMix) {

@@ -225,7 +225,8 @@ void ItemStart::announce(int row) {
     const NowPlayingItem item{row, GbkToUtf8(grid.cell(kColTitle, row)),
                               GbkToUtf8(grid.cell(kColArtist, row)),
                               GbkToUtf8(grid.cell(kColFile, row)),
-                              timedDueUs_.value_or(c_.clock.tickUs())};
+                              timedDueUs_.value_or(c_.clock.tickUs()),
+                              c_.state.CurrentChannel->Length()};
     c_.nowPlaying->itemStarted(item, FileNameOf(c_.table.CurrentSchedulePath));
 }
 

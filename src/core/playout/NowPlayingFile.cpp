@@ -15,7 +15,9 @@ std::string NowPlayingJson(const NowPlayingItem& item, const LocalDateTime& star
     return "{\n  \"title\": " + JsonQuoted(item.title) +
            ",\n  \"artist\": " + JsonQuoted(item.artist) +
            ",\n  \"file\": " + JsonQuoted(item.file) + ",\n  \"row\": " + std::to_string(item.row) +
-           ",\n  \"started\": " + JsonQuoted(startedText) +
+           ",\n  \"started\": " + JsonQuoted(startedText) + ",\n  \"length\": " +
+           Format("%lld.%03lld", static_cast<long long>(item.lengthMs / 1000),
+                  static_cast<long long>(item.lengthMs % 1000)) +
            ",\n  \"schedule\": " + JsonQuoted(scheduleName) + "\n}\n";
 }
 

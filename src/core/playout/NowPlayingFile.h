@@ -15,7 +15,7 @@ class Clock;
 class PlayProcessLog;
 
 // The file's text: a UTF-8 JSON object with title, artist, file, row, started (local time,
-// "YYYY-MM-DDThh:mm:ss.zzz") and schedule (the schedule file's name).
+// "YYYY-MM-DDThh:mm:ss.zzz"), length (seconds) and schedule (the schedule file's name).
 std::string NowPlayingJson(const NowPlayingItem& item, const LocalDateTime& started,
                            const std::string& scheduleName);
 

@@ -11,6 +11,7 @@ struct NowPlayingItem {
     // UTF-8. title and artist as the schedule row gives them; file = the path as stored.
     std::string title, artist, file;
     std::int64_t startedAtUs = 0;  // Clock::tickUs scale: the timed second, else the start
+    std::int64_t lengthMs = 0;     // the file's length as the engine measured it
 };
 
 class NowPlayingListener {

@@ -4,10 +4,12 @@
 // rate, converted (libswresample) to the rate and sample layout the encoder takes, cut into
 // the encoder's frame size; out come the bytes to send, in order.
 //
-// Titles: an Ogg stream carries them in its own comment header, so a new title ends the
+// Titles: an Ogg Vorbis stream carries them in its own comment header, so a new title ends the
 // current logical stream and begins the next one of a chained Ogg stream with that title
 // (players and Icecast read it from there). An MP3 stream has no such place: its titles go
-// beside the stream (the server's metadata update), and beginTitle() does nothing.
+// beside the stream (the server's metadata update). An Opus stream stays one logical stream:
+// FFmpeg-based players (ffplay, mpv) often stop at a chained Opus stream's second link, and
+// Icecast 2.4 does not read Opus comments anyway. beginTitle() does nothing for those two.
 //
 // One thread at a time (the stream's sender thread).
 #include <cstdint>
@@ -38,13 +40,13 @@ class StreamEncoder {
 
     // Appends to out the bytes the frames complete (often none for a short block).
     void encode(const float* stereo, std::uint32_t frames, std::string& out);
-    // Ogg: the next bytes begin a new logical stream titled so. MP3: nothing.
+    // Vorbis: the next bytes begin a new logical stream titled so. MP3, Opus: nothing.
     void beginTitle(const StreamTitle& title, std::string& out);
     // Everything still held, to the end of the stream.
     void finish(std::string& out);
 
     StreamCodec codec() const { return codec_; }
-    bool titlesInStream() const { return codec_ != StreamCodec::Mp3; }
+    bool titlesInStream() const { return codec_ == StreamCodec::Vorbis; }
     std::uint32_t inputRate() const { return inputRate_; }
 
   private:

@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <vector>
@@ -19,6 +20,8 @@ constexpr std::uint32_t kBlockFrames = 4096;
 // How long the sender sleeps when the ring is empty (streaming) or nobody listens.
 constexpr auto kEmptyRingWait = std::chrono::milliseconds(10);
 constexpr auto kUnconnectedWait = std::chrono::milliseconds(50);
+// A sender that keeps falling behind is told at most this often.
+constexpr auto kDropReportInterval = std::chrono::seconds(60);
 
 }  // namespace
 
@@ -31,7 +34,9 @@ struct StreamOutput::Session {
     core::ReconnectBackoff backoff;
     SteadyClock::time_point nextAttempt{};
     bool everConnected = false;
-    bool failureLogged = false;  // the current run of failed attempts is in the log
+    bool failureLogged = false;     // the current run of failed attempts is in the log
+    std::uint64_t droppedSeen = 0;  // the ring's drops already told
+    SteadyClock::time_point lastDropReport{};
 
     bool active() const { return settings.Enabled; }
     bool connected() const { return encoder != nullptr; }
@@ -178,6 +183,7 @@ bool StreamOutput::tryConnect(Session& s) {
                                                         ring_.sampleRate(), s.title);
             // Listeners hear from now on, not what waited while nobody was connected.
             ring_.skipAll();
+            s.droppedSeen = ring_.dropped();
             if (!s.title.title.empty()) s.sink->sendTitle(s.title);
             connections_.fetch_add(1);
             connected_.store(true);
@@ -248,6 +254,19 @@ bool StreamOutput::sendBytes(Session& s, std::string& bytes) {
     return true;
 }
 
+void StreamOutput::reportDrops(Session& s) {
+    const std::uint64_t dropped = ring_.dropped();
+    const auto now = SteadyClock::now();
+    if (dropped == s.droppedSeen || (s.lastDropReport != SteadyClock::time_point{} &&
+                                     now - s.lastDropReport < kDropReportInterval)) {
+        return;
+    }
+    const std::uint64_t ms = (dropped - s.droppedSeen) * 1000 / std::max(1u, ring_.sampleRate());
+    post("网络直播跟不上播出，丢失" + std::to_string(ms) + "毫秒的声音");
+    s.droppedSeen = dropped;
+    s.lastDropReport = now;
+}
+
 bool StreamOutput::pump(Session& s, std::vector<float>& block) {
     try {
         const std::uint64_t room = applyDueTitles(s);
@@ -256,6 +275,7 @@ bool StreamOutput::pump(Session& s, std::vector<float>& block) {
             static_cast<std::uint32_t>(std::min<std::uint64_t>(room, kBlockFrames));
         const std::uint32_t n = ring_.pop(block.data(), wanted);
         if (n == 0) return false;
+        reportDrops(s);
         std::string bytes;
         if (ring_.sampleRate() != s.encoder->inputRate()) {
             // The output was re-opened at another rate: a new encoder from here on.

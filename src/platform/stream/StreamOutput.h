@@ -5,10 +5,11 @@
 // for any of it: a slow encoder or network only makes the ring drop frames (counted).
 //
 // The sender reconnects by itself after a loss, waiting 1, 2, 4 ... 30 s between attempts, and
-// tells the play-process log each loss and each connection, posted to the UI thread.
+// tells the play-process log each loss and each connection, and (at most once a minute) the
+// sound it could not take in time, posted to the UI thread.
 // The title of the item on air goes with the stream from the point of the mix where the item
 // started: titles are queued with the ring's write position and applied when the sender has
-// read up to it (in the Ogg stream's comments, or beside an MP3 stream).
+// read up to it (in an Ogg Vorbis stream's comments, or beside an MP3 stream; see StreamEncoder).
 //
 // Threading: construct, configure(), nowPlaying() and destroy on the UI thread; the sender
 // thread does every encoding and network call. The destructor sends what the ring still holds,
@@ -84,6 +85,8 @@ class StreamOutput final : public core::NowPlayingListener {
     // Titles due at the ring's read position; returns the frames readable before the next one.
     std::uint64_t applyDueTitles(Session& s);
     bool sendBytes(Session& s, std::string& bytes);
+    // Tells the log when the ring dropped frames the sender could not take in time.
+    void reportDrops(Session& s);
     void post(const std::string& line);
 
     core::EventQueue& events_;

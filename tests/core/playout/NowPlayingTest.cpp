@@ -42,7 +42,7 @@ class NowPlayingTest : public StationFixture {
 };
 
 TEST(NowPlayingJson, HoldsTheItemTheTimeAndTheScheduleEscaped) {
-    const core::NowPlayingItem item{7, "say \"hi\"", "林晓", "D:\\音乐\\晨光.mp3", 0};
+    const core::NowPlayingItem item{7, "say \"hi\"", "林晓", "D:\\音乐\\晨光.mp3", 0, 252'042};
     EXPECT_EQ(core::NowPlayingJson(item, {2026, 12, 7, 8, 0, 5, 42}, "节目表.JMB"),
               "{\n"
               "  \"title\": \"say \\\"hi\\\"\",\n"
@@ -50,6 +50,7 @@ TEST(NowPlayingJson, HoldsTheItemTheTimeAndTheScheduleEscaped) {
               "  \"file\": \"D:\\\\音乐\\\\晨光.mp3\",\n"
               "  \"row\": 7,\n"
               "  \"started\": \"2026-12-07T08:00:05.042\",\n"
+              "  \"length\": 252.042,\n"
               "  \"schedule\": \"节目表.JMB\"\n"
               "}\n");
 }
@@ -75,6 +76,7 @@ TEST_F(NowPlayingTest, EveryItemOnAirIsToldOnceTimedCrossFadedOrAfterASkippedRow
     EXPECT_EQ(first.artist, "林晓");
     EXPECT_EQ(first.file, "one.wav");
     EXPECT_EQ(first.startedAtUs, tickAt(8, 0, 0));  // a timed row: its second
+    EXPECT_EQ(first.lengthMs, 30'000);
 
     // The cross-fade into row 3 (row 2 has no file) with 10 s of row 1 left.
     const core::NowPlayingItem& crossFaded = listener.heard[1].item;
