@@ -1,7 +1,8 @@
 #pragma once
 // A station in real time on a real sound server: jackd with its dummy driver (started for the
-// test on a server name of its own, stopped by its PID), the station on PortAudio's JACK host
-// API, and a JACK client of ours recording the station's output with JACK's own frame times.
+// test on a server name of its own, stopped by its PID), the station on the device PortAudio
+// lists for that server (played by our own JACK client), and a JACK client of ours recording
+// the station's output with JACK's own frame times.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -43,7 +44,7 @@ class JackStationFixture : public RealtimeStationFixture {
     // Runs the station, connecting the recorder once the station's client exists.
     void runStation(const core::LocalDateTime& until, const std::function<void()>& onTick = {}) {
         RealtimeStationFixture::runStation(until, [&] {
-            if (!connected) connected = recording->recordClient("PortAudio") > 0;
+            if (!connected) connected = recording->recordClient("Pelvano") > 0;
             if (onTick) onTick();
         });
     }
@@ -52,13 +53,18 @@ class JackStationFixture : public RealtimeStationFixture {
     // half a second before it; NaN when none.
     double latenessMs(const core::LocalDateTime& due, float level) const {
         const std::int64_t dueUs = clock.tickUsAt(due);
+        const std::int64_t heard = firstHeardUs(dueUs - 500000, level);
+        return heard == 0 ? NAN : static_cast<double>(heard - dueUs) / 1000.0;
+    }
+
+    // When the first recorded sample above the level heard at or after fromUs was heard
+    // (Clock::tickUs scale); 0 when none.
+    std::int64_t firstHeardUs(std::int64_t fromUs, float level) const {
         for (std::size_t i = 0; i < recording->frames(); ++i) {
             const std::int64_t heard = recording->heardUsOf(i);
-            if (heard >= dueUs - 500000 && std::fabs(recording->sample(i)) > level) {
-                return static_cast<double>(heard - dueUs) / 1000.0;
-            }
+            if (heard >= fromUs && std::fabs(recording->sample(i)) > level) return heard;
         }
-        return NAN;
+        return 0;
     }
 
     // Set in a derived constructor: a real-time server (as on a station), the recording's length.

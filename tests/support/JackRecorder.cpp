@@ -73,9 +73,18 @@ bool JackServer::start() {
 void JackServer::stop() {
     if (pid_ <= 0) return;
     kill(pid_, SIGTERM);
+    kill(pid_, SIGCONT);  // a stalled server too
     int status = 0;
     waitpid(pid_, &status, 0);
     pid_ = -1;
+}
+
+void JackServer::pause() {
+    if (pid_ > 0) kill(pid_, SIGSTOP);
+}
+
+void JackServer::resume() {
+    if (pid_ > 0) kill(pid_, SIGCONT);
 }
 
 JackRecorder::JackRecorder(double seconds) {

@@ -30,6 +30,9 @@ class JackServer {
     bool running() const { return pid_ > 0; }
     // Stops the server (a server going away under a playing station).
     void stop();
+    // Stalls the server (SIGSTOP) and lets it run again (SIGCONT).
+    void pause();
+    void resume();
     const std::string& name() const { return name_; }
 
   private:

@@ -47,6 +47,7 @@ void SoundBuffer::playLooping(std::int64_t startAtUs) {
 
 void SoundBuffer::stop() {
     playing_.store(false, std::memory_order_seq_cst);
+    startAtUs_.store(kAtOnce, std::memory_order_relaxed);  // a start armed is called off too
     mixer_.waitForRenderToLeave();
 }
 

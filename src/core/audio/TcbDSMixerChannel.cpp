@@ -147,7 +147,8 @@ void TcbDSMixerChannel::writeSilenceDirect(std::uint32_t offset, std::uint32_t s
 void TcbDSMixerChannel::refill() {
     ensureDeviceBuffer();
     // The frames just behind the play cursor are still read by the resampling filter.
-    const std::uint32_t history = SoundBuffer::kHistoryFrames * static_cast<std::uint32_t>(blockAlign_);
+    const std::uint32_t history =
+        SoundBuffer::kHistoryFrames * static_cast<std::uint32_t>(blockAlign_);
     if (!primed_) {
         writeCursor_ = ringSize_ - history;
         fillRegion(0, writeCursor_);
@@ -383,6 +384,13 @@ void TcbDSMixerChannel::FadeAt(std::uint64_t startMs, std::uint32_t timeMs, std:
     fadeFrom_ = Volume();
     fadeTarget_ = target;
     fading_ = true;
+}
+
+void TcbDSMixerChannel::CancelFadeAt(std::uint64_t startMs) {
+    ChannelLockGuard lock;
+    if (!lock.locked() || !fading_ || fadeStart_ != startMs) return;
+    fading_ = false;
+    SetVolume(fadeFrom_);
 }
 
 void TcbDSMixerChannel::SetStartPos(std::int32_t ms) {

@@ -54,7 +54,7 @@ class TcbDSMixerChannel {
     void SetFileName(const std::string& fileName);
     const std::string& FileName() const { return fileName_; }
 
-    void Play();   // start, or resume after Pause; "No file opened" without a file
+    void Play();  // start, or resume after Pause; "No file opened" without a file
     // As Play, but the first frame sounds at the clock's tick tickUs (Clock::tickUs scale), to
     // the device frame; a tick already passed starts at once. The channel is Playing from now.
     void PlayAt(std::int64_t tickUs);
@@ -77,6 +77,9 @@ class TcbDSMixerChannel {
     void Fade(std::uint32_t timeMs, std::int32_t target);
     // The same ramp, starting at the clock's tick startMs (the Volume holds until then).
     void FadeAt(std::uint64_t startMs, std::uint32_t timeMs, std::int32_t target);
+    // Calls off the fade armed for startMs, the Volume back where it started from; any other
+    // fade (one asked for since) goes on.
+    void CancelFadeAt(std::uint64_t startMs);
 
     std::int32_t StartPos() const { return startPos_; }
     void SetStartPos(std::int32_t ms);

@@ -168,6 +168,9 @@ std::optional<int> ItemStart::preparedRow() const {
 void ItemStart::CancelPreparedStart() {
     if (!prepared_) return;
     prepared_->channel->Stop();
+    // The item on air plays on as if nothing had been prepared.
+    if (prepared_->fadedChannel)
+        prepared_->fadedChannel->CancelFadeAt(static_cast<std::uint64_t>(prepared_->dueUs / 1000));
     prepared_.reset();
 }
 
@@ -239,8 +242,11 @@ void ItemStart::FadeOutCurrentItem() {
     TcbDSMixerChannel* current = c_.state.CurrentChannel;
     if (!current) return;
     const int ms = c_.settings.spOut() * 1000;
-    // A prepared timed start armed this fade for its second already.
-    if (!prepared_ || prepared_->fadedChannel != current)
+    // At its second, a prepared timed start's fade armed for it is this fade-out: it stays even
+    // when the prepared start is not taken over. Before the second, the item fades now.
+    if (prepared_ && prepared_->fadedChannel == current && c_.clock.tickUs() >= prepared_->dueUs)
+        prepared_->fadedChannel = nullptr;
+    else
         current->Fade(static_cast<std::uint32_t>(ms), kFadeOutLevel);
     c_.log.LogLine(Gbk("当前节目开始淡出: [") + std::to_string(ms) + Gbk("]毫秒,<") +
                    ChannelFileName(c_.state, *current) + ">");

@@ -1,6 +1,7 @@
 #include "core/playout/Scheduler.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/app/Encoding.h"
 #include "core/app/TextHelpers.h"
@@ -57,9 +58,18 @@ std::string Scheduler::NextRowStart() const {
 
 void Scheduler::prepareTimedRow(const LocalDateTime& now) {
     const std::int64_t nowUs = c_.clock.tickUs();
-    // A prepared row whose second passed without its start (the schedule changed) is dropped.
-    if (items_.preparedRow() && nowUs > items_.preparedDueUs() + 1000000)
-        items_.CancelPreparedStart();
+    // A prepared row that is no longer timed at its second (the schedule changed), or whose
+    // second passed without its start, is dropped.
+    if (const auto row = items_.preparedRow()) {
+        const bool stillDue =
+            std::any_of(c_.table.TimedStartList.begin(), c_.table.TimedStartList.end(),
+                        [&](const TimedStart& t) {
+                            return t.row == *row &&
+                                   std::llabs(TickUsOfNextSecond(c_.clock, now, t.startSecond) -
+                                              items_.preparedDueUs()) < 500000;
+                        });
+        if (!stillDue || nowUs > items_.preparedDueUs() + 1000000) items_.CancelPreparedStart();
+    }
     for (int ahead = 1; ahead * 1000000LL <= kPrepareLeadUs + 1000000; ++ahead) {
         const int second = (now.secondsOfDay() + ahead) % kDay;
         const std::int64_t dueUs = TickUsOfNextSecond(c_.clock, now, second);

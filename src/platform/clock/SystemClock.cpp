@@ -5,14 +5,10 @@
 
 namespace pelvano::platform {
 
-namespace {
-
 std::int64_t SteadyUs() {
     using namespace std::chrono;
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
-
-}  // namespace
 
 std::uint64_t SystemClock::tickMs() const {
     return static_cast<std::uint64_t>(tickUs() / 1000);

@@ -13,4 +13,7 @@ public:
     std::int64_t tickUsAt(const core::LocalDateTime& at) const override;
 };
 
+// Microseconds of the steady clock: the scale of SystemClock::tickUs, for the outputs' timing.
+std::int64_t SteadyUs();
+
 }  // namespace pelvano::platform

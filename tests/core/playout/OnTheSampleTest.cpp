@@ -91,6 +91,40 @@ TEST_F(OnTheSampleTest, TheItemOnAirFadesFromTheTimedSecond) {
     EXPECT_NEAR(20 * std::log10(peak(due + 120, 10)), 20 * std::log10(0.5) - 1.69, 0.6);
 }
 
+TEST_F(OnTheSampleTest, ACancelledTimedStartLeavesTheItemOnAirAsItWas) {
+    // The news is prepared 1.5 s ahead, the bed's fade armed for its second; then the start is
+    // called off before the second: by the timed play switched off, or by the row's time
+    // cleared in the schedule. Either way the bed plays on at full level and nothing starts.
+    addSound("bed.wav", 3600, 0.5, 0);
+    addSound("news.wav", 30, 0.25, 0);
+    writeSchedule({{"bed.wav", "07:59:51"}, {"news.wav", "08:00:00"}});
+    startStation();
+    runUntilTime(7, 59, 59);
+    ASSERT_EQ(station->items().preparedRow(), 2);
+    station->settings().setFlag(core::SettingFlag::chkTimedPlay, false);
+    runUntilTime(8, 0, 2);
+    EXPECT_FALSE(station->items().preparedRow());
+    const double due = msOf(8, 0, 0);
+    EXPECT_NEAR(peak(due + 500, 1000), 0.5, 1e-6) << "the bed faded for a start called off";
+    EXPECT_EQ(countOf("开始准备播放:<news.wav>"), 0);
+    // The channel armed for the news is stopped again.
+    core::TcbDSMixerChannel& armed = *station->state().PlayoutChannels[core::kItemChannelB];
+    EXPECT_EQ(armed.State(), ChannelState::Stopped);
+
+    station->settings().setFlag(core::SettingFlag::chkTimedPlay, true);
+    core::Grid& grid = station->table().sgJM;
+    grid.setCell(core::kColStartTime, 2, "08:00:05");
+    core::RecomputeEstimates(station->table(), 2);
+    runUntilTime(8, 0, 4);
+    ASSERT_EQ(station->items().preparedRow(), 2);
+    grid.setCell(core::kColStartTime, 2, "");
+    core::RecomputeEstimates(station->table(), 2);
+    runUntilTime(8, 0, 7);
+    EXPECT_FALSE(station->items().preparedRow());
+    EXPECT_NEAR(peak(msOf(8, 0, 5), 2000), 0.5, 1e-6) << "the bed faded for a row no longer timed";
+    EXPECT_LT(firstSoundMs(msOf(8, 0, 4), 0.6), 0) << "the news was heard over the bed";
+}
+
 TEST_F(OnTheSampleTest, AShortTimedItemArmedWhereAnItemEndedKeepsItsLevel) {
     // The bed ends on channel A; the music plays on B; the short news is armed on A, then the
     // music ends before the news's second: the news must not be faded out as the bed's
