@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The crash harness's long run: the writer of settings, schedules, lyrics and tags killed at
-# random moments, 1,200 times by default. Prints the kills, the damaged files and the leftovers.
+# The crash harness's long run: the writer of settings, schedules, lyrics, tags and MP3 lists
+# killed at random moments, 1,200 times by default. Prints the kills, the damaged files and the
+# leftovers.
 # Usage: bench/crash.sh [BUILD_DIR] [KILLS]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -5,7 +5,7 @@
 //   pelvano-crash-writer once KIND FILE    what the next start does: the folder's leftovers go
 //                                          (as Station::start does), then one rewrite
 //   pelvano-crash-writer check KIND FILE   exit 0 when the file parses and is one generation
-// KIND: settings, schedule, lyrics, tags.
+// KIND: settings, schedule, lyrics, tags, mpl.
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -19,6 +19,7 @@
 #include "core/lyrics/LrcText.h"
 #include "core/schedule/ScheduleFile.h"
 #include "core/schedule/ScheduleTable.h"
+#include "core/tags/Mp3ListFile.h"
 #include "core/tags/TID3v2Tag.h"
 
 namespace {
@@ -28,6 +29,7 @@ using namespace pelvano::core;
 constexpr int kSettingsKeys = 60;
 constexpr int kScheduleRows = 300;
 constexpr int kLyricLines = 400;
+constexpr int kListRows = 2000;
 constexpr std::size_t kAudioBytes = 3u << 20;
 
 std::string generationText(int generation) {
@@ -128,6 +130,23 @@ const std::map<std::string, Kind>& kinds() {
               if (!audioWhole) return -1;
               return sameEverywhere({tag.Title}, 1);
           }}},
+        {"mpl",
+         {[](const std::string& file, int g) {
+              Grid grid(kListColCount, kListRows + 1);
+              for (int r = 1; r <= kListRows; ++r) {
+                  grid.setCell(kListColTitle, r, generationText(g));
+                  grid.setCell(kListColFile, r, "music/" + std::to_string(r) + ".mp3");
+              }
+              return SaveList(file, grid);
+          },
+          [](const std::string& file) {
+              Grid grid;
+              LoadList(file, grid);
+              std::vector<std::string> titles;
+              for (int r = 1; r < grid.rowCount(); ++r)
+                  titles.push_back(grid.cell(kListColTitle, r));
+              return sameEverywhere(titles, kListRows);
+          }}},
     };
     return table;
 }
@@ -138,7 +157,8 @@ int main(int argc, char** argv) {
     if (argc != 4 || !kinds().count(argv[2])) {
         std::fprintf(
             stderr,
-            "usage: pelvano-crash-writer write|once|check settings|schedule|lyrics|tags FILE\n");
+            "usage: pelvano-crash-writer write|once|check settings|schedule|lyrics|tags|mpl "
+            "FILE\n");
         return 2;
     }
     const std::string mode = argv[1];

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Kills the program with SIGKILL at random moments while it rewrites settings, schedules,
-# lyrics and tagged MP3 files, and checks after every kill that the file parses and holds the
+# lyrics, tagged MP3 files and MP3 lists, and checks after every kill that the file parses and holds the
 # old or the new contents whole, and that after the next start (the leftovers of ended writers
 # removed, as Station::start and every replace do) no temporary file is left.
 # Usage: crash_harness.sh WRITER KILLS   (WRITER: the pelvano-crash-writer executable)
@@ -11,7 +11,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 declare -A files=([settings]="$work/station/参数设置.INI" [schedule]="$work/station/节目表.JMB"
-                  [lyrics]="$work/music/新闻.lrc" [tags]="$work/music/新闻.mp3")
+                  [lyrics]="$work/music/新闻.lrc" [tags]="$work/music/新闻.mp3"
+                  [mpl]="$work/music/歌曲.mpl")
 mkdir -p "$work/station" "$work/music"
 for kind in "${!files[@]}"; do "$writer" once "$kind" "${files[$kind]}"; done
 

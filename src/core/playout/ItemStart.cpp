@@ -120,13 +120,18 @@ TcbDSMixerChannel& ItemStart::freeItemChannel() const {
                                                                 : *s.PlayoutChannels[kItemChannelA];
 }
 
-bool ItemStart::PrepareTimedStart(int row, std::int64_t dueUs) {
+bool ItemStart::PrepareTimedStart(int row, std::int64_t dueUs, bool takeSoundingChannel) {
     if (prepared_ && prepared_->row == row && prepared_->dueUs == dueUs) return true;
     if (prepared_) CancelPreparedStart();
     const std::string native = c_.resolver.resolve(c_.table.sgJM.cell(kColFile, row));
     if (!FileExists(native)) return false;
     TcbDSMixerChannel& ch = freeItemChannel();
-    if (ch.State() != ChannelState::Stopped) return false;
+    if (ch.State() != ChannelState::Stopped) {
+        if (!takeSoundingChannel) return false;
+        recordEnd(ch, false);
+        ch.Stop();
+        c_.log.LogLine(Gbk("播放淡出停止:<") + ChannelFileName(c_.state, ch) + ">");
+    }
     TcbDSMixerChannel* current = c_.state.CurrentChannel;
     const ItemTimes t = ItemTimesOf(row);
     try {

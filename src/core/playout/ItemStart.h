@@ -13,7 +13,7 @@ namespace pelvano::core {
 class TcbDSMixerChannel;
 
 class ItemStart {
-public:
+  public:
     explicit ItemStart(PlayoutContext& context) : c_(context) {}
 
     // Cross-fade, fade-in and fade-out seconds of a row: its cells, else the settings.
@@ -32,8 +32,10 @@ public:
     // sound at dueUs (Clock::tickUs scale), and the fade-out of the item on air with it. The
     // start at that second then adopts it, so that the first sample is on time whenever the
     // tick comes. False (nothing prepared) when the file is missing or fails to open, or the
-    // free channel still sounds; the start then goes as ever.
-    bool PrepareTimedStart(int row, std::int64_t dueUs);
+    // free channel still sounds (the tail of the previous item's fade) and takeSoundingChannel
+    // is off; the start then goes as ever. With takeSoundingChannel (the last tick before the
+    // second) that tail ends now: the start at the tick would cut it anyway, a tick late.
+    bool PrepareTimedStart(int row, std::int64_t dueUs, bool takeSoundingChannel = false);
     // The row prepared and not yet started, and when it is due.
     std::optional<int> preparedRow() const;
     std::int64_t preparedDueUs() const { return prepared_ ? prepared_->dueUs : 0; }
@@ -56,7 +58,7 @@ public:
 
     int progressMaximum() const { return progressMaximum_; }
 
-private:
+  private:
     struct PreparedStart {
         int row = 0;
         std::string native;

@@ -11,6 +11,7 @@
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerView.h"
 #include "core/ports/Clock.h"
+#include "core/ports/TimerService.h"
 #include "core/schedule/ScheduleTable.h"
 #include "core/schedule/StationSettings.h"
 
@@ -73,10 +74,12 @@ void Scheduler::prepareTimedRow(const LocalDateTime& now) {
         const int second = (now.secondsOfDay() + ahead) % kDay;
         const std::int64_t dueUs = TickUsOfNextSecond(c_.clock, now, second);
         if (dueUs - nowUs > kPrepareLeadUs) return;
+        // The next tick comes at or after the second: this one is the last to prepare on.
+        const std::int64_t tickUs = (c_.tmCheckPlay ? c_.tmCheckPlay->interval() : 100) * 1000LL;
         for (const TimedStart& t : c_.table.TimedStartList) {
             if (t.startSecond != second) continue;
             if (items_.preparedRow() == t.row) return;
-            items_.PrepareTimedStart(t.row, dueUs);
+            items_.PrepareTimedStart(t.row, dueUs, dueUs - nowUs <= tickUs);
             return;
         }
     }

@@ -192,6 +192,9 @@ void Station::changeOutputDevice(int index) {
     settings_.setCbDevID(index);
     setTimersEnabled(false);
     delay_.Delay(1100);
+    // The item on air is forgotten with its channel: the as-run file must not show it on air
+    // until the next start on that channel.
+    asRun_.closeAll();
     freeChannels();
     mixer_.reset();
     mixer_ = std::make_unique<TcbDSMixer>(ports_.audio);

@@ -1,5 +1,6 @@
 // Timed rows and time signals sound their first sample on their second, whatever the phase of
 // the scheduler's and the clock's ticks, and the as-run log records what went on air.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -145,9 +146,10 @@ TEST_F(OnTheSampleTest, AShortTimedItemArmedWhereAnItemEndedKeepsItsLevel) {
     EXPECT_EQ(countOf("播放淡出停止:<news.wav>"), 0);
 }
 
-TEST_F(OnTheSampleTest, AnUnpreparedStartStillStartsAtTheTick) {
-    // The free channel still sounds when the row would be prepared (the previous item's fade):
-    // the start comes with the tick, as before, and the as-run log shows the lateness.
+TEST_F(OnTheSampleTest, AFadeStillSoundingOnTheFreeChannelEndsAtTheLastTickBeforeTheSecond) {
+    // The free channel still sounds while the row would be prepared (the fade of the item
+    // before the one on air): the last tick before the second ends that tail and prepares the
+    // row, which sounds on its second.
     addSound("a.wav", 3600, 0.0, 0);
     addSound("b.wav", 3600, 0.0, 0);
     addSound("news.wav", 5, 0.5, 0);
@@ -156,15 +158,25 @@ TEST_F(OnTheSampleTest, AnUnpreparedStartStillStartsAtTheTick) {
     startStation();
     runUntilTime(8, 0, 7);
     const double lateness = onsetMs(msOf(8, 0, 0) - 500) - msOf(8, 0, 0);
-    EXPECT_GE(lateness, 0.0);
-    EXPECT_LT(lateness, 101.0);
+    EXPECT_GE(lateness, -0.5 / 44.1);
+    EXPECT_LE(lateness, 1.0 / 44.1);
     EXPECT_EQ(countOf("开始准备播放:<news.wav>"), 1);
+    // The tail ends within the last tick before the second.
+    const std::string tailEnd = timeOf("播放淡出停止:<a.wav>");
+    EXPECT_EQ(tailEnd.substr(0, 9), "07:59:59.") << tailEnd;
+    EXPECT_GE(tailEnd.substr(9), "900") << tailEnd;
     const auto lines = asRunLines();
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[0], core::AsRunLog::header());
-    const std::string& news = lines[3];
-    EXPECT_EQ(news.rfind("3,t,,news.wav,08:00:00,2026-12-07 08:00:00.", 0), 0u) << news;
-    EXPECT_NE(news.find(",自然结束,"), std::string::npos) << news;
+    const auto a = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.rfind("1,t,,a.wav,07:59:51,", 0) == 0;
+    });
+    ASSERT_NE(a, lines.end());
+    EXPECT_NE(a->find(",2026-12-07 07:59:59.9"), std::string::npos) << *a;
+    EXPECT_NE(a->find(",淡出,"), std::string::npos) << *a;
+    const std::string& news = lines.back();
+    EXPECT_EQ(news.rfind("3,t,,news.wav,08:00:00,2026-12-07 08:00:00.000,", 0), 0u) << news;
+    EXPECT_EQ(news.substr(news.size() - 4), ",0.0") << news;
 }
 
 TEST_F(OnTheSampleTest, TheAsRunLogRecordsEveryItemWithItsMeasuredStart) {

@@ -1,8 +1,9 @@
-#include "core/playout/Station.h"
-
 #include "StationFixture.h"
+#include "core/app/AtomicFile.h"
+#include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixer.h"
 #include "core/audio/TcbDSMixerChannel.h"
+#include "core/playout/Station.h"
 #include "core/playout/TAnalysis.h"
 
 namespace pelvano::test {
@@ -11,7 +12,7 @@ namespace {
 using core::ChannelState;
 
 class StationTest : public StationFixture {
-protected:
+  protected:
     // No end fade-outs: the default of 59 s would start one at once on these short items.
     void SetUp() override { setKey("spOut", "0"); }
 };
@@ -33,10 +34,25 @@ TEST_F(StationTest, AfterADeviceChangeTheHandlersStillRun) {
     EXPECT_EQ(station->state().CurrentChannel, nullptr);
     station->items().StartSelectedRow();
     sim.advanceBy(4000);
-    EXPECT_EQ(countOf("自然结束播放: a.wav"), 1);  // the natural end on a rebuilt channel
+    EXPECT_EQ(countOf("自然结束播放: a.wav"), 1);   // the natural end on a rebuilt channel
     EXPECT_EQ(countOf("开始准备播放:<b.wav>"), 1);  // and the scheduler moved on
     sim.advanceBy(6000);
-    EXPECT_EQ(countOf("淡入结束：b.wav"), 1);       // a fade end on a rebuilt channel
+    EXPECT_EQ(countOf("淡入结束：b.wav"), 1);  // a fade end on a rebuilt channel
+}
+
+TEST_F(StationTest, ADeviceChangeEndsTheItemOnAirInTheAsRunFile) {
+    addSound("a.wav", 30);
+    writeSchedule({{"a.wav"}});
+    startStation();
+    sim.advanceBy(2000);
+    station->changeOutputDevice(1);  // 1.1 s of waiting, then the channels are rebuilt
+    sim.advanceBy(10000);
+    std::string asRun;
+    ASSERT_TRUE(core::ReadFileBytes(
+        paths.historyDir() + core::FormatDate(sim.clock().now(), true) + ".asrun.csv", asRun));
+    // Ended as stopped at the change (3.1 s heard), not left open until the next start.
+    EXPECT_NE(asRun.find("a.wav,,"), std::string::npos) << asRun;
+    EXPECT_NE(asRun.find(",3.1,停止,"), std::string::npos) << asRun;
 }
 
 TEST_F(StationTest, StartUpRemovesWhatACrashedReplaceLeftInTheStationFolder) {
@@ -57,7 +73,8 @@ TEST_F(StationTest, CloseKeysAndTheMeasuringChannel) {
     station->writeCloseKeys();
     EXPECT_EQ(core::IniRead(paths.settingsFile(), core::Gbk("主窗口"), "Left"), "12");
     EXPECT_EQ(core::IniRead(paths.settingsFile(), "START", "LastJMPos"), "1");
-    EXPECT_EQ(core::IniRead(paths.settingsFile(), "START", "LastJMFile"), core::Utf8ToGbk(paths.applicationDir + "节目表.JMB"));
+    EXPECT_EQ(core::IniRead(paths.settingsFile(), "START", "LastJMFile"),
+              core::Utf8ToGbk(paths.applicationDir + "节目表.JMB"));
     EXPECT_EQ(station->measurer().measureMs(paths.applicationDir + "a.wav"), 61500);
     EXPECT_ANY_THROW(station->measurer().measureMs(paths.applicationDir + "none.wav"));
 }
