@@ -2,9 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -129,31 +127,13 @@ IcecastServer::~IcecastServer() {
 
 bool IcecastServer::start() {
     if (port_ == 0) return false;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        ::execlp("icecast2", "icecast2", "-c", config_.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    if (pid_ < 0) return false;
-    for (int i = 0; i < 100; ++i) {
-        if (!get("/status-json.xsl").empty()) return true;
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    stop();
-    return false;
+    return process_.start(
+        {"icecast2", "-c", config_}, {}, [this] { return !get("/status-json.xsl").empty(); }, 100,
+        std::chrono::milliseconds(50));
 }
 
 void IcecastServer::stop() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
+    process_.stop();
 }
 
 std::string IcecastServer::url(const std::string& mount) const {

@@ -3,10 +3,10 @@
 // free port, its own log and pid files, a source password), started with `icecast2 -c FILE`,
 // waited for, and stopped by its PID. It can be stopped and started again on the same port (a
 // server going away under a streaming station).
-#include <sys/types.h>
 
 #include <string>
 
+#include "support/ServerProcess.h"
 #include "support/TempDir.h"
 
 namespace pelvano::test {
@@ -21,7 +21,7 @@ class IcecastServer {
     // False when icecast2 is missing or does not answer within a few seconds.
     bool start();
     void stop();
-    bool running() const { return pid_ > 0; }
+    bool running() const { return process_.running(); }
 
     int port() const { return port_; }
     const std::string& password() const { return password_; }
@@ -38,7 +38,7 @@ class IcecastServer {
     int port_ = 0;
     std::string password_ = "hackme-7f3a";
     std::string config_;
-    pid_t pid_ = -1;
+    ServerProcess process_;
 };
 
 }  // namespace pelvano::test

@@ -1,8 +1,6 @@
 #include "support/JackRecorder.h"
 
 #include <jack/jack.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -44,47 +42,29 @@ JackServer::~JackServer() {
 }
 
 bool JackServer::start() {
-    const std::string r = std::to_string(rate_);
-    const std::string p = std::to_string(period_);
-    pid_ = fork();
-    if (pid_ == 0) {
-        // No session bus on a build machine: no device reservation.
-        setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-        execlp("jackd", "jackd", realtime_ ? "--realtime" : "--no-realtime", "-n", name_.c_str(),
-               "-d", "dummy", "-r", r.c_str(), "-p", p.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    if (pid_ < 0) return false;
-    for (int i = 0; i < 100; ++i) {
-        if (jack_client_t* probe = OpenClient("pelvano-probe")) {
-            jack_client_close(probe);
-            return true;
-        }
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return false;
+    // No session bus on a build machine: no device reservation.
+    return process_.start(
+        {"jackd", realtime_ ? "--realtime" : "--no-realtime", "-n", name_, "-d", "dummy", "-r",
+         std::to_string(rate_), "-p", std::to_string(period_)},
+        {{"JACK_NO_AUDIO_RESERVATION", "1"}},
+        [] {
+            jack_client_t* probe = OpenClient("pelvano-probe");
+            if (probe != nullptr) jack_client_close(probe);
+            return probe != nullptr;
+        },
+        100, std::chrono::milliseconds(100));
 }
 
 void JackServer::stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    kill(pid_, SIGCONT);  // a stalled server too
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
+    process_.stop();
 }
 
 void JackServer::pause() {
-    if (pid_ > 0) kill(pid_, SIGSTOP);
+    process_.pause();
 }
 
 void JackServer::resume() {
-    if (pid_ > 0) kill(pid_, SIGCONT);
+    process_.resume();
 }
 
 JackRecorder::JackRecorder(double seconds) {

@@ -5,12 +5,13 @@
 //
 // Threading: construct, connect and read on the test's thread; JACK's process thread writes
 // the recording into memory reserved up front (no allocation, no locks there).
-#include <sys/types.h>
 
 #include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "support/ServerProcess.h"
 
 typedef struct _jack_client jack_client_t;
 typedef struct _jack_port jack_port_t;
@@ -27,7 +28,7 @@ class JackServer {
     ~JackServer();
     JackServer(const JackServer&) = delete;
     JackServer& operator=(const JackServer&) = delete;
-    bool running() const { return pid_ > 0; }
+    bool running() const { return process_.running(); }
     // Stops the server (a server going away under a playing station).
     void stop();
     // Stalls the server (SIGSTOP) and lets it run again (SIGCONT).
@@ -41,7 +42,7 @@ class JackServer {
     std::uint32_t rate_;
     std::uint32_t period_;
     bool realtime_;
-    pid_t pid_ = -1;
+    ServerProcess process_;
 };
 
 class JackRecorder {

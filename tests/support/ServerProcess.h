@@ -1,0 +1,37 @@
+#pragma once
+// A server program the tests start themselves (jackd, icecast2): forked and exec'd with extra
+// environment, waited for until it answers, and stopped by its PID (a stopped one too).
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pelvano::test {
+
+class ServerProcess {
+  public:
+    ServerProcess() = default;
+    ~ServerProcess() { stop(); }
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+
+    // Starts argv (looked up on PATH) with env set in the child, then asks answers() every
+    // interval until it says yes (true) or the program ends or the attempts run out (false,
+    // and the program is stopped).
+    bool start(const std::vector<std::string>& argv,
+               const std::vector<std::pair<std::string, std::string>>& env,
+               const std::function<bool()>& answers, int attempts,
+               std::chrono::milliseconds interval);
+    void stop();
+    void pause();   // SIGSTOP
+    void resume();  // SIGCONT
+    bool running() const { return pid_ > 0; }
+
+  private:
+    pid_t pid_ = -1;
+};
+
+}  // namespace pelvano::test
