@@ -31,6 +31,7 @@ void TakeLyricLines(std::vector<std::string> lines, LyricsState& state) {
 bool LoadLyrics(std::string_view path, bool mp3First, const LyricsSources& sources,
                 LyricsState& state) {
     state.table.reset();
+    state.rawLines.clear();
     if (path.empty()) return false;
     const bool mp3 = IsMp3Path(path);
     const std::string lrc = sources.paths.resolve(WithExtension(path, ".lrc"));

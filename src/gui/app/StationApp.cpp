@@ -94,7 +94,8 @@ void StationApp::createWindows() {
     auto* frmeditTag = windows_.own(std::make_unique<TFrmeditTag>(
         TagWindowSetup{paths.applicationDir, paths.settingsFile(), &station_->measurer(), &pump_}));
     windows_.frmeditTag = frmeditTag;
-    static_cast<TFrmPara*>(windows_.frmPara)->onTagWindow = [frmeditTag] {
+    static_cast<TFrmPara*>(windows_.frmPara)->onTagWindow = [frmeditTag, frmMusic] {
+        frmMusic->itemReleased();
         frmeditTag->showModal();
     };
     // 8. TFrmEditText, the tag and lyrics text editor, on the list window's shared tag.

@@ -58,6 +58,8 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     void setApplicationTitle(const std::string& gbk) override;
     void repaintSchedule() override;
     void setScheduleCaption(const std::string& gbk) override;
+    // While the playout is held the bar PB says so instead of the item's title.
+    void showPlayoutHold(unsigned owners) override;
     void setScheduleWindowVisible(bool visible) override;
     void minimizeApplication() override;
     void setTranslucency(bool on, int opacity) override;
@@ -102,6 +104,8 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     std::unique_ptr<core::ScheduleProgressView> saveBar_;
     bool dragging_ = false;
     QPoint dragPoint_;
+    QString itemCaption_ = QStringLiteral("播出：无");
+    unsigned holdOwners_ = 0;
 };
 
 }  // namespace pelvano::gui

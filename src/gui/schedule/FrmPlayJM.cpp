@@ -182,6 +182,8 @@ void TFrmPlayJM::buildGrid() {
             [this](int row, const QStringList& names) { dropFiles(row + 1, names); });
     connect(sgJM_, &ScheduleGridView::deleteRequested, this, &TFrmPlayJM::btnDelClick);
     connect(sgJM_, &ScheduleGridView::selectAllRequested, this, &TFrmPlayJM::selectAll);
+    connect(sgJM_, &ScheduleGridView::operatorDone, this, &TFrmPlayJM::syncCurrentRow,
+            Qt::QueuedConnection);
     connect(sgJM_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         insertionRow_ = sgJM_->rowAtPoint(pos) + 1;
         popupMenu1_->popup(sgJM_->viewport()->mapToGlobal(pos));
@@ -208,6 +210,9 @@ void TFrmPlayJM::buildMenu() {
     btnSaveAs->setToolTip(QStringLiteral("保存为【其它节目表】"));
     btnSave = popupMenu1_->addAction(QStringLiteral("保存"), this, &TFrmPlayJM::btnSaveClick);
     popupMenu1_->setToolTipsVisible(true);
+    // Queued: the chosen command runs first.
+    connect(popupMenu1_, &QMenu::aboutToHide, this, &TFrmPlayJM::syncCurrentRow,
+            Qt::QueuedConnection);
 }
 
 QString TFrmPlayJM::applicationDir() const {
@@ -283,7 +288,13 @@ void TFrmPlayJM::applyLayout() {
     if (station_.scheduleWindowSize.height > 0) resize(width(), station_.scheduleWindowSize.height);
 }
 
+bool TFrmPlayJM::operatorBusy() const {
+    return sgJM_->operatorBusy() || popupMenu1_->isVisible();
+}
+
 void TFrmPlayJM::syncCurrentRow() {
+    // The row on air is followed again once the operator's drag, edit or menu has ended.
+    if (operatorBusy()) return;
     const int row = station_.table().sgJM.currentRow() - 1;
     if (row < 0 || row >= model_->rowCount()) return;
     const QModelIndex current = sgJM_->currentIndex();

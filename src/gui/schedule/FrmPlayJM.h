@@ -120,6 +120,8 @@ class TFrmPlayJM : public QWidget, public ScheduleWindowHooks {
     void buildMenu();
     void applyLayout();
     void syncCurrentRow();
+    // A row drag, a cell edit or the context menu is in progress.
+    bool operatorBusy() const;
     core::GridSelection viewSelection() const;
     void reportSave(const core::SaveResult& result);
     QString applicationDir() const;

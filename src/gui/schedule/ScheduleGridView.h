@@ -1,7 +1,9 @@
 #pragma once
 // The view of the schedule grid: one-row wheel steps, rows moved by dragging their number
-// cell, files and folders dropped from the desktop, and the Delete and Ctrl+A keys. It only
-// reports what the user did; the window carries it out. UI thread only.
+// cell (with a mark where the row will land), files and folders dropped from the desktop, and
+// the Delete and Ctrl+A keys. The right button only opens the menu: it moves neither the
+// current row nor the selection. It only reports what the user did; the window carries it
+// out. UI thread only.
 #include <QStringList>
 #include <QTableView>
 
@@ -17,6 +19,10 @@ class ScheduleGridView : public QTableView {
     void setRowMode(bool on);
     // Model row under a point of the viewport; -1 outside the rows.
     int rowAtPoint(const QPoint& viewportPoint) const;
+    // A row drag or a cell edit is in progress: the view must not be moved under the mouse.
+    bool operatorBusy() const;
+    // Where a dragged row would land: a line over the viewport, or null when none is shown.
+    QRect moveMarkRect() const;
 
   signals:
     // Model rows; the number cell of from was dragged onto the row to.
@@ -25,6 +31,8 @@ class ScheduleGridView : public QTableView {
     void filesDropped(int row, const QStringList& names);
     void deleteRequested();
     void selectAllRequested();
+    // A row drag or a cell edit has ended.
+    void operatorDone();
 
   protected:
     void wheelEvent(QWheelEvent* e) override;
@@ -35,10 +43,17 @@ class ScheduleGridView : public QTableView {
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
   private:
+    void keepTopRowWhole();
+
     bool rowMode_ = true;
     int dragFrom_ = -1;  // model row whose number cell is being dragged
+    int dragTo_ = -1;    // model row under the mouse during that drag
 };
 
 }  // namespace pelvano::gui

@@ -206,7 +206,10 @@ void TFrmeditTag::dropFiles(int gridRow, const QStringList& paths) {
     for (const QString& path : paths) items.push_back(path.toStdString());
     const std::vector<std::string> files = core::CollectDroppedFiles(items, setup_.pump);
     for (const std::string& file : files) Memo1->appendPlainText(QString::fromStdString(file));
-    list_.InsertFiles(gridRow, files);
+    std::vector<std::string> refused;
+    list_.InsertFiles(gridRow, files, &refused);
+    for (const std::string& file : refused)
+        Memo1->appendPlainText("文件名中有换行，不能加入列表: " + QString::fromStdString(file));
     refreshList();
 }
 
