@@ -24,7 +24,9 @@ PLAYER_W, PLAYER_H = 297, 147
 START = (40, 30)  # the stored player position
 # Button centres in the player (its layout).
 BTN_PLAY, BTN_PAUSE, BTN_STOP = (203, 96), (237, 96), (271, 96)
-BTN_COLOR, BTN_SHOW, BTN_EXIT = (195, 119), (231, 17), (273, 17)
+BTN_COLOR, BTN_PARA, BTN_SHOW, BTN_EXIT = (195, 119), (216, 119), (231, 17), (273, 17)
+# In the settings window: "歌词参数" and "MP3歌词编辑"; in the lyrics editor: "编辑".
+BTN_MUSIC, BTN_TAGS, CHK_EDIT = (348, 514), (485, 514), (215, 363)
 BACKGROUND = (205, 49)  # skin between the time labels
 # The schedule grid: frame, header and row height; the number and title columns.
 GRID_FRAME, ROW_H, NUMBER_X, TITLE_X = 2, 13, 17, 70
@@ -100,6 +102,22 @@ def lengthen_schedule(path, extra):
 def row_centre(schedule, visible_row, x):
     """Screen point of a column x in the visible_row-th row (from 1) of the schedule window."""
     return schedule[0] + GRID_FRAME + x, schedule[1] + GRID_FRAME + ROW_H * visible_row + ROW_H // 2
+
+
+def new_window(pid, before, timeout=5):
+    """The geometry of a window of the process that was not among before, once it shows."""
+    t = time.monotonic()
+    while time.monotonic() - t < timeout:
+        for wid, g in windows_of(pid).items():
+            if wid not in before:
+                return wid, g
+        time.sleep(0.2)
+    return None, None
+
+
+def log_lines(path):
+    text = open(path, "rb").read().decode("gb18030") if os.path.exists(path) else ""
+    return [l.split(": ", 1)[1] for l in text.split("\r\n") if ": " in l]
 
 
 def schedule_window(pid):
@@ -226,13 +244,55 @@ try:
     for visible in (3, 4, 5):
         time.sleep(0.1)
         xdo("mousemove", *row_centre(schedule, visible, NUMBER_X))
-    while time.monotonic() - t_news < 8:  # the news lasts about 5 s, its cross-fade 2 s
+    while time.monotonic() - t_news < 12.5:  # the news lasts 12 s, its cross-fade 2 s
         time.sleep(0.2)
     xdo("mouseup", 1)
     time.sleep(0.4)
     screenshot("schedule-after-drag.png", schedule)
     click(BTN_PLAY, origin)
     time.sleep(2)
+
+    # The lyrics editor's "编辑" holds the playout; the tag window opened and closed meanwhile
+    # stops the item on air but leaves the hold on, and the player says so. "编辑" off: the next
+    # row starts.
+    log_path = os.path.join(station, "History", today + ".his")
+    before = windows_of(app.pid)
+    click(BTN_PARA, origin)
+    para_id, para = new_window(app.pid, before)
+    check(para is not None, "P opens the settings window")
+    before = windows_of(app.pid)
+    click(BTN_MUSIC, para[:2])
+    editor_id, editor = new_window(app.pid, before)
+    check(editor is not None, "歌词参数 opens the lyrics editor")
+    editor = (470, 0)  # "编辑" clear of the player and of the settings window
+    xdo("windowmove", editor_id, *editor)
+    time.sleep(0.4)
+    click(CHK_EDIT, editor)
+    time.sleep(0.5)
+    screenshot("player-held.png", (*origin, PLAYER_W, PLAYER_H))
+    before = windows_of(app.pid)
+    click(BTN_PARA, origin)
+    para_id, para = new_window(app.pid, before)
+    before = windows_of(app.pid)
+    click(BTN_TAGS, para[:2])
+    tags_id, tags = new_window(app.pid, before)
+    check(tags is not None, "MP3歌词编辑 opens the tag window")
+    started_before = sum(l.startswith("开始准备播放") for l in log_lines(log_path))
+    time.sleep(1)
+    click((20, 10), tags[:2])  # its menu 文件, then 退出 (the last item)
+    time.sleep(0.4)
+    xdo("key", "Up", "Return")
+    time.sleep(4)
+    held = sum(l.startswith("开始准备播放") for l in log_lines(log_path)) == started_before
+    check(held and not any(w == tags_id for w in windows_of(app.pid)),
+          "the tag window closed, the editor's hold stays: nothing new starts")
+    click(CHK_EDIT, editor)
+    time.sleep(2)
+    check(sum(l.startswith("开始准备播放") for l in log_lines(log_path)) == started_before + 1,
+          "编辑 off: the next row starts")
+    for window in (para_id, editor_id):  # out of the way of the player (they have no close box)
+        xdo("windowunmap", window)
+    time.sleep(0.3)
     click(BTN_STOP, origin)
     time.sleep(4)
 
@@ -288,13 +348,12 @@ finally:
 ini = read_ini(os.path.join(station, "参数设置.INI"))
 check(ini.get("主窗口", {}).get("Left") == str(START[0] + 120) and ini["主窗口"].get("Top") == str(START[1] + 90),
       f"主窗口 Left/Top written at close: {ini.get('主窗口')}")
-check(ini["START"].get("LastJMPos") == str(target), f"LastJMPos = {target}: {ini['START'].get('LastJMPos')}")
+check(ini["START"].get("LastJMPos") == str(target + 1), f"LastJMPos = {target + 1}: {ini['START'].get('LastJMPos')}")
 check(ini["START"].get("LastDate") == today, f"LastDate = {today}: {ini['START'].get('LastDate')}")
 check(ini["START"].get("LastJMFile") == schedule_path, "LastJMFile = the schedule")
 
 # The play-process log, in order.
-log_path = os.path.join(station, "History", today + ".his")
-lines = [l.split(": ", 1)[1] for l in open(log_path, "rb").read().decode("gb18030").split("\r\n") if ": " in l]
+lines = log_lines(os.path.join(station, "History", today + ".his"))
 song = "轻音乐一.mp3"
 expected_order = [f"播放淡出暂停:<{song}>", f"淡入结束：{song}", f"淡入结束：{song}",
                   f"开始准备播放:<{song}>【节目:3】", f"播放成功并淡入: [2000]毫秒,<{song}>",
@@ -306,8 +365,8 @@ for line in lines:
 check(position == len(expected_order), f"the log holds the steps in order (matched {position}): {lines}")
 check(not any("【节目:9】" in line for line in lines), "the right click on row 9 started nothing there")
 started = [line for line in lines if line.startswith("开始准备播放:<")]
-check(any(line.endswith(f"【节目:{target}】") for line in started[-2:]),
-      f"the row dragged during an item start lands on row {target} and starts there: {started[-3:]}")
+check(any(line.endswith(f"【节目:{target}】") for line in started[-3:]),
+      f"the row dragged during an item start lands on row {target} and starts there: {started[-4:]}")
 
 # The captured sound: the pause dip into silence and the rise of the resume.
 levels = rms_windows(heard)
