@@ -42,7 +42,7 @@ int ScheduleGridView::rowAtPoint(const QPoint& viewportPoint) const {
 }
 
 bool ScheduleGridView::operatorBusy() const {
-    return dragFrom_ >= 0 || state() == EditingState;
+    return dragFrom_ >= 0 || filesOver_ || state() == EditingState;
 }
 
 QRect ScheduleGridView::moveMarkRect() const {
@@ -131,14 +131,24 @@ void ScheduleGridView::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void ScheduleGridView::dragEnterEvent(QDragEnterEvent* e) {
-    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+    if (!e->mimeData()->hasUrls()) return;
+    filesOver_ = true;
+    e->acceptProposedAction();
 }
 
 void ScheduleGridView::dragMoveEvent(QDragMoveEvent* e) {
     if (e->mimeData()->hasUrls()) e->acceptProposedAction();
 }
 
+void ScheduleGridView::dragLeaveEvent(QDragLeaveEvent* e) {
+    QTableView::dragLeaveEvent(e);
+    filesOver_ = false;
+    emit operatorDone();
+}
+
 void ScheduleGridView::dropEvent(QDropEvent* e) {
+    filesOver_ = false;
+    emit operatorDone();
     const QStringList names = LocalFilesOf(e->mimeData());
     if (names.isEmpty()) return;
     e->acceptProposedAction();

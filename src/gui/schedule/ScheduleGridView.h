@@ -19,7 +19,8 @@ class ScheduleGridView : public QTableView {
     void setRowMode(bool on);
     // Model row under a point of the viewport; -1 outside the rows.
     int rowAtPoint(const QPoint& viewportPoint) const;
-    // A row drag or a cell edit is in progress: the view must not be moved under the mouse.
+    // A row drag, files dragged over the rows or a cell edit is in progress: the view must not
+    // be moved under the mouse.
     bool operatorBusy() const;
     // Where a dragged row would land: a line over the viewport, or null when none is shown.
     QRect moveMarkRect() const;
@@ -31,7 +32,7 @@ class ScheduleGridView : public QTableView {
     void filesDropped(int row, const QStringList& names);
     void deleteRequested();
     void selectAllRequested();
-    // A row drag or a cell edit has ended.
+    // A row drag, a file drag or a cell edit has ended.
     void operatorDone();
 
   protected:
@@ -42,6 +43,7 @@ class ScheduleGridView : public QTableView {
     void mouseReleaseEvent(QMouseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -54,6 +56,7 @@ class ScheduleGridView : public QTableView {
     bool rowMode_ = true;
     int dragFrom_ = -1;  // model row whose number cell is being dragged
     int dragTo_ = -1;    // model row under the mouse during that drag
+    bool filesOver_ = false;  // files from the desktop are being dragged over the rows
 };
 
 }  // namespace pelvano::gui

@@ -465,6 +465,19 @@ TEST_F(ScheduleWindowTest, TheViewFollowsTheRowOnAirOnlyWhenTheOperatorIsNotAtWo
     gui::testing::release(grid->viewport(), cellCentre(4, 0));
     EXPECT_EQ(title(5), "r2");
 
+    // Files from the desktop dragged over the rows.
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(dir_("x.wav"))});
+    QDragEnterEvent enter(cellCentre(2, 1), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(grid->viewport(), &enter);
+    itemStartsAt(50);
+    EXPECT_EQ(bar->value(), 0);
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(grid->viewport(), &leave);
+    EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->value() > 0; }, 1000));
+    bar->setValue(0);
+    itemStartsAt(5);
+
     // The context menu open.
     window->PopupMenu1()->popup(grid->viewport()->mapToGlobal(cellCentre(2, 1)));
     itemStartsAt(50);
