@@ -293,7 +293,8 @@ bool TFrmPlayJM::operatorBusy() const {
 }
 
 void TFrmPlayJM::syncCurrentRow() {
-    // The row on air is followed again once the operator's drag, edit or menu has ended.
+    // The view keeps still under the operator's drag, edit or menu, and follows the current row
+    // again once it has ended.
     if (operatorBusy()) return;
     const int row = station_.table().sgJM.currentRow() - 1;
     if (row < 0 || row >= model_->rowCount()) return;

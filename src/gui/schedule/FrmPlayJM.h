@@ -120,7 +120,7 @@ class TFrmPlayJM : public QWidget, public ScheduleWindowHooks {
     void buildMenu();
     void applyLayout();
     void syncCurrentRow();
-    // A row drag, a cell edit or the context menu is in progress.
+    // A row drag, files dragged over the grid, a cell edit or the context menu is in progress.
     bool operatorBusy() const;
     core::GridSelection viewSelection() const;
     void reportSave(const core::SaveResult& result);
