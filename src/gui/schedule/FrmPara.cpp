@@ -131,7 +131,7 @@ void TFrmPara::buildControls() {
     int row = 0;
     for (const FlagControl& c : kFlagControls) {
         auto* box = new QCheckBox(QString::fromUtf8(c.caption), background_);
-        box->setStyleSheet(QStringLiteral("color: white;"));
+        WhiteCaption(box);
         flags_[static_cast<std::size_t>(c.flag)] = box;
         connect(box, &QCheckBox::toggled, this, [this, flag = c.flag](bool on) {
             if (!loading_) settings_.setFlag(flag, on);
@@ -140,14 +140,14 @@ void TFrmPara::buildControls() {
         ++row;
     }
     chkAutoStart_ = new QCheckBox(QStringLiteral("开机自动启动系统"), background_);
-    chkAutoStart_->setStyleSheet(QStringLiteral("color: white;"));
+    WhiteCaption(chkAutoStart_);
     connect(chkAutoStart_, &QCheckBox::toggled, this, [this](bool on) {
         if (!loading_) settings_.setAutoStart(on);
     });
     grid->addWidget(chkAutoStart_, 5, 2, 1, 2);
 
     auto* autoLoad = new QCheckBox(QStringLiteral("日期变更时自动装入新节目库："), background_);
-    autoLoad->setStyleSheet(QStringLiteral("color: white;"));
+    WhiteCaption(autoLoad);
     flags_[static_cast<std::size_t>(SettingFlag::chkAutoLoadJM)] = autoLoad;
     connect(autoLoad, &QCheckBox::toggled, this, [this](bool on) {
         if (!loading_) settings_.setFlag(SettingFlag::chkAutoLoadJM, on);

@@ -41,7 +41,7 @@ StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
 
     chkEnabled_ =
         new QCheckBox(QStringLiteral("启用网络直播（把播出的声音同时送到 Icecast 服务器）"), panel);
-    chkEnabled_->setStyleSheet(QStringLiteral("color: white;"));
+    WhiteCaption(chkEnabled_);
     connect(chkEnabled_, &QCheckBox::toggled, this, &StreamSettingsPage::edited);
     grid->addWidget(chkEnabled_, 0, 0, 1, 4);
 
