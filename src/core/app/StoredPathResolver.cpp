@@ -68,7 +68,8 @@ std::string matchParts(const Parts& parts, bool absolute) {
                  it.increment(ec)) {
                 const std::string name = it->path().filename().string();
                 const std::string upper = UpperAscii(name);
-                if ((upper == wanted || upper == wantedRaw) && (found.empty() || name < found)) found = name;
+                if ((upper == wanted || upper == wantedRaw) && (found.empty() || name < found))
+                    found = name;
             }
             if (found.empty()) return {};
             candidate = current + found;

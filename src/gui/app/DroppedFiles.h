@@ -19,8 +19,8 @@ inline NativePaths LocalFilesOf(const QMimeData* mime) {
         // The encoded path decodes to every byte of the name; toLocalFile() would turn the bytes
         // of a name that is not UTF-8 (GBK from Windows) into U+FFFD.
         if (url.isLocalFile())
-            paths.push_back(
-                QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
+            paths.push_back(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1())
+                                .toStdString());
     }
     return paths;
 }

@@ -9,8 +9,8 @@ class QFontMetrics;
 
 namespace pelvano::gui {
 
-inline constexpr int kDesignColumnWidths[core::kScheduleColumns] = {30, 111, 46, 55, 34,
-                                                                     63, 55, 32, 441, 48};
+inline constexpr int kDesignColumnWidths[core::kScheduleColumns] = {30, 111, 46, 55,  34,
+                                                                    63, 55,  32, 441, 48};
 
 // The width column col is shown with. The design widths were measured for a Windows font: a
 // column of times or names still at its design width is widened until a time and four CJK

@@ -53,8 +53,8 @@ void ScheduleGridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
             }
             widths.push_back(header->sectionSize(col));
         }
-        showColumnsFrom(FirstScrollingColumn(widths, firstColumn_, index.column(),
-                                             viewport()->width()));
+        showColumnsFrom(
+            FirstScrollingColumn(widths, firstColumn_, index.column(), viewport()->width()));
     }
     QTableView::scrollTo(index, hint);
     horizontalScrollBar()->setValue(0);

@@ -18,9 +18,9 @@ const std::string kSongsGbk = "\xB8\xE8\xC7\xFA";    // 歌曲
 TEST(NativePaths, UnicodeAndGbkNamesKeepEveryByte) {
     EXPECT_TRUE(IsValidUtf8("abc/北京.mp3"));
     EXPECT_FALSE(IsValidUtf8(kBeijingGbk));
-    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));          // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xE5\x8C"));          // cut short
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xE5\x8C"));      // cut short
     const std::string mixed = "/tmp/音乐/" + kSongsGbk + "/" + kBeijingGbk + ".mp3";
     EXPECT_EQ(StoredFormOfNativePath(mixed),
               "/tmp/" + Utf8ToGbk("音乐") + "/" + kSongsGbk + "/" + kBeijingGbk + ".mp3");
@@ -34,7 +34,8 @@ TEST(NativePaths, SplitKeepsGbkCharactersWhoseSecondByteIsABackslash) {
               (std::vector<std::string>{"D:", shu, "a.mp3"}));
     EXPECT_EQ(SplitStoredPath("//x\\\\y/"), (std::vector<std::string>{"x", "y"}));
     const std::string fourByte = "\x81\x30\x81\x30";
-    EXPECT_EQ(SplitStoredPath(fourByte + "/" + fourByte), (std::vector<std::string>{fourByte, fourByte}));
+    EXPECT_EQ(SplitStoredPath(fourByte + "/" + fourByte),
+              (std::vector<std::string>{fourByte, fourByte}));
 }
 
 TEST(NativePaths, TheResolverFindsNamesKeptInGbkBytes) {

@@ -53,9 +53,13 @@ TEST_F(GbkNamedFilesTest, DroppedRowsPlayAndFindTheirLyrics) {
     const core::Grid& grid = station->table().sgJM;
     ASSERT_EQ(grid.rowCount(), 3);
     EXPECT_EQ(core::GbkToUtf8(grid.cell(core::kColTitle, 1)), "北京");
-    EXPECT_EQ(grid.cell(core::kColFile, 1), core::StoredFormOfNativePath(paths.applicationDir + song));
-    EXPECT_TRUE(window.gridModel()->index(0, core::kColFile).data().toString().endsWith(
-        QStringLiteral("北京.wav")));
+    EXPECT_EQ(grid.cell(core::kColFile, 1),
+              core::StoredFormOfNativePath(paths.applicationDir + song));
+    EXPECT_TRUE(window.gridModel()
+                    ->index(0, core::kColFile)
+                    .data()
+                    .toString()
+                    .endsWith(QStringLiteral("北京.wav")));
     EXPECT_EQ(grid.cell(core::kColLength, 1), "00:00:30");
 
     station->table().sgJM.setCurrentRow(1);
@@ -66,8 +70,8 @@ TEST_F(GbkNamedFilesTest, DroppedRowsPlayAndFindTheirLyrics) {
 
     core::Id3v2LyricsTag tags;
     core::LyricsState lyrics;
-    EXPECT_TRUE(core::LoadLyrics(grid.cell(core::kColFile, 1), false, {station->resolver(), tags},
-                                 lyrics));
+    EXPECT_TRUE(
+        core::LoadLyrics(grid.cell(core::kColFile, 1), false, {station->resolver(), tags}, lyrics));
     ASSERT_FALSE(lyrics.rawLines.empty());
     EXPECT_EQ(core::GbkToUtf8(lyrics.rawLines[0]), "[00:01.00]北京的歌");
 }

@@ -2,11 +2,11 @@
 // through the columns, the column widths in the font in use, the file bar within the width,
 // and the caption as the window system shows it.
 #include <QComboBox>
-#include <cstdio>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTest>
+#include <cstdio>
 
 #include "core/app/IniFile.h"
 #include "core/playout/StationFixture.h"
@@ -97,7 +97,8 @@ TEST_F(ScheduleColumnsTest, DesignWidthsFitTimesAndNamesOperatorWidthsAreKept) {
         EXPECT_EQ(station->table().sgJM.colWidth(col), gui::kDesignColumnWidths[col]) << col;
     }
     EXPECT_EQ(window->sgJM()->columnWidth(core::kColStartTime), 40);
-    EXPECT_EQ(window->sgJM()->columnWidth(core::kColCross), gui::kDesignColumnWidths[core::kColCross]);
+    EXPECT_EQ(window->sgJM()->columnWidth(core::kColCross),
+              gui::kDesignColumnWidths[core::kColCross]);
 }
 
 TEST_F(ScheduleColumnsTest, TheFileBarKeepsThePlayersWidth) {

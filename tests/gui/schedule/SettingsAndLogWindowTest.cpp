@@ -88,7 +88,8 @@ TEST_F(SettingsWindowTest, ControlsShowTheSettingsAndWriteEachChangeAtOnce) {
 int tickPixels(QCheckBox* box) {
     QStyleOptionButton option;
     option.initFrom(box);
-    const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    const QRect indicator =
+        box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
     const QImage image = box->grab().toImage();
     int dark = 0;
     for (int y = indicator.top(); y <= indicator.bottom(); ++y)

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QHeaderView>
 #include <QApplication>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
