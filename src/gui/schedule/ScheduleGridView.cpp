@@ -44,17 +44,14 @@ int ScheduleGridView::rowAtPoint(const QPoint& viewportPoint) const {
 
 void ScheduleGridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
     if (index.isValid()) {
-        QHeaderView* header = horizontalHeader();
+        // The hidden columns (0 wide here) lie left of the first one: the arithmetic never
+        // needs their widths.
+        const QHeaderView* header = horizontalHeader();
         std::vector<int> widths;
-        for (int col = 0; col < header->count(); ++col) {
-            if (header->isSectionHidden(col)) {
-                const QSignalBlocker quiet(header);
-                header->showSection(col);
-            }
-            widths.push_back(header->sectionSize(col));
-        }
-        showColumnsFrom(
-            FirstScrollingColumn(widths, firstColumn_, index.column(), viewport()->width()));
+        for (int col = 0; col < header->count(); ++col) widths.push_back(header->sectionSize(col));
+        const int first =
+            FirstScrollingColumn(widths, firstColumn_, index.column(), viewport()->width());
+        if (first != firstColumn_) showColumnsFrom(first);
     }
     QTableView::scrollTo(index, hint);
     horizontalScrollBar()->setValue(0);
