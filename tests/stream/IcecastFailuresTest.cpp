@@ -98,7 +98,20 @@ TEST_F(IcecastFailuresTest, ATitleNeverAnsweredIsLoggedTheStreamComesBackAndTheC
     ASSERT_TRUE(waitFor([&] { return proxy.heldTitles() >= 2; }, 5s));
     std::this_thread::sleep_for(300ms);  // inside the held title now
 
-    const auto start = SteadyClock::now();
+    // A new setting does not wait for the held title either.
+    platform::StreamOutput& out = *streams.back();
+    core::StreamSettings off = settings(proxy.port());
+    off.Enabled = false;
+    auto start = SteadyClock::now();
+    out.configure(off);
+    ASSERT_TRUE(waitFor([&] { return !out.counters().connected; }, 2s));
+    std::printf("stream re-set in %.0f ms while its title update was held\n",
+                std::chrono::duration<double, std::milli>(SteadyClock::now() - start).count());
+    out.configure(settings(proxy.port()));
+    ASSERT_TRUE(waitFor([&] { return proxy.heldTitles() >= 3; }, 10s)) << allLines();
+    std::this_thread::sleep_for(300ms);
+
+    start = SteadyClock::now();
     streams.clear();
     const double closeMs =
         std::chrono::duration<double, std::milli>(SteadyClock::now() - start).count();
