@@ -1,0 +1,116 @@
+// The bounded HTTP request beside the stream: its texts, and its bounds against a loopback
+// listener that accepts and never answers, or answers at once.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/stream/HttpExchange.h"
+
+namespace pelvano::platform {
+namespace {
+
+using namespace std::chrono_literals;
+using SteadyClock = std::chrono::steady_clock;
+
+TEST(HttpExchange, TheAuthorizationAndQueryTextsAreEncoded) {
+    EXPECT_EQ(BasicAuthorization("Aladdin", "open sesame"), "Basic QWxhZGRpbjpvcGVuIHNlc2FtZQ==");
+    EXPECT_EQ(BasicAuthorization("source", "pw"), "Basic c291cmNlOnB3");
+    EXPECT_EQ(BasicAuthorization("source", "p"), "Basic c291cmNlOnA=");
+    EXPECT_EQ(UrlQueryValue("/live.mp3"), "%2Flive.mp3");
+    EXPECT_EQ(UrlQueryValue("A & B - 第一首"), "A%20%26%20B%20-%20%E7%AC%AC%E4%B8%80%E9%A6%96");
+    EXPECT_EQ(UrlQueryValue("a_b.c~d"), "a_b.c~d");
+}
+
+// A loopback listener: accepts and either answers each request with reply or holds it.
+class Listener {
+  public:
+    explicit Listener(std::string reply) : reply_(std::move(reply)) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::listen(fd_, 4);
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &size);
+        port_ = ntohs(a.sin_port);
+        thread_ = std::thread([this] {
+            const int client = ::accept(fd_, nullptr, nullptr);
+            char request[1024];
+            if (client >= 0 && ::recv(client, request, sizeof request, 0) > 0 && !reply_.empty())
+                ::send(client, reply_.data(), reply_.size(), MSG_NOSIGNAL);
+            while (!done_) std::this_thread::sleep_for(5ms);
+            if (client >= 0) ::close(client);
+        });
+    }
+    ~Listener() {
+        done_ = true;
+        ::shutdown(fd_, SHUT_RDWR);
+        thread_.join();
+        ::close(fd_);
+    }
+    int port() const { return port_; }
+
+  private:
+    std::string reply_;
+    int fd_ = -1;
+    int port_ = 0;
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+const std::string kRequest = "GET / HTTP/1.0\r\n\r\n";
+
+double msSince(SteadyClock::time_point start) {
+    return std::chrono::duration<double, std::milli>(SteadyClock::now() - start).count();
+}
+
+TEST(HttpExchange, AnAnswerGivesItsStatus) {
+    Listener server("HTTP/1.0 401 Authentication Required\r\n\r\n");
+    const HttpAnswer a = ExchangeHttp("127.0.0.1", server.port(), kRequest, 2s, [] { return false; });
+    EXPECT_EQ(a.outcome, HttpAnswer::Outcome::Answered);
+    EXPECT_EQ(a.status, 401);
+}
+
+TEST(HttpExchange, ARequestNeverAnsweredEndsAtItsDeadlineOrWhenAbandoned) {
+    Listener server("");
+    auto start = SteadyClock::now();
+    HttpAnswer a = ExchangeHttp("127.0.0.1", server.port(), kRequest, 300ms, [] { return false; });
+    EXPECT_EQ(a.outcome, HttpAnswer::Outcome::TimedOut);
+    EXPECT_GE(msSince(start), 290);
+    EXPECT_LT(msSince(start), 1500);
+
+    Listener held("");
+    std::atomic<bool> abandon{false};
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(100ms);
+        abandon = true;
+    });
+    start = SteadyClock::now();
+    a = ExchangeHttp("127.0.0.1", held.port(), kRequest, 10s, [&] { return abandon.load(); });
+    stopper.join();
+    EXPECT_EQ(a.outcome, HttpAnswer::Outcome::Abandoned);
+    EXPECT_LT(msSince(start), 1000);
+}
+
+TEST(HttpExchange, NoServerOrNoHttpIsAFailureWithItsReason) {
+    // A port nobody listens on: a listener closed again.
+    int port = 0;
+    { port = Listener("").port(); }
+    HttpAnswer a = ExchangeHttp("127.0.0.1", port, kRequest, 2s, [] { return false; });
+    EXPECT_EQ(a.outcome, HttpAnswer::Outcome::Failed);
+    EXPECT_FALSE(a.error.empty());
+
+    Listener garbage("SOURCE OK\r\n");
+    a = ExchangeHttp("127.0.0.1", garbage.port(), kRequest, 2s, [] { return false; });
+    EXPECT_EQ(a.outcome, HttpAnswer::Outcome::Failed);
+    EXPECT_EQ(a.error, "not an HTTP answer");
+}
+
+}  // namespace
+}  // namespace pelvano::platform
