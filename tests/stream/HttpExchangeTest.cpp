@@ -1,7 +1,6 @@
 // The bounded HTTP request beside the stream: its texts, and its bounds against a loopback
 // listener that accepts and never answers, or answers at once.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "Loopback.h"
 #include "platform/stream/HttpExchange.h"
 
 namespace pelvano::platform {
@@ -30,15 +30,7 @@ TEST(HttpExchange, TheAuthorizationAndQueryTextsAreEncoded) {
 class Listener {
   public:
     explicit Listener(std::string reply) : reply_(std::move(reply)) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof a;
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(fd_, 4);
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &size);
-        port_ = ntohs(a.sin_port);
+        fd_ = test::ListenOnLoopback(port_);
         thread_ = std::thread([this] {
             const int client = ::accept(fd_, nullptr, nullptr);
             char request[1024];

@@ -1,7 +1,5 @@
 #include "TitleHoldingProxy.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -10,19 +8,13 @@
 #include <cctype>
 #include <string>
 
+#include "Loopback.h"
+
 namespace pelvano::test {
 
 namespace {
 
 constexpr int kPollMs = 20;
-
-sockaddr_in loopback(int port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
 
 bool hasAuthorization(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -33,14 +25,7 @@ bool hasAuthorization(std::string text) {
 }  // namespace
 
 TitleHoldingProxy::TitleHoldingProxy(int upstreamPort) : upstreamPort_(upstreamPort) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address = loopback(0);
-    socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::listen(listener_, 16) == 0 &&
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        port_ = ntohs(address.sin_port);
-    }
+    listener_ = ListenOnLoopback(port_);
     acceptor_ = std::thread([this] { acceptLoop(); });
 }
 
@@ -84,7 +69,7 @@ bool TitleHoldingProxy::forward(int from, int to, bool fromClient) {
 
 void TitleHoldingProxy::serve(int client) {
     const int upstream = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in address = loopback(upstreamPort_);
+    const sockaddr_in address = Loopback(upstreamPort_);
     if (::connect(upstream, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
         pollfd p[2] = {{client, POLLIN, 0}, {upstream, POLLIN, 0}};
         bool open = true;
