@@ -236,6 +236,18 @@ TEST_F(StreamOutputTest, ATitleNotTakenLosesTheConnectionAndTheStreamComesBackWi
     EXPECT_EQ(script.titles[1].first, "A");
 }
 
+TEST_F(StreamOutputTest, AConnectionLostAgainAtOnceWaitsLongerEachTime) {
+    script.failTitles = 3;  // every connection fails its title: no connection holds
+    StreamOutput out(events, log, sinks);
+    core::NowPlayingItem item;
+    item.title = "A";
+    out.nowPlaying(item);
+    out.configure(enabled());
+    ASSERT_TRUE(waitFor([&] { return out.counters().losses == 2; }, 5s));
+    EXPECT_EQ(linesWith("title not answered，1秒后重连"), 1);
+    EXPECT_EQ(linesWith("title not answered，2秒后重连"), 1);
+}
+
 TEST_F(StreamOutputTest, TheCloseGivesUpATitleThatWaitsAndIsNoLoss) {
     script.titleWaits = true;
     EXPECT_LT(closeWhileATitleWaitsMs(), 500);

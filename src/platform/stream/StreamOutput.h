@@ -4,7 +4,8 @@
 // its destination (an Icecast mount, or a file in a simulation). The sound card never waits
 // for any of it: a slow encoder or network only makes the ring drop frames (counted).
 //
-// The sender reconnects by itself after a loss, waiting 1, 2, 4 ... 30 s between attempts, and
+// The sender reconnects by itself after a loss, waiting 1, 2, 4 ... 30 s between attempts (a
+// connection that held 30 s starts over at 1 s; one lost sooner goes on doubling), and
 // tells the play-process log each loss and each connection, and (at most once a minute) the
 // sound it could not take in time, posted to the UI thread.
 // The title of the item on air goes with the stream from the point of the mix where the item

@@ -18,6 +18,9 @@ constexpr auto kEmptyRingWait = std::chrono::milliseconds(10);
 constexpr auto kUnconnectedWait = std::chrono::milliseconds(50);
 // A sender that keeps falling behind is told at most this often.
 constexpr auto kDropReportInterval = std::chrono::seconds(60);
+// A connection lost sooner than this (a title the server never answers, say) does not start the
+// back-off over: a server that keeps failing is asked less and less often.
+constexpr auto kHeldConnection = std::chrono::seconds(30);
 
 }  // namespace
 
@@ -29,6 +32,7 @@ struct StreamSender::Session {
     StreamTitle title;  // on air now
     core::ReconnectBackoff backoff;
     SteadyClock::time_point nextAttempt{};
+    SteadyClock::time_point connectedAt{};
     bool everConnected = false;
     bool failureLogged = false;     // the current run of failed attempts is in the log
     std::uint64_t droppedSeen = 0;  // the ring's drops already told
@@ -181,7 +185,7 @@ bool StreamSender::tryConnect(Session& s) {
             connected_.store(true);
             s.everConnected = true;
             s.failureLogged = false;
-            s.backoff.reset();
+            s.connectedAt = SteadyClock::now();
             post("网络直播已连接：" + s.sink->where());
             return s.title.title.empty() || sendTitle(s);
         }
@@ -208,6 +212,7 @@ void StreamSender::lose(Session& s, const std::string& reason) {
     s.sink->close();
     connected_.store(false);
     losses_.fetch_add(1);
+    if (SteadyClock::now() - s.connectedAt >= kHeldConnection) s.backoff.reset();
     const int delayMs = s.backoff.nextDelayMs();
     s.nextAttempt = SteadyClock::now() + std::chrono::milliseconds(delayMs);
     s.failureLogged = true;  // the attempts that follow are part of this loss
