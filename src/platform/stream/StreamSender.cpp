@@ -33,7 +33,6 @@ struct StreamSender::Session {
     core::ReconnectBackoff backoff;
     SteadyClock::time_point nextAttempt{};
     SteadyClock::time_point connectedAt{};
-    bool everConnected = false;
     bool failureLogged = false;     // the current run of failed attempts is in the log
     std::uint64_t droppedSeen = 0;  // the ring's drops already told
     SteadyClock::time_point lastDropReport{};
@@ -146,7 +145,6 @@ void StreamSender::run() {
 void StreamSender::startSession(Session& s) {
     s.backoff.reset();
     s.nextAttempt = SteadyClock::now();
-    s.everConnected = false;
     s.failureLogged = false;
     if (s.active() && !StreamEncoder::parseFormat(s.settings.Format, s.codec)) {
         post("网络直播格式无效：" + s.settings.Format + "（可用 mp3、ogg、opus）");
@@ -183,7 +181,6 @@ bool StreamSender::tryConnect(Session& s) {
             s.droppedSeen = ring_.dropped();
             connections_.fetch_add(1);
             connected_.store(true);
-            s.everConnected = true;
             s.failureLogged = false;
             s.connectedAt = SteadyClock::now();
             post("网络直播已连接：" + s.sink->where());
