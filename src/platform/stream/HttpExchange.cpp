@@ -9,6 +9,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <optional>
+
+#include "platform/stream/TlsLink.h"
 
 namespace pelvano::platform {
 
@@ -98,6 +102,14 @@ HttpAnswer connectTo(const addrinfo* list, SteadyClock::time_point deadline,
     return last;
 }
 
+// A plain socket call's result as a TlsLink one.
+ssize_t plainStep(ssize_t result, short direction, short& wants) {
+    if (result >= 0) return result;
+    if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return TlsLink::kFailed;
+    wants = direction;
+    return TlsLink::kWait;
+}
+
 // The code of a status line "HTTP/1.x NNN ...", 0 when the text is no such line.
 int statusOf(const std::string& head) {
     if (head.compare(0, 5, "HTTP/") != 0) return 0;
@@ -113,7 +125,7 @@ int statusOf(const std::string& head) {
 
 }  // namespace
 
-HttpAnswer ExchangeHttp(const std::string& host, int port, const std::string& request,
+HttpAnswer ExchangeHttp(const std::string& host, int port, bool useTls, const std::string& request,
                         std::chrono::milliseconds limit, const std::function<bool()>& abandon) {
     const auto deadline = SteadyClock::now() + limit;
     addrinfo hints{};
@@ -128,34 +140,53 @@ HttpAnswer ExchangeHttp(const std::string& host, int port, const std::string& re
     if (fd < 0) return connected;
     const Socket socket(fd);
 
-    for (std::size_t sent = 0; sent < request.size();) {
-        const ssize_t n =
-            ::send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
-        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-            const Wait w = waitFor(fd, POLLOUT, deadline, abandon);
+    std::unique_ptr<TlsLink> tls;
+    // Repeats one step of I/O until it moves bytes or ends (0), waiting as it asks; the answer
+    // that ends the exchange instead, if any.
+    const auto move = [&](const std::function<ssize_t(short&)>& step,
+                          std::size_t& moved) -> std::optional<HttpAnswer> {
+        while (true) {
+            short wants = 0;
+            const ssize_t n = step(wants);
+            if (n >= 0) {
+                moved = static_cast<std::size_t>(n);
+                return std::nullopt;
+            }
+            if (n == TlsLink::kFailed) return failed(tls ? tls->error() : std::strerror(errno));
+            const Wait w = waitFor(fd, wants, deadline, abandon);
             if (w != Wait::Ready) return fromWait(w);
-        } else {
-            return failed(std::strerror(errno));
         }
+    };
+    std::size_t moved = 0;
+    if (useTls) {
+        tls = std::make_unique<TlsLink>(fd, host);
+        if (auto end = move([&](short& wants) { return tls->handshake(wants); }, moved)) return *end;
+    }
+    const auto write = [&](const char* data, std::size_t size, short& wants) {
+        return tls ? tls->write(data, size, wants)
+                   : plainStep(::send(fd, data, size, MSG_NOSIGNAL), POLLOUT, wants);
+    };
+    const auto read = [&](char* data, std::size_t size, short& wants) {
+        return tls ? tls->read(data, size, wants)
+                   : plainStep(::recv(fd, data, size, 0), POLLIN, wants);
+    };
+
+    for (std::size_t sent = 0; sent < request.size(); sent += moved) {
+        const auto step = [&](short& wants) {
+            return write(request.data() + sent, request.size() - sent, wants);
+        };
+        if (auto end = move(step, moved)) return *end;
+        if (moved == 0) return failed("connection closed");
     }
 
     std::string head;
     constexpr std::size_t kLongestStatusLine = 1024;
     while (head.find('\n') == std::string::npos && head.size() < kLongestStatusLine) {
         char buffer[256];
-        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-        if (n > 0) {
-            head.append(buffer, static_cast<std::size_t>(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno == EAGAIN || errno == EINTR) {
-            const Wait w = waitFor(fd, POLLIN, deadline, abandon);
-            if (w != Wait::Ready) return fromWait(w);
-        } else {
-            return failed(std::strerror(errno));
-        }
+        const auto step = [&](short& wants) { return read(buffer, sizeof buffer, wants); };
+        if (auto end = move(step, moved)) return *end;
+        if (moved == 0) break;
+        head.append(buffer, moved);
     }
     const int status = statusOf(head);
     if (status == 0) return failed("not an HTTP answer");

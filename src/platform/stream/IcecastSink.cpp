@@ -131,7 +131,7 @@ std::string IcecastSink::withTlsRequired(int failure, const std::string& text) c
     // (a plain server does not answer it), before any password was sent.
     const bool aboutTls = failure != SHOUTERR_NOCONNECT && failure != SHOUTERR_NOLOGIN &&
                           failure != SHOUTERR_MALLOC;
-    if (settings_.TLS != core::StreamTls::Required || !aboutTls) return text;
+    if (!tlsRequired() || !aboutTls) return text;
     return "未能建立加密连接（TLS），按设置不以明文连接，未发送密码（" + text + "）";
 }
 
@@ -140,7 +140,7 @@ std::string IcecastSink::openFailure(const std::function<bool()>& abandon) const
     if (failure != SHOUTERR_NOLOGIN) return withTlsRequired(failure, lastError());
     // Icecast answers 401 for a wrong password and 403 for a mount in use; libshout
     // says "Login failed" for both. A listener's request shows whether it is on air.
-    const HttpAnswer probe = ExchangeHttp(settings_.Host, settings_.Port,
+    const HttpAnswer probe = ExchangeHttp(settings_.Host, settings_.Port, tlsRequired(),
                                           requestHead(settings_, mountOf(settings_)) + "\r\n",
                                           std::chrono::milliseconds(kProbeTimeoutMs), abandon);
     const bool onAir = probe.outcome == HttpAnswer::Outcome::Answered && probe.status >= 200 &&
@@ -166,7 +166,7 @@ bool IcecastSink::send(const std::string& bytes, std::string& error) {
 
 bool IcecastSink::sendTitle(const StreamTitle& title, const std::function<bool()>& abandon,
                             std::string& error) {
-    if (codec_ != StreamCodec::Mp3 || settings_.TLS == core::StreamTls::Required) return true;
+    if (codec_ != StreamCodec::Mp3) return true;
     const std::string song =
         title.artist.empty() ? title.title : title.artist + " - " + title.title;
     const std::string target = "/admin/metadata?mount=" + UrlQueryValue(mountOf(settings_)) +
@@ -174,7 +174,7 @@ bool IcecastSink::sendTitle(const StreamTitle& title, const std::function<bool()
     const std::string request = requestHead(settings_, target) + "Authorization: " +
                                 BasicAuthorization(settings_.User, settings_.Password) +
                                 "\r\n\r\n";
-    const HttpAnswer answer = ExchangeHttp(settings_.Host, settings_.Port, request,
+    const HttpAnswer answer = ExchangeHttp(settings_.Host, settings_.Port, tlsRequired(), request,
                                            std::chrono::milliseconds(kTitleTimeoutMs), abandon);
     switch (answer.outcome) {
         case HttpAnswer::Outcome::Answered:

@@ -8,8 +8,8 @@
 //
 // The title beside an MP3 stream is not sent through libshout, whose metadata update blocks
 // without a bound: it is a request of our own (HttpExchange) that gives up after
-// kTitleTimeoutMs or when abandoned. With TLS required no title goes beside the stream, as
-// that request is plain HTTP and would carry the password in clear. A refused login is told
+// kTitleTimeoutMs or when abandoned; with TLS required it goes over TLS too (else plain HTTP,
+// as libshout's own would). A refused login is told
 // apart by asking the server for the mount (no password sent): a mount already on the air
 // means the mount is taken, else the password (or user) is wrong. The sender thread only.
 #include <memory>
@@ -48,6 +48,7 @@ class IcecastSink final : public StreamSink {
     std::string openFailure(const std::function<bool()>& abandon) const;
     // A failure's text, saying so when it is the TLS that the settings require.
     std::string withTlsRequired(int failure, const std::string& text) const;
+    bool tlsRequired() const { return settings_.TLS == core::StreamTls::Required; }
 
     core::StreamSettings settings_;
     StreamCodec codec_;
