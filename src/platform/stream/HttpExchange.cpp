@@ -68,9 +68,9 @@ HttpAnswer failed(const std::string& why) {
     return answer;
 }
 
-// A connected non-blocking socket to one of the addresses, or why none answered.
-HttpAnswer connectTo(const addrinfo* list, SteadyClock::time_point deadline,
-                     const std::function<bool()>& abandon, int& fd) {
+// Connects a non-blocking socket (fd) to one of the addresses; else why none answered.
+std::optional<HttpAnswer> connectTo(const addrinfo* list, SteadyClock::time_point deadline,
+                                    const std::function<bool()>& abandon, int& fd) {
     HttpAnswer last = failed("no address");
     for (const addrinfo* a = list; a != nullptr; a = a->ai_next) {
         const int s = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
@@ -81,7 +81,7 @@ HttpAnswer connectTo(const addrinfo* list, SteadyClock::time_point deadline,
         }
         if (::connect(s, a->ai_addr, a->ai_addrlen) == 0) {
             fd = s;
-            return HttpAnswer{HttpAnswer::Outcome::Answered, 0, {}};
+            return std::nullopt;
         }
         if (errno == EINPROGRESS) {
             const Wait w = waitFor(s, POLLOUT, deadline, abandon);
@@ -90,7 +90,7 @@ HttpAnswer connectTo(const addrinfo* list, SteadyClock::time_point deadline,
             if (w == Wait::Ready && ::getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &size) == 0 &&
                 error == 0) {
                 fd = s;
-                return HttpAnswer{HttpAnswer::Outcome::Answered, 0, {}};
+                return std::nullopt;
             }
             last = w == Wait::Ready ? failed(std::strerror(error)) : fromWait(w);
         } else {
@@ -135,9 +135,9 @@ HttpAnswer ExchangeHttp(const std::string& host, int port, bool useTls, const st
     const int resolved = ::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list);
     if (resolved != 0) return failed(::gai_strerror(resolved));
     int fd = -1;
-    HttpAnswer connected = connectTo(list, deadline, abandon, fd);
+    const std::optional<HttpAnswer> unconnected = connectTo(list, deadline, abandon, fd);
     ::freeaddrinfo(list);
-    if (fd < 0) return connected;
+    if (unconnected) return *unconnected;
     const Socket socket(fd);
 
     std::unique_ptr<TlsLink> tls;
