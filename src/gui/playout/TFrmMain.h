@@ -24,6 +24,7 @@ class TTransparentButton;
 class TvelTracker;
 class RoundedFrame;
 class LevelPaintBox;
+class TrayReturn;
 
 class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     Q_OBJECT
@@ -102,6 +103,7 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     AppContext& app_;
     TMyRgnFrm* rgnFrm_;
     std::unique_ptr<core::ScheduleProgressView> saveBar_;
+    TrayReturn* trayReturn_;
     bool dragging_ = false;
     QPoint dragPoint_;
     QString itemCaption_ = QStringLiteral("播出：无");

@@ -3,9 +3,11 @@
 // cell (with a mark where the row will land), files and folders dropped from the desktop, and
 // the Delete and Ctrl+A keys. The right button only opens the menu: it moves neither the
 // current row nor the selection. It only reports what the user did; the window carries it
-// out. UI thread only.
-#include <QStringList>
+// out. The number column stays fixed at the left; the columns after it scroll by whole columns
+// (the ones scrolled past are hidden). UI thread only.
 #include <QTableView>
+#include <string>
+#include <vector>
 
 namespace pelvano::gui {
 
@@ -24,18 +26,22 @@ class ScheduleGridView : public QTableView {
     bool operatorBusy() const;
     // Where a dragged row would land: a line over the viewport, or null when none is shown.
     QRect moveMarkRect() const;
+    // The first column shown after the fixed number column.
+    int firstScrollingColumn() const { return firstColumn_; }
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
   signals:
     // Model rows; the number cell of from was dragged onto the row to.
     void rowMoveRequested(int from, int to);
     // Local files and folders dropped on a model row (-1: outside the rows).
-    void filesDropped(int row, const QStringList& names);
+    void filesDropped(int row, const std::vector<std::string>& nativePaths);
     void deleteRequested();
     void selectAllRequested();
     // A row drag, a file drag or a cell edit has ended.
     void operatorDone();
 
   protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void wheelEvent(QWheelEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -52,8 +58,10 @@ class ScheduleGridView : public QTableView {
 
   private:
     void keepTopRowWhole();
+    void showColumnsFrom(int first);
 
     bool rowMode_ = true;
+    int firstColumn_ = 1;
     int dragFrom_ = -1;  // model row whose number cell is being dragged
     int dragTo_ = -1;    // model row under the mouse during that drag
     bool filesOver_ = false;  // files from the desktop are being dragged over the rows
