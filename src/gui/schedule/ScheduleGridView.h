@@ -62,8 +62,8 @@ class ScheduleGridView : public QTableView {
 
     bool rowMode_ = true;
     int firstColumn_ = 1;
-    int dragFrom_ = -1;  // model row whose number cell is being dragged
-    int dragTo_ = -1;    // model row under the mouse during that drag
+    int dragFrom_ = -1;       // model row whose number cell is being dragged
+    int dragTo_ = -1;         // model row under the mouse during that drag
     bool filesOver_ = false;  // files from the desktop are being dragged over the rows
 };
 

@@ -152,8 +152,8 @@ TEST_F(Mp3ListTest, RowsTakeTitleAndArtistFromTheTagOrTheBaseName) {
 }
 
 TEST_F(Mp3ListTest, LineBreaksStayOutOfTheRows) {
-    const std::string twoLines = mp3("two.mp3", StandardTag(TextFrame("TIT2", "a\r\nb^^c") +
-                                                            TextFrame("TPE1", "x\ny")));
+    const std::string twoLines =
+        mp3("two.mp3", StandardTag(TextFrame("TIT2", "a\r\nb^^c") + TextFrame("TPE1", "x\ny")));
     const std::string broken = mp3("new\nline.mp3");
     std::vector<std::string> refused;
     EXPECT_EQ(list.InsertFiles(1, {broken, twoLines, mp3("cr\r.mp3")}, &refused), 1);

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-
 #include <QTest>
 
 #include "LyricsWindowFixture.h"
@@ -149,7 +148,9 @@ TEST_F(FrmMusicSetTest, InEditModeARangeMadeWithTheMouseIsShiftedAsAWhole) {
     click("chkEditMusic");
     control<QSpinBox>("spAddTime")->setValue(5);
     QWidget* cells = grid().viewport();
-    const auto centre = [&](int row) { return grid().visualItemRect(grid().item(row, 1)).center(); };
+    const auto centre = [&](int row) {
+        return grid().visualItemRect(grid().item(row, 1)).center();
+    };
 
     // Dragged across the first three lines.
     gui::testing::press(cells, centre(0));

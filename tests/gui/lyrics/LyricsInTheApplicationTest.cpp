@@ -9,8 +9,8 @@
 
 #include "gui/app/StationApp.h"
 #include "gui/app/UiErrors.h"
-#include "gui/lyrics/FrmMusic.h"
 #include "gui/controls/MyProgressBarNew.h"
+#include "gui/lyrics/FrmMusic.h"
 #include "gui/lyrics/FrmMusicSet.h"
 #include "gui/playout/TFrmMain.h"
 #include "gui/schedule/FrmPara.h"
@@ -50,7 +50,8 @@ TEST(LyricsInTheApplication, TheDisplayIsAttachedAndTheSettingsButtonOpensTheEdi
     editMode->click();
     EXPECT_TRUE(app.station().state().PlayoutHold);
     EXPECT_TRUE(app.context().lyrics.chkEditMusic());
-    EXPECT_TRUE(bar->Caption().startsWith(QStringLiteral("自动播出已暂停"))) << bar->Caption().toStdString();
+    EXPECT_TRUE(bar->Caption().startsWith(QStringLiteral("自动播出已暂停")))
+        << bar->Caption().toStdString();
 
     // The tag window ("MP3歌词编辑") opened and closed leaves the editor's hold and its lines.
     dir.write("a.lrc", "[00:01.00]first\r\n[00:02.00]second\r\n");

@@ -1,6 +1,7 @@
 // The schedule window driven offscreen on a station in virtual time: its model, its cell look,
-// drops, edits, row moves, the menu and its dialogs, docking, and a full round trip to the file
-// on disk and pelvano-cli.
+// drops, edits, row moves and their mark, the menu and its dialogs (the right button changing
+// nothing else), docking, the view held still while the operator works, and a full round trip to
+// the file on disk and pelvano-cli.
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QComboBox>

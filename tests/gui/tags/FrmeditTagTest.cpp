@@ -156,8 +156,8 @@ TEST_F(FrmeditTagTest, LineBreaksInNamesOrTitlesNeverSplitARowOfTheListFile) {
     const core::Grid& grid = window->list().sgSong;
     ASSERT_EQ(grid.dataRowCount(), 51);
     EXPECT_EQ(core::GbkToUtf8(grid.cell(1, 1)), "第一行  第二行");
-    EXPECT_TRUE(window->Memo1->toPlainText().contains(
-        "文件名中有换行，不能加入列表: " + QString::fromStdString(broken)));
+    EXPECT_TRUE(window->Memo1->toPlainText().contains("文件名中有换行，不能加入列表: " +
+                                                      QString::fromStdString(broken)));
     // A typed cell gets the same guard.
     window->sgSong->model()->setData(window->sgSong->model()->index(1, 2), "甲\n乙^^丙");
     EXPECT_EQ(core::GbkToUtf8(grid.cell(2, 2)), "甲 乙^丙");
