@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # One player per station folder: a second run or simulate on a folder that is on air is
 # refused with the message while the first plays on; simulate --copy predicts its day; a
-# killed station leaves no lock behind.
+# killed station leaves no lock behind. With a player (pelvano) as the third argument, the
+# station on air is that player, and a second player is refused too.
+# usage: station_lock.sh PELVANO-CLI DEMO-STATION [PELVANO]
 set -euo pipefail
 cli=$1
 demo=$2
+player=${3:-}
+if [ -n "$player" ]; then on_air=("$player"); else on_air=("$cli" run); fi
+export PELVANO_OUTPUT=null QT_QPA_PLATFORM=offscreen
 work=$(mktemp -d)
 first=""
 cleanup() {
@@ -19,10 +24,10 @@ lockfile="$station/.pelvano.lock"
 
 held() { [ -e "$lockfile" ] && ! flock -n "$lockfile" true; }
 start_first() {
-    PELVANO_OUTPUT=null "$cli" run "$station" >"$work/first.log" 2>&1 &
+    "${on_air[@]}" "$station" >"$work/first.log" 2>&1 &
     first=$!
     for _ in $(seq 100); do held && return 0; sleep 0.1; done
-    echo "the first station never took its lock"; exit 1
+    echo "the station never took its lock"; cat "$work/first.log"; exit 1
 }
 refused() {
     expect_fail 1 "$@"
@@ -32,6 +37,14 @@ refused() {
 start_first
 refused run "$station"
 refused simulate "$station" --from "2026-12-07 05:59:58" --to "2026-12-07 06:00:10"
+if [ -n "$player" ]; then
+    set +e
+    "$player" "$station" >/dev/null 2>"$work/err"
+    status=$?
+    set -e
+    [ "$status" = 1 ] || { echo "a second player started ($status)"; exit 1; }
+    grep -qx 'pelvano: 该播出站已在运行' "$work/err" || { cat "$work/err"; exit 1; }
+fi
 kill -0 "$first" || { echo "the first station ended"; cat "$work/first.log"; exit 1; }
 held || { echo "the first station lost its lock"; exit 1; }
 
@@ -48,10 +61,13 @@ kill -0 "$first" || { echo "the first station ended during the copy's simulation
 
 # A killed station: the next start gets the lock at once and plays until interrupted.
 { kill -9 "$first" && wait "$first"; } 2>/dev/null || true
-first=""
+start_first
+sleep 2
+kill -INT "$first"
 set +e
-PELVANO_OUTPUT=null timeout --preserve-status -s INT 2 "$cli" run "$station" >/dev/null 2>"$work/err"
+wait "$first"
 status=$?
 set -e
-[ "$status" = 0 ] || { echo "restart after kill -9 ended with $status"; cat "$work/err"; exit 1; }
+first=""
+[ "$status" = 0 ] || { echo "restart after kill -9 ended with $status"; cat "$work/first.log"; exit 1; }
 echo ok

@@ -10,6 +10,7 @@
 #include "gui/app/RunningPlayer.h"
 #include "gui/app/StationApp.h"
 #include "gui/app/StationFolder.h"
+#include "gui/app/StopSignals.h"
 #include "gui/playout/TFrmMain.h"
 #include "platform/clock/HighResolutionCounter.h"
 #include "platform/lock/StationLock.h"
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
     if (const int status = station.start(); status != 0) return status;
     const RunningPlayerListener secondStarts(
         folder.folder, [&station] { RaiseShownWindows(station.windows().frmMain); });
+    const StopSignals stopSignals([&station] { station.windows().frmMain->closeWithoutAsking(); });
     service.ready();
     const int status = QApplication::exec();
     service.stopping();
