@@ -278,7 +278,13 @@ void TFrmPara::btnCloseClick() {
 }
 
 void TFrmPara::streamSettingsEdited() {
-    const core::StreamSettings edited = core::ValidStreamSettings(streamPage_->settings());
+    core::StreamSettings shown = streamPage_->settings();
+    // A host that names no server is refused, not saved: the field shows the saved one again.
+    const std::string problem = core::StreamHostProblem(shown.Host);
+    streamPage_->showProblem(problem);
+    if (!problem.empty()) shown.Host = stream_.Host;
+    const core::StreamSettings edited = core::ValidStreamSettings(shown);
+    if (!problem.empty()) streamPage_->setSettings(edited);
     if (edited == stream_) return;
     stream_ = edited;
     const bool saved = core::SaveStreamSettings(settings_.file(), edited);
