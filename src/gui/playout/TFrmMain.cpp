@@ -505,11 +505,21 @@ void TFrmMain::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    writeCloseKeys();
+    e->accept();
+    QCoreApplication::quit();
+}
+
+void TFrmMain::closeWithoutAsking() {
+    writeCloseKeys();
+    // Not quit(): in Qt 6 that closes every window first, and this one would ask again.
+    QCoreApplication::exit(0);
+}
+
+void TFrmMain::writeCloseKeys() {
     app_.station.playerLeft = x();
     app_.station.playerTop = y();
     app_.station.writeCloseKeys();
-    e->accept();
-    QCoreApplication::quit();
 }
 
 }  // namespace pelvano::gui
