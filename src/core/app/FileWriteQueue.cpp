@@ -74,6 +74,7 @@ bool FileWriteQueue::flush(std::chrono::milliseconds bound) {
 }
 
 bool FileWriteQueue::close(std::chrono::milliseconds bound) {
+    if (!thread_.joinable()) return flush(std::chrono::milliseconds(0));  // closed before
     const bool done = flush(bound);
     {
         std::lock_guard lock(shared_->mutex);
