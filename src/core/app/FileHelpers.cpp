@@ -48,9 +48,9 @@ bool AppendTextLine(const std::string& path, std::string_view line, std::string*
         }
         written += static_cast<std::size_t>(n);
     }
-    // Half a line would glue the next one to it: the part that went in goes again.
+    // Half a line would glue the next one to it: what went in is cut off again.
     if (code != 0 && written > 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, st.st_size) != 0) {
-        // Nothing more to be done: the next append starts with a line end.
+        // Cannot be cut: the next append starts with a line end of its own.
     }
     ::close(fd);
     return code == 0 || fail(code);

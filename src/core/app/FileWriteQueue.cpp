@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <utility>
 
@@ -11,6 +12,7 @@ namespace pelvano::core {
 
 // Shared with the thread, which may outlive the queue when a close ran out of time.
 struct FileWriteQueue::Shared {
+    static constexpr std::size_t kKeptFailures = 1000;
     std::mutex mutex;
     std::condition_variable wake;  // the thread: work or the end
     std::condition_variable idle;  // flush: the queue ran dry
@@ -33,11 +35,17 @@ struct FileWriteQueue::Shared {
             jobs.pop_front();
             busy = true;
             lock.unlock();
-            const bool done = posted.job(&posted.ifFailed.reason);
+            bool done = false;
+            try {
+                done = posted.job(&posted.ifFailed.reason);
+            } catch (const std::exception& e) {
+                posted.ifFailed.reason = e.what();
+            }
             lock.lock();
             busy = false;
             if (!done) {
-                failures.push_back(std::move(posted.ifFailed));
+                // Nobody taking them must not make them a leak; the count goes on.
+                if (failures.size() < kKeptFailures) failures.push_back(std::move(posted.ifFailed));
                 failureCount.fetch_add(1, std::memory_order_relaxed);
             }
             if (jobs.empty()) idle.notify_all();
