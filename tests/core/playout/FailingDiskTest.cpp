@@ -95,7 +95,7 @@ TEST_F(FailingDiskTest, AnUnreadableSettingsFileIsNeverRewrittenAndTheStationRun
 TEST_F(FailingDiskTest, APasswordInAWiderFileIsNarrowedOnceAtStart) {
     writeSchedule({{""}});
     const std::string ini = dir.write("参数设置.INI", kSettings);
-    ::chmod(ini.c_str(), 0644);
+    ::chmod(ini.c_str(), 0604);  // readable by every user, not only by the group
     startStation();
     struct stat st {};
     ASSERT_EQ(::stat(ini.c_str(), &st), 0);
