@@ -34,6 +34,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
                                                        })),
       device_(platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment())),
       output_(std::make_unique<core::TeeSoundOutput>(*device_, stream_->ring())),
+      announced_(stream_.get(), options_.nowPlaying),
       decoder_(std::make_unique<platform::FfmpegSourceFactory>()),
       autostart_(std::make_unique<platform::XdgAutostart>(std::string(), options_.stationFolder)) {
     core::StationPorts ports;
@@ -47,7 +48,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
     ports.lyrics = &lyrics_;
     ports.autostart = autostart_.get();
     ports.executablePath = options_.executablePath;
-    ports.nowPlaying = stream_.get();
+    ports.nowPlaying = &announced_;
     station_ = std::make_unique<core::Station>(ports);
     context_ = std::make_unique<AppContext>(
         AppContext{*station_, windows_, errors_, lyrics_, pump_, timers_});

@@ -24,6 +24,7 @@ class TTransparentButton;
 class TvelTracker;
 class RoundedFrame;
 class LevelPaintBox;
+class TrayReturn;
 
 class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     Q_OBJECT
@@ -37,6 +38,8 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     // After the station's start-up: the stored position, the sliders' values, the label colours
     // and the title font; then the window is shown and the schedule window docked under it.
     void showPlayer();
+    // The program is asked to end (a service manager's stop): the close without the question.
+    void closeWithoutAsking();
     // The settings window changed the label colours or the title font.
     void applySettingsLook();
     // PB4 as the bar of the schedule window's saves: shown while one runs.
@@ -94,12 +97,15 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     void btnShowClick();
     // The exit confirmation of chkSure; true when the close goes ahead.
     bool confirmExit();
+    // The player's position and the station's close keys.
+    void writeCloseKeys();
     void dockScheduleWindow();
     QWidget* scheduleWidget() const;
 
     AppContext& app_;
     TMyRgnFrm* rgnFrm_;
     std::unique_ptr<core::ScheduleProgressView> saveBar_;
+    TrayReturn* trayReturn_;
     bool dragging_ = false;
     QPoint dragPoint_;
 };
