@@ -7,8 +7,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "core/app/AtomicFileLeftovers.h"
@@ -37,7 +35,8 @@ void copyExtendedAttributes(const std::string& from, int toFd) {
 
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(std::string targetPath) : targetPath_(std::move(targetPath)) {
+AtomicFileWriter::AtomicFileWriter(std::string targetPath, FileAccess access)
+    : targetPath_(std::move(targetPath)) {
     const std::string folder = FolderOf(targetPath_);
     RemoveLeftoverTemporaries(folder);
     fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
@@ -57,8 +56,10 @@ AtomicFileWriter::AtomicFileWriter(std::string targetPath) : targetPath_(std::mo
         if (::fchown(fd_, st.st_uid, st.st_gid) != 0) {
             // Not permitted (another user's file): the new file is this process's own.
         }
-        ::fchmod(fd_, st.st_mode & 07777);
+        ::fchmod(fd_, st.st_mode & (access == FileAccess::OwnerOnly ? 07700 : 07777));
         copyExtendedAttributes(targetPath_, fd_);
+    } else if (access == FileAccess::OwnerOnly) {
+        ::fchmod(fd_, 0600);
     }
 }
 
@@ -172,20 +173,52 @@ bool AtomicFileWriter::keepAs(const std::string& path) {
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
-    AtomicFileWriter writer(path);
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
+                         FileAccess access) {
+    AtomicFileWriter writer(path, access);
     const bool done = writer.write(bytes) && writer.commit();
     if (!done && error) *error = writer.error();
     return done;
 }
 
+ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes, std::string* error) {
+    const auto unreadable = [&](const std::string& reason) {
+        if (error) *error = reason;
+        return ReadOutcome::Unreadable;
+    };
+    // Non-blocking: a named pipe in the file's place must not hang the caller.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT) return ReadOutcome::Missing;
+        return unreadable(std::strerror(errno));
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const std::string reason = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        ::close(fd);
+        return unreadable(reason);
+    }
+    std::string read;
+    read.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int failure = errno;
+            ::close(fd);
+            return unreadable(std::strerror(failure));
+        }
+        read.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    bytes = std::move(read);
+    return ReadOutcome::Read;
+}
+
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    bytes = std::move(ss).str();
-    return !in.bad();
+    return ReadWholeFile(path, bytes) == ReadOutcome::Read;
 }
 
 }  // namespace pelvano::core

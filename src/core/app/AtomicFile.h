@@ -13,9 +13,13 @@
 
 namespace pelvano::core {
 
+// Who may read and write the new file: as the old one (a new file gets the usual 0666 less the
+// umask), or its owner alone (a file that holds a password).
+enum class FileAccess { AsBefore, OwnerOnly };
+
 class AtomicFileWriter {
   public:
-    explicit AtomicFileWriter(std::string targetPath);
+    explicit AtomicFileWriter(std::string targetPath, FileAccess access = FileAccess::AsBefore);
     ~AtomicFileWriter();  // forgets the new contents unless commit() succeeded
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -47,7 +51,14 @@ class AtomicFileWriter {
 
 // Whole-file helpers on top of it. False with a message in *error on failure.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr, FileAccess access = FileAccess::AsBefore);
+
+// Missing: there is no file by that name. Unreadable: there is one but its bytes cannot be had
+// (permissions, an I/O error, a folder or device rather than a file); the reason goes to *error.
+enum class ReadOutcome { Read, Missing, Unreadable };
+ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes,
+                          std::string* error = nullptr);
+// True when the whole file was read.
 bool ReadFileBytes(const std::string& path, std::string& bytes);
 
 }  // namespace pelvano::core

@@ -7,6 +7,9 @@
 
 namespace pelvano::core {
 
+// The UTF-8 byte-order mark.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 enum class InvalidBytes {
     Replace,  // an undecodable byte becomes U+FFFD
     // A reversible text form: an undecodable byte becomes the four characters \xNN, and

@@ -1,9 +1,12 @@
 #include "core/app/FileHelpers.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "core/app/TextHelpers.h"
@@ -12,12 +15,45 @@ namespace pelvano::core {
 
 namespace fs = std::filesystem;
 
-void AppendTextLine(const std::string& path, std::string_view line) {
-    std::FILE* f = std::fopen(path.c_str(), "ab");
-    if (!f) return;
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fwrite("\r\n", 1, 2, f);
-    std::fclose(f);
+bool AppendTextLine(const std::string& path, std::string_view line, std::string* error) {
+    const auto fail = [&](int code) {
+        if (error) *error = std::strerror(code);
+        return false;
+    };
+    const int flags = O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY;
+    int fd = ::open(path.c_str(), O_RDWR | flags, 0666);
+    const bool readable = fd >= 0;
+    if (!readable) fd = ::open(path.c_str(), O_WRONLY | flags, 0666);  // a write-only file
+    if (fd < 0) return fail(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int code = errno;
+        ::close(fd);
+        return fail(code);
+    }
+    std::string bytes;
+    char last = '\n';
+    if (readable && st.st_size > 0 && ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n')
+        bytes = "\r\n";
+    bytes.append(line);
+    bytes += "\r\n";
+    std::size_t written = 0;
+    int code = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            code = n < 0 ? errno : EIO;
+            break;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    // Half a line would glue the next one to it: what went in is cut off again.
+    if (code != 0 && written > 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, st.st_size) != 0) {
+        // Cannot be cut: the next append starts with a line end of its own.
+    }
+    ::close(fd);
+    return code == 0 || fail(code);
 }
 
 void ForceDeleteFile(const std::string& path) {

@@ -7,8 +7,11 @@
 
 namespace pelvano::core {
 
-// Appends line + CR LF, creating the file when missing. Failures are silent.
-void AppendTextLine(const std::string& path, std::string_view line);
+// Appends line + CR LF, creating the file when missing, in one write: the line is in the file
+// whole or not at all (what a full disk let through is cut off again). A file whose last line
+// has no end (cut by a crash or an older writer) gets one first, so no line sticks to it. False
+// with the reason in *error.
+bool AppendTextLine(const std::string& path, std::string_view line, std::string* error = nullptr);
 // Deletes the file when it exists, even when it is read-only.
 void ForceDeleteFile(const std::string& path);
 // The names (without folder) of the entries of folder whose extension equals ext, compared

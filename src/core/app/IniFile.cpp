@@ -2,14 +2,12 @@
 
 #include <optional>
 
-#include "core/app/AtomicFile.h"
+#include "core/app/Encoding.h"
 #include "core/app/TextHelpers.h"
 
 namespace pelvano::core {
 
 namespace {
-
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 struct IniLines {
     std::string bom;
@@ -18,9 +16,9 @@ struct IniLines {
 
 IniLines splitLines(std::string_view bytes) {
     IniLines out;
-    if (bytes.substr(0, kBom.size()) == kBom) {
-        out.bom = std::string(kBom);
-        bytes.remove_prefix(kBom.size());
+    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        out.bom = std::string(kUtf8Bom);
+        bytes.remove_prefix(kUtf8Bom.size());
     }
     std::size_t start = 0;
     while (start < bytes.size()) {
@@ -112,9 +110,15 @@ bool IniWrite(const std::string& file, std::string_view section, std::string_vie
 }
 
 bool IniWriteMany(const std::string& file, std::string_view section,
-                  const std::vector<std::pair<std::string, std::string>>& values, std::string* error) {
+                  const std::vector<std::pair<std::string, std::string>>& values, std::string* error,
+                  FileAccess access) {
     std::string bytes;
-    ReadFileBytes(file, bytes);  // a missing file is an empty one
+    std::string readError;
+    // A missing file is an empty one; one that cannot be read is left alone.
+    if (ReadWholeFile(file, bytes, &readError) == ReadOutcome::Unreadable) {
+        if (error) *error = "cannot read " + file + ": " + readError;
+        return false;
+    }
     IniLines ini = splitLines(bytes);
     std::vector<std::string>& lines = ini.lines;
 
@@ -162,8 +166,8 @@ bool IniWriteMany(const std::string& file, std::string_view section,
         out += "\r\n";
     }
     // Rewriting a file to the same bytes costs two flushes and wears the disk for nothing.
-    if (out == bytes) return true;
-    return WriteFileAtomically(file, out, error);
+    if (out == bytes && access == FileAccess::AsBefore) return true;
+    return WriteFileAtomically(file, out, error, access);
 }
 
 }  // namespace pelvano::core

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/app/AtomicFile.h"
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
+#include "core/app/FileWriteQueue.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/playout/ClockTimes.h"
@@ -47,10 +49,27 @@ const char* AsRunLog::header() {
     return "序号,标题,艺术家,文件,定时,开播时间,结束时间,播出秒数,结束方式,迟到毫秒";
 }
 
+bool AsRunLog::appendLine(const std::string& path, const std::string& line, std::string* error) {
+    std::string bytes;
+    if (ReadWholeFile(path, bytes, error) == ReadOutcome::Unreadable) return false;
+    const std::string head = std::string(kUtf8Bom) + header() + "\r\n";
+    if (bytes.empty()) return AppendTextLine(path, head + line, error);
+    std::string_view first(bytes);
+    if (first.starts_with(kUtf8Bom)) first.remove_prefix(kUtf8Bom.size());
+    first = first.substr(0, first.find_first_of("\r\n"));
+    if (first == header()) return AppendTextLine(path, line, error);
+    // Its first line was lost or another program wrote it: the header goes in front.
+    if (bytes.back() != '\n') bytes += "\r\n";
+    return WriteFileAtomically(path, head + bytes + line + "\r\n", error);
+}
+
 std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    // Quoting does not stop a formula; a leading apostrophe does.
+    const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
+    const std::string safe = formula ? "'" + text : text;
+    if (safe.find_first_of(",\"\r\n") == std::string::npos) return safe;
     std::string quoted = "\"";
-    for (char c : text) {
+    for (char c : safe) {
         if (c == '"') quoted += '"';
         quoted += c;
     }
@@ -83,7 +102,6 @@ void AsRunLog::closeAll() {
 void AsRunLog::write(const Open& open, AsRunEnd how) {
     const LocalDateTime end = clock_.now();
     const std::string path = folder_ + FormatDate(end, true) + ".asrun.csv";
-    if (!FileExists(path)) AppendTextLine(path, header());
     const AsRunItem& item = open.item;
     std::string line = std::to_string(item.row) + "," + CsvField(GbkToUtf8(item.title)) + "," +
                        CsvField(GbkToUtf8(item.artist)) + "," + CsvField(GbkToUtf8(item.file)) +
@@ -97,7 +115,8 @@ void AsRunLog::write(const Open& open, AsRunEnd how) {
     }
     line += std::string(",") + EndName(how) + ",";
     if (item.dueUs && open.onAirUs) line += Tenths(*open.onAirUs - *item.dueUs, 1000);
-    AppendTextLine(path, line);
+    files_.post(path, Gbk("写入播出记录失败:<") + Utf8ToGbk(FileNameOf(path)) + ">",
+                [path, line](std::string* error) { return appendLine(path, line, error); });
 }
 
 }  // namespace pelvano::core

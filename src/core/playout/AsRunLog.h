@@ -1,8 +1,9 @@
 #pragma once
 // The as-run log: proof of what went on air, one line per item, beside the play-process log
-// (History/YYYY-MM-DD.asrun.csv, UTF-8, a header line, each line appended and flushed when its
-// item ends). It holds the measured time of each item's first audible sample, taken from the
-// output's own timing. UI thread.
+// (History/YYYY-MM-DD.asrun.csv: UTF-8 with a byte-order mark so spreadsheets read the Chinese
+// texts, a header line, each line appended whole when its item ends, through the file queue).
+// It holds the measured time of each item's first audible sample, taken from the output's own
+// timing. UI thread.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -11,6 +12,7 @@
 namespace pelvano::core {
 
 class Clock;
+class FileWriteQueue;
 class TcbDSMixerChannel;
 
 enum class AsRunEnd { Natural, Faded, Stopped, Error };
@@ -27,7 +29,8 @@ class AsRunLog {
   public:
     static constexpr int kChannels = 2;
     // folder: the History folder (native path, trailing '/').
-    AsRunLog(const Clock& clock, std::string folder) : clock_(clock), folder_(std::move(folder)) {}
+    AsRunLog(const Clock& clock, std::string folder, FileWriteQueue& files)
+        : clock_(clock), folder_(std::move(folder)), files_(files) {}
 
     // An item went on air on a channel (0 or 1); an item still open there ends as stopped.
     void started(int channel, TcbDSMixerChannel& ch, const AsRunItem& item);
@@ -39,6 +42,9 @@ class AsRunLog {
     void closeAll();
 
     static const char* header();
+    // Appends a line to an as-run file, the byte-order mark and header first when the file is
+    // new or empty; a file found without its header gets it in front. Any thread.
+    static bool appendLine(const std::string& path, const std::string& line, std::string* error);
 
   private:
     struct Open {
@@ -50,10 +56,12 @@ class AsRunLog {
 
     const Clock& clock_;
     std::string folder_;
+    FileWriteQueue& files_;
     std::array<std::optional<Open>, kChannels> open_;
 };
 
-// One CSV field: quoted when it holds a comma, a quote or a line break.
+// One CSV text field: quoted when it holds a comma, a quote or a line break; a text that a
+// spreadsheet would take for a formula (it starts with =, +, -, @, tab or CR) gets a leading '.
 std::string CsvField(const std::string& text);
 
 }  // namespace pelvano::core

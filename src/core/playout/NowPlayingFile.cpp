@@ -2,10 +2,10 @@
 
 #include "core/app/AtomicFile.h"
 #include "core/app/Encoding.h"
+#include "core/app/FileWriteQueue.h"
 #include "core/app/JsonText.h"
 #include "core/app/TextHelpers.h"
 #include "core/playout/ClockTimes.h"
-#include "core/playout/PlayProcessLog.h"
 
 namespace pelvano::core {
 
@@ -21,19 +21,18 @@ std::string NowPlayingJson(const NowPlayingItem& item, const LocalDateTime& star
            ",\n  \"schedule\": " + JsonQuoted(scheduleName) + "\n}\n";
 }
 
-NowPlayingFile::NowPlayingFile(const Clock& clock, PlayProcessLog& log, std::string folder,
+NowPlayingFile::NowPlayingFile(const Clock& clock, FileWriteQueue& files, std::string folder,
                                NowPlayingListener* listener)
-    : clock_(clock), log_(log), folder_(std::move(folder)), listener_(listener) {}
+    : clock_(clock), files_(files), folder_(std::move(folder)), listener_(listener) {}
 
 void NowPlayingFile::itemStarted(const NowPlayingItem& item, const std::string& scheduleName) {
     current_ = item;
     const std::string json =
         NowPlayingJson(item, LocalTimeAt(clock_, item.startedAtUs), scheduleName);
-    std::string error;
-    if (!WriteFileAtomically(path(), json, &error)) {
-        log_.LogLine(Gbk("写入正在播出文件失败:<") + Utf8ToGbk(kFileName) +
-                     ">: " + Utf8ToGbk(error));
-    }
+    files_.post(path(), Gbk("写入正在播出文件失败:<") + Utf8ToGbk(kFileName) + ">",
+                [path = path(), json](std::string* error) {
+                    return WriteFileAtomically(path, json, error);
+                });
     if (listener_) listener_->nowPlaying(item);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // What is on air, told at every item start: nowplaying.json in the station folder (for web
 // pages and RDS encoders, whether the station streams or not) and the station's listener (the
-// stream's metadata). The file is replaced atomically, so a reader never sees half of it. UI
-// thread.
+// stream's metadata). The file is replaced atomically, so a reader never sees half of it, by
+// the file queue, so a slow disk holds up nothing; the listener hears at once. UI thread.
 #include <optional>
 #include <string>
 
@@ -12,7 +12,7 @@
 namespace pelvano::core {
 
 class Clock;
-class PlayProcessLog;
+class FileWriteQueue;
 
 // The file's text: a UTF-8 JSON object with title, artist, file, row, started (local time,
 // "YYYY-MM-DDThh:mm:ss.zzz"), length (seconds) and schedule (the schedule file's name).
@@ -24,11 +24,11 @@ class NowPlayingFile {
     static constexpr const char* kFileName = "nowplaying.json";
 
     // folder: the station folder (native, trailing '/'). listener may be null.
-    NowPlayingFile(const Clock& clock, PlayProcessLog& log, std::string folder,
+    NowPlayingFile(const Clock& clock, FileWriteQueue& files, std::string folder,
                    NowPlayingListener* listener);
 
-    // An item went on air: the file is rewritten, then the listener hears of it. A file that
-    // cannot be written is logged; the playout goes on.
+    // An item went on air: the rewrite of the file is queued and the listener hears of it. A
+    // file that cannot be written is the queue's failure to report; the playout goes on.
     void itemStarted(const NowPlayingItem& item, const std::string& scheduleName);
     // The item last announced, if any (e.g. for a stream that connects later).
     const std::optional<NowPlayingItem>& current() const { return current_; }
@@ -36,7 +36,7 @@ class NowPlayingFile {
 
   private:
     const Clock& clock_;
-    PlayProcessLog& log_;
+    FileWriteQueue& files_;
     std::string folder_;
     NowPlayingListener* listener_;
     std::optional<NowPlayingItem> current_;

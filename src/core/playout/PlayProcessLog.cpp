@@ -1,6 +1,8 @@
 #include "core/playout/PlayProcessLog.h"
 
+#include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
+#include "core/app/FileWriteQueue.h"
 #include "core/app/TextHelpers.h"
 #include "core/ports/Clock.h"
 
@@ -18,14 +20,16 @@ void LogWindowModel::clear() {
     if (view_) view_->clear();
 }
 
-PlayProcessLog::PlayProcessLog(const Clock& clock, std::function<bool()> recording)
-    : clock_(clock), recording_(std::move(recording)) {}
+PlayProcessLog::PlayProcessLog(const Clock& clock, std::function<bool()> recording,
+                               FileWriteQueue& files)
+    : clock_(clock), recording_(std::move(recording)), files_(files) {}
 
 void PlayProcessLog::LogLine(const std::string& message) {
     if (!window_) return;
     window_->add(NowHmsMs(clock_.now()) + ": " + message);
     if (recording_ && recording_() && !dayFile_.empty()) {
-        AppendTextLine(dayFile_, NowHms(clock_.now()) + ": " + message);
+        files_.appendLine(dayFile_, NowHms(clock_.now()) + ": " + message,
+                          Gbk("写入播放记录失败:<") + Utf8ToGbk(FileNameOf(dayFile_)) + ">");
     }
 }
 

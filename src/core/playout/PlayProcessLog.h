@@ -1,7 +1,7 @@
 #pragma once
 // The play-process log: every step of the playout, shown in the log window to the millisecond
-// and, while recording is on, appended to the day's file (History/YYYY-MM-DD.his, GBK, CR LF).
-// Until the log window exists, messages are dropped for both. UI thread.
+// and, while recording is on, appended to the day's file (History/YYYY-MM-DD.his, GBK, CR LF)
+// through the file queue. Until the log window exists, messages are dropped for both. UI thread.
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,6 +9,7 @@
 namespace pelvano::core {
 
 class Clock;
+class FileWriteQueue;
 
 // What the log window shows: its lines, cleared completely when they exceed 500.
 class PlayLogView {
@@ -35,7 +36,7 @@ private:
 class PlayProcessLog {
 public:
     // recording tells, at each line, whether chkRcdHis is on.
-    PlayProcessLog(const Clock& clock, std::function<bool()> recording);
+    PlayProcessLog(const Clock& clock, std::function<bool()> recording, FileWriteQueue& files);
 
     // The log window has been created: from now on messages are kept.
     void attachWindow(LogWindowModel* window) { window_ = window; }
@@ -50,6 +51,7 @@ public:
 private:
     const Clock& clock_;
     std::function<bool()> recording_;
+    FileWriteQueue& files_;
     LogWindowModel* window_ = nullptr;
     std::string dayFile_;
 };

@@ -9,6 +9,7 @@
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixer.h"
 #include "core/ports/Clock.h"
+#include "core/schedule/SettingsFileCheck.h"
 
 namespace pelvano::core {
 
@@ -19,9 +20,10 @@ Station::Station(const StationPorts& ports)
       settings_(ports.paths.settingsFile(), ports.autostart, ports.executablePath),
       resolver_(
           StoredPathResolver::fromSettings(ports.paths.applicationDir, ports.paths.settingsFile())),
-      log_(*ports.clock, [this] { return settings_.chkRcdHis(); }),
-      asRun_(*ports.clock, ports.paths.historyDir()),
-      nowPlaying_(*ports.clock, log_, ports.paths.applicationDir, ports.nowPlaying),
+      log_(*ports.clock, [this] { return settings_.chkRcdHis(); }, files_),
+      writeFailures_(*ports.clock, files_, log_),
+      asRun_(*ports.clock, ports.paths.historyDir(), files_),
+      nowPlaying_(*ports.clock, files_, ports.paths.applicationDir, ports.nowPlaying),
       delay_(*ports.timers, *ports.pump),
       sliders_(settings_, state_, view_),
       tmCheckPlay_(ports.timers->createTimer()),
@@ -51,6 +53,7 @@ Station::Station(const StationPorts& ports)
     tmCheckPlay_->setOnTimer([this] {
         scheduler_.tmCheckPlayTimer();
         asRun_.poll();
+        writeFailures_.poll();
     });
     timer1_->setInterval(kClockIntervalMs);
     timer1_->setOnTimer([this] { chimes_.Timer1Timer(); });
@@ -112,6 +115,7 @@ StartupOutcome Station::start() {
     }
     // The log window exists from here on; the timers tick once the loop runs.
     log_.attachWindow(&logWindow_);
+    for (const std::string& line : CheckSettingsFile(ini)) log_.LogLine(line);
     if (firstStartError) reportFirstStartError(firstStartError);
     chimes_.firstShow = true;
     setTimersEnabled(true);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/app/AppPaths.h"
+#include "core/app/FileWriteQueue.h"
 #include "core/app/StoredPathResolver.h"
 #include "core/audio/AudioServices.h"
 #include "core/audio/TMyDelay.h"
@@ -22,6 +23,7 @@
 #include "core/playout/PlayoutState.h"
 #include "core/playout/Scheduler.h"
 #include "core/playout/TAnalysis.h"
+#include "core/playout/WriteFailureReport.h"
 #include "core/ports/TimerService.h"
 #include "core/schedule/ScheduleTable.h"
 #include "core/schedule/StationSettings.h"
@@ -92,6 +94,8 @@ class Station {
     LevelMeters& meters() { return meters_; }
     MeasuringChannel& measurer() { return measurer_; }
     const NowPlayingFile& nowPlaying() const { return nowPlaying_; }
+    // The logs' and nowplaying.json's writes, with the count of those that failed.
+    FileWriteQueue& fileWrites() { return files_; }
     TcbDSMixer* mixer() { return mixer_.get(); }
     const AppPaths& paths() const { return ports_.paths; }
     const StoredPathResolver& resolver() const { return resolver_; }
@@ -123,7 +127,9 @@ class Station {
     StoredPathResolver resolver_;
     ScheduleTable table_;
     PlayoutState state_;
+    FileWriteQueue files_;  // before its writers: it outlives them and flushes what they left
     PlayProcessLog log_;
+    WriteFailureReport writeFailures_;
     AsRunLog asRun_;
     NowPlayingFile nowPlaying_;
     LogWindowModel logWindow_;

@@ -125,7 +125,10 @@ bool SaveStreamSettings(const std::string& settingsFile, const StreamSettings& s
     for (std::size_t i = 0; i < kKeyCount; ++i) {
         if (stored[i] != wanted[i]) changed.emplace_back(kKeys[i], wanted[i]);
     }
-    return changed.empty() || IniWriteMany(settingsFile, kSection, changed);
+    // A password must not be readable by other users of the machine.
+    const FileAccess access =
+        settings.Password.empty() ? FileAccess::AsBefore : FileAccess::OwnerOnly;
+    return changed.empty() || IniWriteMany(settingsFile, kSection, changed, nullptr, access);
 }
 
 namespace {

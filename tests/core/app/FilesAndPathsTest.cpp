@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "core/app/AppPaths.h"
@@ -45,7 +47,9 @@ TEST(FileHelpers, AppendListDelete) {
     AppendTextLine(dir.file("log.his"), "one");
     AppendTextLine(dir.file("log.his"), "two");
     EXPECT_EQ(dir.read("log.his"), "one\r\ntwo\r\n");
-    AppendTextLine(dir.file("missing/x.his"), "silent");  // failures stay silent
+    std::string error;
+    EXPECT_FALSE(AppendTextLine(dir.file("missing/x.his"), "lost", &error));
+    EXPECT_EQ(error, std::strerror(ENOENT));
     dir.write("b.JMB", "");
     dir.write("a.jmb", "");
     dir.write("c.txt", "");

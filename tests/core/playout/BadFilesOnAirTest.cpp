@@ -97,6 +97,7 @@ TEST_F(BadFilesOnAirTest, AFailedTimedStartWithNothingOnAirGoesOnWithTheNextRow)
     runUntilTime(8, 0, 1);
     EXPECT_EQ(countOf("播放失败[序号1],<gone.wav>: 文件不存在"), 1);
     EXPECT_EQ(timeOf("开始准备播放:<b.wav>【节目:2】").substr(0, 8), "08:00:00");
+    ASSERT_NE(station->state().CurrentChannel, nullptr);
     EXPECT_EQ(station->state().CurrentChannel->State(), core::ChannelState::Playing);
 }
 

@@ -29,6 +29,7 @@ TEST_F(ChimesTest, TheFullHourSignalSoundsOverTheItemOnAir) {
     runUntilTime(7, 59, 57, 500);
     EXPECT_EQ(chime().State(), ChannelState::Playing);
     EXPECT_EQ(chime().Volume(), 0);
+    ASSERT_NE(station->state().CurrentChannel, nullptr);
     EXPECT_EQ(station->state().CurrentChannel->Volume(), -1000);  // the item goes on unchanged
     EXPECT_EQ(station->state().CurrentChannel->State(), ChannelState::Playing);
     EXPECT_GT(peak(7'100, 400), peak(5'500, 400) * 1.5);  // both sound together

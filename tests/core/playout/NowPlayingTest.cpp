@@ -12,13 +12,15 @@ namespace {
 
 struct Heard {
     core::NowPlayingItem item;
-    std::string fileThen;  // nowplaying.json when the listener was called
+    std::string fileThen;  // nowplaying.json once the writes queued by then were done
 };
 
 struct RecordingListener : core::NowPlayingListener {
     std::string path;
+    std::function<void()> settle;  // waits for the queued writes
     std::vector<Heard> heard;
     void nowPlaying(const core::NowPlayingItem& item) override {
+        settle();
         std::string bytes;
         core::ReadFileBytes(path, bytes);
         heard.push_back({item, bytes});
@@ -29,6 +31,9 @@ class NowPlayingTest : public StationFixture {
   protected:
     NowPlayingTest() {
         listener.path = paths.applicationDir + "nowplaying.json";
+        listener.settle = [this] {
+            ASSERT_TRUE(station->fileWrites().flush(core::FileWriteQueue::kCloseBound));
+        };
         nowPlaying = &listener;
         setKey("chkManOper", "NO");
         setKey("spOver", "10");
@@ -89,7 +94,7 @@ TEST_F(NowPlayingTest, EveryItemOnAirIsToldOnceTimedCrossFadedOrAfterASkippedRow
     EXPECT_EQ(listener.heard[2].item.artist, "");
     EXPECT_EQ(listener.heard[2].item.startedAtUs, tickAt(8, 0, 40));
 
-    // The file was already rewritten when the listener heard of each item.
+    // The rewrite was queued before the listener heard of each item.
     EXPECT_NE(listener.heard[0].fileThen.find("\"row\": 1,"), std::string::npos);
     EXPECT_NE(listener.heard[1].fileThen.find("\"title\": \"春天的故事\""), std::string::npos);
     EXPECT_EQ(listener.heard[2].fileThen,
@@ -124,6 +129,7 @@ TEST_F(NowPlayingTest, TheFileIsReplacedWholeAndAFailedWriteIsLoggedNotFatal) {
     station->table().sgJM.setCurrentRow(1);
     station->items().btnPlayClick();
     EXPECT_EQ(listener.heard.size(), 3u);
+    sim.advanceBy(200);  // the scheduler's tick reports what the queue could not write
     EXPECT_EQ(countOf("写入正在播出文件失败:<nowplaying.json>"), 1);
     EXPECT_EQ(station->table().PlayingRow, 1);
 }

@@ -31,11 +31,16 @@ class OnTheSampleTest : public StationFixture {
     }
     // The first captured frame from fromMs on that is not silent, as milliseconds from the start.
     double onsetMs(double fromMs) const { return firstSoundMs(fromMs, 1e-3); }
+    // Its lines once the queued writes are done, the byte-order mark taken off the first one.
     std::vector<std::string> asRunLines() const {
+        if (station) {
+            EXPECT_TRUE(station->fileWrites().flush(core::FileWriteQueue::kCloseBound));
+        }
         std::ifstream in(dir.path() / "History" / "2026-12-07.asrun.csv");
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);)
             lines.push_back(line.substr(0, line.find('\r')));
+        if (!lines.empty() && lines[0].starts_with(core::kUtf8Bom)) lines[0].erase(0, 3);
         return lines;
     }
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/Encoding.h"
+#include "core/app/FileWriteQueue.h"
 #include "core/ports/Clock.h"
 #include "support/TempDir.h"
 
@@ -27,7 +29,8 @@ TEST(PlayProcessLog, WindowAndDayFile) {
     test::TempDir dir;
     FixedClock clock;
     bool recording = true;
-    PlayProcessLog log(clock, [&] { return recording; });
+    FileWriteQueue files;
+    PlayProcessLog log(clock, [&] { return recording; }, files);
     log.setDayFile(dir.file("2008-01-16.his"));
     log.LogLine("dropped: no window yet");
     EXPECT_EQ(dir.read("2008-01-16.his"), "");
@@ -38,12 +41,18 @@ TEST(PlayProcessLog, WindowAndDayFile) {
     recording = false;
     log.LogLine("two");
     EXPECT_EQ(window.lines(), (std::vector<std::string>{"08:00:00.120: one", "08:00:00.120: two"}));
+    ASSERT_TRUE(files.flush(FileWriteQueue::kCloseBound));
     EXPECT_EQ(dir.read("2008-01-16.his"), "08:00:00: one\r\n");
 
     recording = true;
     log.setDayFile(dir.file("gone/2008-01-17.his"));
-    log.LogLine("three");  // the folder is missing: the file write fails silently
+    log.LogLine("three");  // the folder is missing: the write fails, the window has the line
     EXPECT_EQ(window.lines().size(), 3u);
+    ASSERT_TRUE(files.flush(FileWriteQueue::kCloseBound));
+    const auto failures = files.takeFailures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].file, dir.file("gone/2008-01-17.his"));
+    EXPECT_EQ(failures[0].message, Utf8ToGbk("写入播放记录失败:<2008-01-17.his>"));
 }
 
 TEST(PlayProcessLog, TheLineBeyond500ClearsTheWindow) {

@@ -47,6 +47,7 @@ TEST_F(StationTest, ADeviceChangeEndsTheItemOnAirInTheAsRunFile) {
     sim.advanceBy(2000);
     station->changeOutputDevice(1);  // 1.1 s of waiting, then the channels are rebuilt
     sim.advanceBy(10000);
+    ASSERT_TRUE(station->fileWrites().flush(core::FileWriteQueue::kCloseBound));
     std::string asRun;
     ASSERT_TRUE(core::ReadFileBytes(
         paths.historyDir() + core::FormatDate(sim.clock().now(), true) + ".asrun.csv", asRun));

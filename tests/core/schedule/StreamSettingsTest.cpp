@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/app/Encoding.h"
 #include "core/app/IniFile.h"
@@ -119,6 +120,27 @@ TEST(StreamSettings, AFileThatCannotBeWrittenIsReportedAndUnchanged) {
     EXPECT_FALSE(SaveStreamSettings((dir.path() / "sub").string(), s));
     EXPECT_TRUE(SaveStreamSettings(ini, s));
     EXPECT_TRUE(LoadStreamSettings(ini).Enabled);
+}
+
+TEST(StreamSettings, APasswordIsKeptInAFileOnlyItsOwnerMayRead) {
+    test::TempDir dir;
+    const auto modeOf = [](const std::string& path) {
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        return st.st_mode & 0777;
+    };
+    const std::string ini = dir.write("s.ini", kOldFile);
+    ::chmod(ini.c_str(), 0644);
+    StreamSettings s;
+    s.Enabled = true;
+    ASSERT_TRUE(SaveStreamSettings(ini, s));
+    EXPECT_EQ(modeOf(ini), 0644u);  // nothing secret yet
+    s.Password = "s3cret";
+    ASSERT_TRUE(SaveStreamSettings(ini, s));
+    EXPECT_EQ(modeOf(ini), 0600u);
+    EXPECT_EQ(LoadStreamSettings(ini).Password, "s3cret");
+    ASSERT_TRUE(SaveStreamSettings(dir.file("new.ini"), s));
+    EXPECT_EQ(modeOf(dir.file("new.ini")), 0600u);
 }
 
 TEST(StreamSettings, AHostThatCannotNameAServerIsRefusedWithItsReason) {
