@@ -23,6 +23,7 @@
 #include "platform/stream/StreamOutput.h"
 #include "platform/virtual/Simulation.h"
 #include "platform/virtual/WavFileSink.h"
+#include "platform/worker/WorkerThreads.h"
 
 namespace pelvano::cli {
 
@@ -102,6 +103,8 @@ int run(const Args& args) {
     ports.autostart = &autostart;
     ports.executablePath = executablePath();
     ports.nowPlaying = &stream;
+    platform::WorkerThreads work(loop);
+    ports.work = &work;
     station = std::make_unique<Station>(ports);
     PrintedLog printed(true);
     station->logWindow().setView(&printed);

@@ -42,7 +42,8 @@ Station::Station(const StationPorts& ports)
                tmCheckPlay_.get(),
                &asRun_,
                &nowPlaying_},
-      items_(context_),
+      preparer_(ports.work ? *ports.work : inlineWork_, *ports.audio.sources, resolver_),
+      items_(context_, preparer_),
       scheduler_(context_, items_),
       chimes_(context_, [this](const std::string& path) { OpenSchedule(path); }),
       meters_(state_, view_),
@@ -85,6 +86,9 @@ StartupOutcome Station::start() {
     sliders_.load();
     // The settings window's part: settings, audio output, schedule, resume, play.
     settings_.load();
+    const int openBound = StrToIntDef(IniRead(ini, "Linux", "OpenTimeoutMs"), 0);
+    preparer_.setBound(openBound > 0 ? std::chrono::milliseconds(openBound)
+                                     : ItemPreparer::kDefaultBound);
     mixer_ = std::make_unique<TcbDSMixer>(ports_.audio);
     if (mixer_->DeviceCount() < 2) {
         mixer_.reset();
@@ -165,6 +169,10 @@ void Station::createChannels() {
         ch = &mixer_->AddChannel();
         ch->OnFadeEnd = [this](TcbDSMixerChannel& sender) { items_.onFadeEnd(sender); };
         ch->OnEnd = [this](TcbDSMixerChannel& sender) { items_.onNaturalEnd(sender); };
+        ch->OnStarved = [this](TcbDSMixerChannel& sender) {
+            log_.LogLine(Gbk("缓冲补充迟到，以静音代替:<") + ChannelFileName(state_, sender) +
+                         ">");
+        };
     }
     state_.PlayoutChannels[kChimeChannel]->OnEnd = nullptr;
     state_.PlayoutChannels[kMeasureChannel]->OnFadeEnd = nullptr;

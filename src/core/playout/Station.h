@@ -13,6 +13,7 @@
 #include "core/audio/TMyDelay.h"
 #include "core/playout/AsRunLog.h"
 #include "core/playout/ClockChimes.h"
+#include "core/playout/ItemPreparer.h"
 #include "core/playout/ItemStart.h"
 #include "core/playout/MeasuringChannel.h"
 #include "core/playout/NowPlayingFile.h"
@@ -43,6 +44,9 @@ struct StationPorts {
     std::string executablePath;
     // Told of every item that goes on air, after nowplaying.json; null: nobody else.
     NowPlayingListener* nowPlaying = nullptr;
+    // Where files are opened and lengths counted; null: on the UI thread, without a bound
+    // (tools and tests that have no workers).
+    BackgroundWork* work = nullptr;
 };
 
 enum class StartupOutcome {
@@ -85,6 +89,7 @@ class Station {
     PlayProcessLog& log() { return log_; }
     LogWindowModel& logWindow() { return logWindow_; }
     ItemStart& items() { return items_; }
+    ItemPreparer& preparer() { return preparer_; }
     Scheduler& scheduler() { return scheduler_; }
     ClockChimes& clockChimes() { return chimes_; }
     PlayerSliders& sliders() { return sliders_; }
@@ -132,6 +137,8 @@ class Station {
     std::unique_ptr<Timer> timer1_;
     std::unique_ptr<Timer> tmInvs_;
     PlayoutContext context_;
+    InlineWork inlineWork_;
+    ItemPreparer preparer_;
     ItemStart items_;
     Scheduler scheduler_;
     ClockChimes chimes_;

@@ -66,6 +66,8 @@ class StationApp {
     std::unique_ptr<core::SoundOutput> device_;
     std::unique_ptr<core::SoundOutput> output_;
     std::unique_ptr<core::AudioSourceFactory> decoder_;
+    // The workers that open files; they outlive the station.
+    std::unique_ptr<core::BackgroundWork> work_;
     std::unique_ptr<core::Autostart> autostart_;
     PlayerViewRelay view_;
     LyricsRelay lyrics_;
