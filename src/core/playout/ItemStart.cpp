@@ -57,7 +57,8 @@ ItemStart::ItemStart(PlayoutContext& context, ItemPreparer& preparer)
 }
 
 void ItemStart::PrepareRow(int row) {
-    if (row < 1 || row >= c_.table.sgJM.rowCount()) return;
+    // An armed timed start holds its file already.
+    if (row < 1 || row >= c_.table.sgJM.rowCount() || preparedRow() == row) return;
     preparer_.request(c_.table.sgJM.cell(kColFile, row));
 }
 
