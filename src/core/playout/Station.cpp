@@ -47,7 +47,10 @@ Station::Station(const StationPorts& ports)
       scheduler_(context_, items_),
       chimes_(context_, [this](const std::string& path) { OpenSchedule(path); }),
       meters_(state_, view_),
-      measurer_(state_) {
+      measurer_(state_),
+      uiStalls_(*ports.clock, *ports.timers, [this](std::int64_t longestMs) {
+          log_.LogLine(Gbk("界面线程最长停顿: [") + std::to_string(longestMs) + Gbk("]毫秒"));
+      }) {
     tmCheckPlay_->setInterval(kSchedulerIntervalMs);
     tmCheckPlay_->setOnTimer([this] {
         scheduler_.tmCheckPlayTimer();
@@ -61,6 +64,7 @@ Station::Station(const StationPorts& ports)
 
 Station::~Station() {
     setTimersEnabled(false);
+    uiStalls_.stop();
     asRun_.closeAll();
     freeChannels();
     mixer_.reset();
@@ -119,6 +123,7 @@ StartupOutcome Station::start() {
     if (firstStartError) reportFirstStartError(firstStartError);
     chimes_.firstShow = true;
     setTimersEnabled(true);
+    uiStalls_.start();
     return StartupOutcome::Running;
 }
 

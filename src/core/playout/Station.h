@@ -23,6 +23,7 @@
 #include "core/playout/PlayoutState.h"
 #include "core/playout/Scheduler.h"
 #include "core/playout/TAnalysis.h"
+#include "core/playout/UiStallWatch.h"
 #include "core/ports/TimerService.h"
 #include "core/schedule/ScheduleTable.h"
 #include "core/schedule/StationSettings.h"
@@ -95,6 +96,8 @@ class Station {
     PlayerSliders& sliders() { return sliders_; }
     LevelMeters& meters() { return meters_; }
     MeasuringChannel& measurer() { return measurer_; }
+    // How long the UI thread went without turning its loop (for the log and a status page).
+    const UiStallWatch& uiStalls() const { return uiStalls_; }
     const NowPlayingFile& nowPlaying() const { return nowPlaying_; }
     TcbDSMixer* mixer() { return mixer_.get(); }
     const AppPaths& paths() const { return ports_.paths; }
@@ -144,6 +147,7 @@ class Station {
     ClockChimes chimes_;
     LevelMeters meters_;
     MeasuringChannel measurer_;
+    UiStallWatch uiStalls_;
     std::unique_ptr<TcbDSMixer> mixer_;
 };
 
