@@ -15,7 +15,7 @@ namespace pelvano::core {
 
 class UiStallWatch {
   public:
-    static constexpr std::uint32_t kIntervalMs = 20;
+    static constexpr std::uint32_t kIntervalMs = 50;
     static constexpr std::int64_t kReportMs = 100;
     using Report = std::function<void(std::int64_t longestMs)>;
 
