@@ -379,6 +379,11 @@ std::int32_t TcbDSMixerChannel::Position() {
     if (!lock.locked()) return 0;
     if (primed_ && deviceBuffer_ != nullptr) {
         const auto c = static_cast<std::int32_t>(deviceBuffer_->playCursor());
+        // A cursor held for want of refilled frames stands at the end of the newest block; the
+        // log's entry at that offset is from the lap before.
+        const auto newest = positionLog_.Newest();
+        if (newest && deviceBuffer_->framesAhead() == 0)
+            return static_cast<std::int32_t>(newest->mediaEnd / kStreamTimePerMs);
         if (auto media = positionLog_.Find(c)) {
             // The log's times are truncated to whole units at both ends of each block, so a
             // time a microsecond short of a millisecond is that millisecond.
@@ -386,7 +391,7 @@ std::int32_t TcbDSMixerChannel::Position() {
             return static_cast<std::int32_t>((*media + kTruncationSlack) / kStreamTimePerMs);
         }
         // No entry covers the cursor: hold at the newest known time rather than jump to 0.
-        if (auto newest = positionLog_.Newest()) {
+        if (newest) {
             return static_cast<std::int32_t>(newest->mediaEnd / kStreamTimePerMs);
         }
     }
