@@ -23,6 +23,7 @@
 #include "platform/stream/StreamOutput.h"
 #include "platform/virtual/Simulation.h"
 #include "platform/virtual/WavFileSink.h"
+#include "platform/worker/CloseDeadline.h"
 #include "platform/worker/WorkerThreads.h"
 
 namespace pelvano::cli {
@@ -32,6 +33,8 @@ namespace {
 using namespace pelvano::core;
 
 std::atomic<bool> gStop{false};
+// Ctrl-C or SIGTERM ends the program within 2 s, whatever a hung file does.
+constexpr std::chrono::milliseconds kCloseBound{1500};
 
 void onSignal(int) {
     gStop.store(true);
@@ -113,6 +116,7 @@ int run(const Args& args) {
     stream.configure(LoadStreamSettings(ports.paths.settingsFile()));
     loop.run(gStop);
     station->writeCloseKeys();
+    platform::EndProcessUnlessClosedWithin(kCloseBound, 0);
     station.reset();
     return 0;
 }

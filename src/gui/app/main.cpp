@@ -9,6 +9,7 @@
 #include "gui/app/StationApp.h"
 #include "gui/app/StationFolder.h"
 #include "platform/clock/HighResolutionCounter.h"
+#include "platform/worker/CloseDeadline.h"
 
 namespace {
 
@@ -60,5 +61,8 @@ int main(int argc, char** argv) {
     options.showMessage = showMessage;
     StationApp station(app.errors(), options);
     if (const int status = station.start(); status != 0) return status;
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Closing ends the program within 2 s, whatever a hung file does.
+    pelvano::platform::EndProcessUnlessClosedWithin(std::chrono::milliseconds(1500), status);
+    return status;
 }
