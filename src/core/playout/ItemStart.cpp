@@ -290,7 +290,12 @@ void ItemStart::StartSelectedRow() {
     s.Paused = false;
     s.StopRequested = false;
     const std::string storedPath = grid.cell(kColFile, row);
-    const bool armed = prepared_ && prepared_->row == row && prepared_->storedPath == storedPath;
+    // A start armed for this row is taken over; any other is called off (its file stays with
+    // its channel, so this row's file is opened anew).
+    const bool armed = prepared_ && prepared_->row == row &&
+                       prepared_->storedPath == storedPath &&
+                       prepared_->channel == &freeItemChannel();
+    if (prepared_ && !armed) CancelPreparedStart();
     const ItemPreparer::State known = preparer_.state(storedPath);
     const bool missing = known == ItemPreparer::State::Missing ||
                          (known == ItemPreparer::State::Absent && !armed &&
