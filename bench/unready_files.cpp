@@ -10,9 +10,8 @@
 // - the count of 100 ms blocks heard again within 8 s of their first hearing (a channel that
 //   replays its 4-second ring).
 // Usage: bench_unready_files [HOURS]   (24 by default). Exits 1 when a goal is missed.
-#include <unistd.h>
-
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -21,11 +20,10 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/app/Encoding.h"
+#include "CsvFields.h"
 #include "core/app/IniFile.h"
 #include "core/app/TextHelpers.h"
 #include "core/playout/Station.h"
@@ -102,14 +100,17 @@ void ffmpeg(const std::string& args) {
 void makeSounds(const fs::path& dir) {
     for (int k = 0; k < 4; ++k) {
         ffmpeg("-f lavfi -i anoisesrc=d=300:a=0.3:seed=" + std::to_string(k + 1) +
-               " -ac 2 -ar 44100 -codec:a pcm_s16le " + (dir / core::Format("music%d.wav", k)).string());
+               " -ac 2 -ar 44100 -codec:a pcm_s16le " +
+               (dir / core::Format("music%d.wav", k)).string());
     }
     ffmpeg("-f lavfi -i anoisesrc=d=120:a=0.3:seed=9 -ac 2 -ar 44100 -codec:a pcm_s16le " +
            (dir / "timed.wav").string());
     // One minute of MP3 frames without a Xing header, repeated to ten hours.
     const fs::path minute = dir / "minute.mp3";
-    ffmpeg("-f lavfi -i anoisesrc=d=60:a=0.3:seed=7 -ar 8000 -ac 1 -codec:a libmp3lame -b:a 8k "
-           "-write_xing 0 -id3v2_version 0 -f mp3 " + minute.string());
+    ffmpeg(
+        "-f lavfi -i anoisesrc=d=60:a=0.3:seed=7 -ar 8000 -ac 1 -codec:a libmp3lame -b:a 8k "
+        "-write_xing 0 -id3v2_version 0 -f mp3 " +
+        minute.string());
     std::ifstream in(minute, std::ios::binary);
     const std::string piece((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::ofstream out(dir / "long.mp3", std::ios::binary);
@@ -155,13 +156,7 @@ std::vector<std::string> timedLateness(const fs::path& history) {
         std::getline(in, line);
         while (std::getline(in, line)) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            std::vector<std::string> f(1);
-            for (char c : line) {
-                if (c == ',')
-                    f.emplace_back();
-                else
-                    f.back().push_back(c);
-            }
+            const std::vector<std::string> f = CsvFields(line);
             if (f.size() == 10 && !f[4].empty()) late.push_back(f[9]);
         }
     }
@@ -172,15 +167,21 @@ std::vector<std::string> timedLateness(const fs::path& history) {
 
 int main(int argc, char** argv) {
     const int hours = argc > 1 ? std::max(1, std::atoi(argv[1])) : 24;
-    const fs::path dir = fs::temp_directory_path() / ("pelvano-unready-" + std::to_string(getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("pelvano-unready-" + std::to_string(getpid()));
     fs::create_directories(dir);
     std::printf("generating sounds in %s ...\n", dir.c_str());
     makeSounds(dir);
     const core::LocalDateTime start{2026, 12, 7, 6, 0, 10};
     core::SaveSchedule((dir / "节目表.JMB").string(), makeSchedule(), {});
     core::IniWriteMany((dir / "参数设置.INI").string(), "START",
-                       {{"chkManOper", "YES"}, {"chkTimedPlay", "YES"}, {"chkSectCycle", "YES"},
-                        {"chkAllCycle", "YES"}, {"spOut", "0"}, {"spIN", "0"}, {"spOver", "1"}});
+                       {{"chkManOper", "YES"},
+                        {"chkTimedPlay", "YES"},
+                        {"chkSectCycle", "YES"},
+                        {"chkAllCycle", "YES"},
+                        {"spOut", "0"},
+                        {"spIN", "0"},
+                        {"spOver", "1"}});
 
     RepeatedBlocks heard;
     platform::Simulation sim(start, &heard, kRate);
@@ -213,9 +214,10 @@ int main(int argc, char** argv) {
     const auto ms = [](Clock::duration d) {
         return std::chrono::duration<double, std::milli>(d).count();
     };
-    std::printf("longest UI-thread stall: %.1f ms (at %s; goal <= 20 ms); the simulation waited "
-                "%.0f ms for workers in all\n",
-                ms(longestStall), stallAt.c_str(), ms(waitedInAll));
+    std::printf(
+        "longest UI-thread stall: %.1f ms (at %s; goal <= 20 ms); the simulation waited "
+        "%.0f ms for workers in all\n",
+        ms(longestStall), stallAt.c_str(), ms(waitedInAll));
     const std::vector<std::string> late = timedLateness(dir / "History");
     int onSample = 0;
     std::string list;

@@ -178,19 +178,19 @@ TEST(FfmpegSource, AVariableRateMp3WithoutXingHeaderIsCountedOnceAfterItsOpen) {
         "-filter_complex '[0][1]concat=n=2:v=0:a=1' -c:a libmp3lame -q:a 0 -write_xing 0 '" +
         path + "'"));
     bool counted = false;
-    EXPECT_NEAR(static_cast<double>(OpenAndCount(path, counted)) / core::kStreamTimePerSecond,
-                40.0, 0.1);
+    EXPECT_NEAR(static_cast<double>(OpenAndCount(path, counted)) / core::kStreamTimePerSecond, 40.0,
+                0.1);
     EXPECT_TRUE(counted) << "the open only estimates; the count is a job for a worker";
-    EXPECT_NEAR(static_cast<double>(OpenAndCount(path, counted)) / core::kStreamTimePerSecond,
-                40.0, 0.1);
+    EXPECT_NEAR(static_cast<double>(OpenAndCount(path, counted)) / core::kStreamTimePerSecond, 40.0,
+                0.1);
     EXPECT_FALSE(counted) << "an unchanged file is known at once";
     // A file changed in place is counted anew.
     ASSERT_TRUE(RunFfmpeg(
         "-f lavfi -i anullsrc=r=44100:cl=stereo:d=5 -f lavfi -i anoisesrc=r=44100:d=15:a=0.5 "
         "-filter_complex '[0][1]concat=n=2:v=0:a=1' -c:a libmp3lame -q:a 0 -write_xing 0 '" +
         path + "'"));
-    EXPECT_NEAR(static_cast<double>(OpenAndCount(path, counted)) / core::kStreamTimePerSecond,
-                20.0, 0.1);
+    EXPECT_NEAR(static_cast<double>(OpenAndCount(path, counted)) / core::kStreamTimePerSecond, 20.0,
+                0.1);
     EXPECT_TRUE(counted);
 }
 

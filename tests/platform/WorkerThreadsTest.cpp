@@ -1,5 +1,3 @@
-#include "platform/worker/WorkerThreads.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "platform/virtual/ManualEventQueue.h"
+#include "platform/worker/WorkerThreads.h"
 
 namespace pelvano::test {
 namespace {

@@ -332,9 +332,8 @@ void SoftwareMixer::renderBlock(float* out, std::uint32_t frames, std::int64_t h
         if (b->position_.compare_exchange_strong(start, end, std::memory_order_acq_rel)) {
             const std::uint32_t oldFrame = static_cast<std::uint32_t>(start >> 32);
             const std::uint32_t newFrame = static_cast<std::uint32_t>(end >> 32);
-            const std::uint32_t advanced = newFrame >= oldFrame
-                                               ? newFrame - oldFrame
-                                               : newFrame + b->ringFrames_ - oldFrame;
+            const std::uint32_t advanced =
+                newFrame >= oldFrame ? newFrame - oldFrame : newFrame + b->ringFrames_ - oldFrame;
             b->framesAhead_.fetch_sub(std::min(advanced, ahead), std::memory_order_acq_rel);
         }
         b->gainLeft_ = target.left;

@@ -84,8 +84,8 @@ void TcbDSMixerChannel::SetFileName(const std::string& fileName) {
     if (!fileName.empty()) {
         // Opened before the lock is taken: an open may wait on the disk.
         try {
-            reader = std::make_unique<TcbAudioFileReader>(
-                mixer_.services().sources->createSource(), fileName);
+            reader = std::make_unique<TcbAudioFileReader>(mixer_.services().sources->createSource(),
+                                                          fileName);
         } catch (...) {
             SetReader(nullptr);
             throw;

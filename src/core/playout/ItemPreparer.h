@@ -64,8 +64,7 @@ class ItemPreparer {
     };
     void settle(const std::string& storedPath, BackgroundWork::Outcome outcome,
                 const std::shared_ptr<Result>& result);
-    void countLength(const std::string& native,
-                     std::function<std::optional<std::int64_t>()> count);
+    void countLength(const std::string& native, std::function<std::optional<std::int64_t>()> count);
     void pruneSettled();
 
     BackgroundWork& work_;

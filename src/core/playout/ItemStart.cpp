@@ -292,14 +292,13 @@ void ItemStart::StartSelectedRow() {
     const std::string storedPath = grid.cell(kColFile, row);
     // A start armed for this row is taken over; any other is called off (its file stays with
     // its channel, so this row's file is opened anew).
-    const bool armed = prepared_ && prepared_->row == row &&
-                       prepared_->storedPath == storedPath &&
+    const bool armed = prepared_ && prepared_->row == row && prepared_->storedPath == storedPath &&
                        prepared_->channel == &freeItemChannel();
     if (prepared_ && !armed) CancelPreparedStart();
     const ItemPreparer::State known = preparer_.state(storedPath);
-    const bool missing = known == ItemPreparer::State::Missing ||
-                         (known == ItemPreparer::State::Absent && !armed &&
-                          !FileExists(c_.resolver.resolve(storedPath)));
+    const bool missing =
+        known == ItemPreparer::State::Missing || (known == ItemPreparer::State::Absent && !armed &&
+                                                  !FileExists(c_.resolver.resolve(storedPath)));
     if (missing) {
         preparer_.take(storedPath);
         failStart(row, {});

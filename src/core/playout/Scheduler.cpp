@@ -89,8 +89,8 @@ Scheduler::NextRow Scheduler::nextRowAfter(int playing) const {
     const Grid& grid = c_.table.sgJM;
     NextRow next;
     next.hasNext = playing < grid.rowCount() - 1;
-    next.nextIsTimed = next.hasNext && grid.cell(kColStartTime, playing + 1).find(':') !=
-                                           std::string::npos;
+    next.nextIsTimed =
+        next.hasNext && grid.cell(kColStartTime, playing + 1).find(':') != std::string::npos;
     if (next.hasNext && !next.nextIsTimed) {
         next.row = playing + 1;
     } else if (next.nextIsTimed ? c_.settings.chkSectCycle() : c_.settings.chkAllCycle()) {

@@ -175,8 +175,7 @@ void Station::createChannels() {
         ch->OnFadeEnd = [this](TcbDSMixerChannel& sender) { items_.onFadeEnd(sender); };
         ch->OnEnd = [this](TcbDSMixerChannel& sender) { items_.onNaturalEnd(sender); };
         ch->OnStarved = [this](TcbDSMixerChannel& sender) {
-            log_.LogLine(Gbk("缓冲补充迟到，以静音代替:<") + ChannelFileName(state_, sender) +
-                         ">");
+            log_.LogLine(Gbk("缓冲补充迟到，以静音代替:<") + ChannelFileName(state_, sender) + ">");
         };
     }
     state_.PlayoutChannels[kChimeChannel]->OnEnd = nullptr;

@@ -3,8 +3,8 @@
 // is due every kIntervalMs measures how late each firing comes: whatever held the loop (a
 // handler waiting on a disk, a lock, a slow window) shows as lateness, on the Qt loop and on
 // the headless one alike. A stall shows as that lateness, which is up to kIntervalMs less than
-// the time the loop stood still. The longest stall of each day is reported once, when the day is over
-// or the watch stops, if it exceeds kReportMs. UI thread.
+// the time the loop stood still. The longest stall of each day is reported once, when the day is
+// over or the watch stops, if it exceeds kReportMs. UI thread.
 #include <cstdint>
 #include <functional>
 #include <memory>

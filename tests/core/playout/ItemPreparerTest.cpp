@@ -1,7 +1,6 @@
-#include "core/playout/ItemPreparer.h"
-
 #include <gtest/gtest.h>
 
+#include "core/playout/ItemPreparer.h"
 #include "support/ManualWork.h"
 #include "support/SyntheticSource.h"
 #include "support/TempDir.h"

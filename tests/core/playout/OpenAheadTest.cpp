@@ -68,7 +68,7 @@ TEST_F(OpenAheadTest, AnOpenThatTimesOutFailsItsRowOnceAndTheNextRowPlays) {
     addSound("c.wav", 30);
     writeSchedule({{"a.wav"}, {"fifo.mp3"}, {"c.wav"}});
     startFirstRow();
-    manual.finishNext();   // a.wav
+    manual.finishNext();  // a.wav
     sim.advanceBy(200);
     manual.timeOutNext();  // fifo.mp3, asked for while a.wav plays, never answers
     runUntilTime(8, 0, 8);
@@ -76,7 +76,7 @@ TEST_F(OpenAheadTest, AnOpenThatTimesOutFailsItsRowOnceAndTheNextRowPlays) {
     EXPECT_EQ(countOf("播放失败"), 0) << "the time-out is the row's one line";
     EXPECT_TRUE(station->state().Unplayable.contains(2));
     sim.advanceBy(200);
-    manual.finishAll();    // c.wav
+    manual.finishAll();  // c.wav
     sim.advanceBy(200);
     EXPECT_EQ(countOf("播放成功无淡入: <c.wav>"), 1);
     EXPECT_EQ(sim.events().errorCount(), 0u) << "a time-out is no error box";

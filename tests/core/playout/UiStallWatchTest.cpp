@@ -1,9 +1,8 @@
-#include "core/playout/UiStallWatch.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "core/playout/UiStallWatch.h"
 #include "platform/virtual/VirtualClock.h"
 #include "platform/virtual/VirtualTimers.h"
 
