@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "CsvFields.h"
 #include "core/app/AtomicFile.h"
 #include "core/app/Encoding.h"
 #include "core/app/IniFile.h"
@@ -184,17 +185,6 @@ struct Records {
     int asRunLines = 0, asRunTimed = 0, asRunNotHeard = 0, asRunTimedLate = 0;
 };
 
-std::vector<std::string> csvFields(const std::string& line) {
-    std::vector<std::string> fields(1);
-    for (char c : line) {
-        if (c == ',')
-            fields.emplace_back();
-        else
-            fields.back().push_back(c);
-    }
-    return fields;
-}
-
 Records readRecords(const fs::path& dir, const core::LocalDateTime& start, int days) {
     Records r;
     for (int d = 0; d <= days; ++d) {
@@ -219,7 +209,7 @@ Records readRecords(const fs::path& dir, const core::LocalDateTime& start, int d
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (line.empty()) continue;
             // row, title, artist, file, due, on air, end, seconds, how, ms late
-            const std::vector<std::string> f = csvFields(line);
+            const std::vector<std::string> f = CsvFields(line);
             ++r.asRunLines;
             if (f.size() != 10 || f[5].empty()) ++r.asRunNotHeard;
             if (f.size() == 10 && !f[4].empty()) {

@@ -28,6 +28,8 @@
 #include "platform/systemd/ServiceNotifier.h"
 #include "platform/virtual/Simulation.h"
 #include "platform/virtual/WavFileSink.h"
+#include "platform/worker/CloseDeadline.h"
+#include "platform/worker/WorkerThreads.h"
 
 namespace pelvano::cli {
 
@@ -36,6 +38,8 @@ namespace {
 using namespace pelvano::core;
 
 std::atomic<bool> gStop{false};
+// Ctrl-C or SIGTERM ends the program within 2 s, whatever a hung file does.
+constexpr std::chrono::milliseconds kCloseBound{1500};
 
 void onSignal(int) {
     gStop.store(true);
@@ -112,6 +116,8 @@ int run(const Args& args) {
     ports.autostart = &autostart;
     ports.executablePath = executablePath();
     ports.nowPlaying = &announced;
+    platform::WorkerThreads work(loop);
+    ports.work = &work;
     station = std::make_unique<Station>(ports);
     PrintedLog printed(true);
     station->logWindow().setView(&printed);
@@ -122,6 +128,7 @@ int run(const Args& args) {
     loop.run(gStop);
     service.stopping();
     station->writeCloseKeys();
+    platform::EndProcessUnlessClosedWithin(kCloseBound, 0);
     station.reset();
     return 0;
 }

@@ -317,11 +317,25 @@ void SoftwareMixer::renderBlock(float* out, std::uint32_t frames, std::int64_t h
                                     deviceFormat_.sampleRate - 1) /
                                    deviceFormat_.sampleRate;
         std::uint64_t start = b->position_.load(std::memory_order_acquire);
+        // Only the frames the filler put ahead are played; a late filler leaves silence.
+        const std::uint32_t ahead = b->framesAhead_.load(std::memory_order_acquire);
+        const std::uint64_t playable = (static_cast<std::uint64_t>(ahead) << 32) / step;
+        std::uint32_t heard = frames - before;
+        if (playable < heard) {
+            heard = static_cast<std::uint32_t>(playable);
+            b->starved_.store(true, std::memory_order_release);
+        }
         const std::uint64_t end =
-            MixFunctionFor(b->format_)(acc + 2 * before, frames - before, b->bytes_.get(),
-                                       b->ringFrames_, start, step, b->kernel_.get(), from, target);
+            MixFunctionFor(b->format_)(acc + 2 * before, heard, b->bytes_.get(), b->ringFrames_,
+                                       start, step, b->kernel_.get(), from, target);
         // A cursor reset from the control side wins over this advance.
-        b->position_.compare_exchange_strong(start, end, std::memory_order_acq_rel);
+        if (b->position_.compare_exchange_strong(start, end, std::memory_order_acq_rel)) {
+            const std::uint32_t oldFrame = static_cast<std::uint32_t>(start >> 32);
+            const std::uint32_t newFrame = static_cast<std::uint32_t>(end >> 32);
+            const std::uint32_t advanced =
+                newFrame >= oldFrame ? newFrame - oldFrame : newFrame + b->ringFrames_ - oldFrame;
+            b->framesAhead_.fetch_sub(std::min(advanced, ahead), std::memory_order_acq_rel);
+        }
         b->gainLeft_ = target.left;
         b->gainRight_ = target.right;
         b->heardLastBlock_ = true;

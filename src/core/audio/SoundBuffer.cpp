@@ -53,6 +53,7 @@ void SoundBuffer::stop() {
 
 void SoundBuffer::setCursorToZero() {
     position_.store(0, std::memory_order_release);
+    framesAhead_.store(0, std::memory_order_release);
 }
 
 void SoundBuffer::setVolume(std::int32_t volume) {

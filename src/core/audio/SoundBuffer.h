@@ -49,6 +49,15 @@ class SoundBuffer {
     // Stops; returns once the audio callback no longer reads this buffer.
     void stop();
     void setCursorToZero();
+    // Whoever fills the ring says how many new frames it put ahead of the cursor. The callback
+    // never plays past them: when the filler is late it plays silence and holds the cursor, so
+    // that sound already heard is never heard again and the cursor stays where the sound is.
+    void addFramesAhead(std::uint32_t frames) {
+        framesAhead_.fetch_add(frames, std::memory_order_acq_rel);
+    }
+    std::uint32_t framesAhead() const { return framesAhead_.load(std::memory_order_acquire); }
+    // True once since the last call if the callback ran out of frames ahead.
+    bool takeStarved() { return starved_.exchange(false, std::memory_order_acq_rel); }
     bool playing() const { return playing_.load(std::memory_order_acquire); }
     // Hundredths of a decibel: volume −10000 .. 0, pan −10000 .. 10000; SilentAbort otherwise.
     void setVolume(std::int32_t volume);
@@ -74,6 +83,8 @@ class SoundBuffer {
     // Armed start; the callback clears it once the start has been heard.
     std::atomic<std::int64_t> startAtUs_{kAtOnce};
     std::atomic<std::int64_t> firstHeardUs_{kNotHeard};
+    std::atomic<std::uint32_t> framesAhead_{0};
+    std::atomic<bool> starved_{false};
 
     // Owned by the audio callback.
     float gainLeft_ = 1.0f;

@@ -35,6 +35,12 @@ class TcbAudioFileReader {
 
     const core::WaveFormat& WaveFormat() const { return format_; }
     std::int64_t Duration() const { return duration_; }
+    // The exact length, once measured; a duration that was only an estimate is replaced.
+    void SetDuration(std::int64_t duration) { duration_ = duration; }
+    // See AudioSource::exactDurationJob.
+    std::function<std::optional<std::int64_t>()> ExactDurationJob() const {
+        return source_->exactDurationJob();
+    }
     std::int64_t SampleStartTime() const { return sampleStart_; }
     std::int64_t SampleEndTime() const { return sampleEnd_; }
     const std::string& FileName() const { return fileName_; }

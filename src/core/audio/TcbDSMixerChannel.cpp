@@ -66,33 +66,64 @@ void TcbDSMixerChannel::closeFile() {
     startPos_ = 0;
     endPos_ = 0;
     fileName_.clear();
+    starvedReported_ = false;
 }
 
-void TcbDSMixerChannel::SetFileName(const std::string& fileName) {
-    ChannelLockGuard lock;
-    if (!lock.locked()) return;
-    closeDeviceBuffer();
-    closeFile();
-    if (fileName.empty()) return;
-
-    auto reader =
-        std::make_unique<TcbAudioFileReader>(mixer_.services().sources->createSource(), fileName);
-    const core::WaveFormat& f = reader->WaveFormat();
-    length_ = static_cast<std::int32_t>(reader->Duration() / kStreamTimePerMs);
-    if (length_ == 0) throw std::runtime_error("Audio file is empty.");
+void TcbDSMixerChannel::CheckPlayable(const TcbAudioFileReader& reader) {
+    const core::WaveFormat& f = reader.WaveFormat();
+    if (reader.Duration() / kStreamTimePerMs == 0) throw std::runtime_error("Audio file is empty.");
     if (f.nChannels != 1 && f.nChannels != 2)
         throw std::runtime_error("Invalid number of channels.");
     if (f.wBitsPerSample != 8 && f.wBitsPerSample != 16) {
         throw std::runtime_error("Invalid number of bits per sample.");
     }
+}
+
+void TcbDSMixerChannel::SetFileName(const std::string& fileName) {
+    std::unique_ptr<TcbAudioFileReader> reader;
+    if (!fileName.empty()) {
+        // Opened before the lock is taken: an open may wait on the disk.
+        try {
+            reader = std::make_unique<TcbAudioFileReader>(mixer_.services().sources->createSource(),
+                                                          fileName);
+        } catch (...) {
+            SetReader(nullptr);
+            throw;
+        }
+    }
+    SetReader(std::move(reader));
+}
+
+void TcbDSMixerChannel::SetReader(std::unique_ptr<TcbAudioFileReader> reader) {
+    ChannelLockGuard lock;
+    if (!lock.locked()) return;
+    closeDeviceBuffer();
+    closeFile();
+    if (!reader) return;
+    CheckPlayable(*reader);
+    const core::WaveFormat& f = reader->WaveFormat();
+    length_ = static_cast<std::int32_t>(reader->Duration() / kStreamTimePerMs);
     sampleRate_ = static_cast<std::int32_t>(f.nSamplesPerSec);
     channels_ = f.nChannels;
     bitsPerSample_ = f.wBitsPerSample;
     blockAlign_ = f.nBlockAlign;
+    fileName_ = reader->FileName();
     reader_ = std::move(reader);
     SetStartPos(startPos_);
     SetEndPos(endPos_);
-    fileName_ = fileName;
+}
+
+void TcbDSMixerChannel::SetExactDuration(const std::string& fileName, std::int64_t duration) {
+    ChannelLockGuard lock;
+    if (!lock.locked() || !reader_ || fileName != fileName_ || duration <= 0) return;
+    reader_->SetDuration(duration);
+    length_ = static_cast<std::int32_t>(duration / kStreamTimePerMs);
+}
+
+std::function<std::optional<std::int64_t>()> TcbDSMixerChannel::ExactDurationJob() {
+    ChannelLockGuard lock;
+    if (!lock.locked() || !reader_) return {};
+    return reader_->ExactDurationJob();
 }
 
 void TcbDSMixerChannel::ensureDeviceBuffer() {
@@ -152,6 +183,7 @@ void TcbDSMixerChannel::refill() {
     if (!primed_) {
         writeCursor_ = ringSize_ - history;
         fillRegion(0, writeCursor_);
+        deviceBuffer_->addFramesAhead(writeCursor_ / static_cast<std::uint32_t>(blockAlign_));
         // Before the first frame there was nothing: the filter must not hear the ring's end.
         std::fill(mirror_.begin() + writeCursor_, mirror_.end(), silenceByte());
         deviceBuffer_->fill(writeCursor_, silenceByte(), history);
@@ -171,17 +203,22 @@ void TcbDSMixerChannel::refill() {
         } else {
             writeSilenceDirect(writeCursor_, chunk_);
         }
+        deviceBuffer_->addFramesAhead(chunk_ / static_cast<std::uint32_t>(blockAlign_));
         writeCursor_ += chunk_;
         if (writeCursor_ >= ringSize_) writeCursor_ -= ringSize_;
         return;
     }
     const std::uint32_t target = p >= history ? p - history : p + ringSize_ - history;
+    std::uint32_t written = 0;
     if (target >= writeCursor_) {
-        fillRegion(writeCursor_, target - writeCursor_);
+        written = target - writeCursor_;
+        fillRegion(writeCursor_, written);
     } else {
+        written = ringSize_ - writeCursor_ + target;
         fillRegion(writeCursor_, ringSize_ - writeCursor_);
         fillRegion(0, target);
     }
+    deviceBuffer_->addFramesAhead(written / static_cast<std::uint32_t>(blockAlign_));
     writeCursor_ = target;
 }
 
@@ -192,6 +229,10 @@ std::uint32_t TcbDSMixerChannel::distanceToEnd() const {
 }
 
 void TcbDSMixerChannel::update() {
+    if (deviceBuffer_ != nullptr && deviceBuffer_->takeStarved() && !starvedReported_) {
+        starvedReported_ = true;
+        post(&TcbDSMixerChannel::deliverStarved);
+    }
     if (endReached_ && distanceToEnd() > threshold_) {
         // The cursor has passed the end marker: everything of the file has been heard.
         Stop();
@@ -279,6 +320,10 @@ void TcbDSMixerChannel::deliverFadeEnd() {
     if (OnFadeEnd) OnFadeEnd(*this);
 }
 
+void TcbDSMixerChannel::deliverStarved() {
+    if (OnStarved) OnStarved(*this);
+}
+
 void TcbDSMixerChannel::Play() {
     PlayAt(SoundBuffer::kAtOnce);
 }
@@ -334,6 +379,11 @@ std::int32_t TcbDSMixerChannel::Position() {
     if (!lock.locked()) return 0;
     if (primed_ && deviceBuffer_ != nullptr) {
         const auto c = static_cast<std::int32_t>(deviceBuffer_->playCursor());
+        // A cursor held for want of refilled frames stands at the end of the newest block; the
+        // log's entry at that offset is from the lap before.
+        const auto newest = positionLog_.Newest();
+        if (newest && deviceBuffer_->framesAhead() == 0)
+            return static_cast<std::int32_t>(newest->mediaEnd / kStreamTimePerMs);
         if (auto media = positionLog_.Find(c)) {
             // The log's times are truncated to whole units at both ends of each block, so a
             // time a microsecond short of a millisecond is that millisecond.
@@ -341,7 +391,7 @@ std::int32_t TcbDSMixerChannel::Position() {
             return static_cast<std::int32_t>((*media + kTruncationSlack) / kStreamTimePerMs);
         }
         // No entry covers the cursor: hold at the newest known time rather than jump to 0.
-        if (auto newest = positionLog_.Newest()) {
+        if (newest) {
             return static_cast<std::int32_t>(newest->mediaEnd / kStreamTimePerMs);
         }
     }

@@ -52,6 +52,16 @@ class TcbDSMixerChannel {
     // "Audio file is empty.", "Invalid number of channels.", "Invalid number of bits per
     // sample." (std::runtime_error); the channel then has no file.
     void SetFileName(const std::string& fileName);
+    // The same with a reader opened elsewhere (on a worker); null just closes. Does no I/O.
+    void SetReader(std::unique_ptr<TcbAudioFileReader> reader);
+    // The errors SetFileName raises for a reader the channel cannot play. Any thread.
+    static void CheckPlayable(const TcbAudioFileReader& reader);
+    // The exact length of the open file, measured after the open gave an estimate; ignored when
+    // another file is open by now. The end of the item stays the decoder's end.
+    void SetExactDuration(const std::string& fileName, std::int64_t duration);
+    // The open file's exact-length job (see AudioSource::exactDurationJob); empty when its
+    // length is exact.
+    std::function<std::optional<std::int64_t>()> ExactDurationJob();
     const std::string& FileName() const { return fileName_; }
 
     void Play();  // start, or resume after Pause; "No file opened" without a file
@@ -108,6 +118,8 @@ class TcbDSMixerChannel {
     // Assignable at any time from the UI thread; called there with the channel as sender.
     NotifyEvent OnEnd;
     NotifyEvent OnFadeEnd;
+    // A refill came too late and the device played silence in its place; once per file.
+    NotifyEvent OnStarved;
 
   private:
     friend class TcbDSMixer;
@@ -125,6 +137,7 @@ class TcbDSMixerChannel {
     void post(void (TcbDSMixerChannel::*deliver)());
     void deliverEnd();
     void deliverFadeEnd();
+    void deliverStarved();
     std::uint8_t silenceByte() const { return bitsPerSample_ == 8 ? 0x80 : 0x00; }
     void resetPlayState();
 
@@ -135,6 +148,7 @@ class TcbDSMixerChannel {
     bool primed_ = false;
     bool fading_ = false;
     bool endReached_ = false;
+    bool starvedReported_ = false;
     std::int32_t sampleRate_ = 0;
     std::int32_t channels_ = 0;
     std::int32_t bitsPerSample_ = 0;

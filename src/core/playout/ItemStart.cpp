@@ -1,6 +1,8 @@
 #include "core/playout/ItemStart.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <utility>
 
 #include "core/app/AppPaths.h"
 #include "core/app/Encoding.h"
@@ -47,20 +49,53 @@ ItemTimes ItemStart::ItemTimesOf(int row) const {
     return t;
 }
 
-bool ItemStart::StartItem(const std::string& storedPath) {
+ItemStart::ItemStart(PlayoutContext& context, ItemPreparer& preparer)
+    : c_(context), preparer_(preparer) {
+    preparer_.onSettled = [this](const std::string& storedPath) { onPrepared(storedPath); };
+    preparer_.onExactDuration = [this](const std::string& native, std::int64_t duration) {
+        onExactDuration(native, duration);
+    };
+}
+
+void ItemStart::PrepareRow(int row) {
+    // An armed timed start holds its file already.
+    if (row < 1 || row >= c_.table.sgJM.rowCount() || preparedRow() == row) return;
+    preparer_.request(c_.table.sgJM.cell(kColFile, row));
+}
+
+void ItemStart::showLength(TcbDSMixerChannel& ch) {
+    progressMaximum_ = ch.Length();
+    c_.view.setProgressMaximum(ch.Length());
+    c_.view.setLabel(PlayerLabel::plLength,
+                     Format("%2.2d:%2.2d", ch.Length() / 60000, (ch.Length() / 1000) % 60));
+}
+
+void ItemStart::completeStart(int row, const std::string& storedPath) {
+    try {
+        if (!startItem(row, storedPath)) return;
+    } catch (const std::exception& e) {
+        c_.state.Unplayable.add(row);
+        LogStartFailure(row, e.what());
+        throw;
+    }
+    const Grid& grid = c_.table.sgJM;
+    c_.state.Unplayable.clear();
+    c_.view.setProgressVisible(true);
+    std::string title = grid.cell(kColTitle, row);
+    if (!grid.cell(kColArtist, row).empty()) title += " - " + grid.cell(kColArtist, row);
+    c_.view.setApplicationTitle(title);
+    c_.view.setProgressCaption(title);
+    if (c_.lyrics.chkPlaySongText()) c_.lyrics.itemStarted(c_.state.CurrentChannel->FileName());
+    c_.lyrics.setDisplayVisible(c_.lyrics.chkPlaySongText());
+    announce(row);
+}
+
+bool ItemStart::startItem(int row, const std::string& storedPath) {
     PlayoutState& s = c_.state;
-    s.Paused = false;
-    s.StopRequested = false;
-    const std::string native = c_.resolver.resolve(storedPath);
-    if (!FileExists(native)) return false;
-    if (s.CurrentChannel) s.PreviousChannel = s.CurrentChannel;
-    const int row = c_.table.PlayingRow;
-    c_.log.LogLine(Gbk("开始准备播放:<") + FileNameOf(storedPath) + Gbk(">【节目:") +
-                   std::to_string(row) + Gbk("】"));
     TcbDSMixerChannel& ch = freeItemChannel();
     // A prepared timed start is taken over as it is; any other start replaces it.
-    const bool adopted = prepared_ && prepared_->row == row && prepared_->native == native &&
-                         prepared_->channel == &ch;
+    const bool adopted = prepared_ && prepared_->row == row &&
+                         prepared_->storedPath == storedPath && prepared_->channel == &ch;
     if (prepared_ && !adopted) CancelPreparedStart();
     prepared_.reset();
     s.PreviousTimes = s.times();
@@ -72,8 +107,15 @@ bool ItemStart::StartItem(const std::string& storedPath) {
                    Format("%d-%d-%d", t.tOver, t.tIn, t.tOut) + Gbk("】"));
     const std::string name = FileNameOf(storedPath);
     const bool onA = &ch == s.PlayoutChannels[kItemChannelA];
+    if (!adopted) {
+        ItemPreparer::Taken file = preparer_.take(storedPath);
+        if (file.state != ItemPreparer::State::Ready) {
+            failStart(row, file);
+            return false;
+        }
+        ch.SetReader(std::move(file.reader));
+    }
     s.StoredFileNames[onA ? kItemChannelA : kItemChannelB] = name;
-    if (!adopted) ch.SetFileName(native);
     ch.SetPan(c_.tbPan);
     if (t.tIn < 1) {
         if (!adopted) {
@@ -90,20 +132,64 @@ bool ItemStart::StartItem(const std::string& storedPath) {
         c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(t.tIn * 1000) + Gbk("]毫秒,<") +
                        name + ">");
     }
-    progressMaximum_ = ch.Length();
+    showLength(ch);
     c_.view.setProgressPosition(0);
-    c_.view.setProgressMaximum(ch.Length());
-    c_.view.setLabel(PlayerLabel::plLength,
-                     Format("%2.2d:%2.2d", ch.Length() / 60000, (ch.Length() / 1000) % 60));
     s.CurrentChannel = &ch;
     if (c_.asRun) {
         const Grid& grid = c_.table.sgJM;
         AsRunItem item{row, grid.cell(kColTitle, row), grid.cell(kColArtist, row), storedPath,
                        std::nullopt};
         item.dueUs = timedDueUs_;
-        c_.asRun->started(&ch == s.PlayoutChannels[kItemChannelA] ? 0 : 1, ch, item);
+        c_.asRun->started(onA ? 0 : 1, ch, item);
     }
     return true;
+}
+
+void ItemStart::failStart(int row, const ItemPreparer::Taken& file) {
+    switch (file.state) {
+        case ItemPreparer::State::Failed:
+            throw std::runtime_error(file.error);
+        case ItemPreparer::State::TimedOut:
+            c_.state.Unplayable.add(row);
+            c_.log.LogLine(Gbk("打开文件超时[序号") + std::to_string(row) + "]," +
+                           FileNameOf(c_.table.sgJM.cell(kColFile, row)));
+            break;
+        default:
+            c_.state.Unplayable.add(row);
+            LogStartFailure(row, Gbk("文件不存在"));
+            break;
+    }
+    c_.view.setProgressCaption(Gbk("播放失败[序号") + std::to_string(row) + "]," +
+                               c_.table.sgJM.cell(kColTitle, row));
+}
+
+void ItemStart::onPrepared(const std::string& storedPath) {
+    if (!waiting_ || waiting_->storedPath != storedPath) return;
+    const WaitingStart w = *std::exchange(waiting_, std::nullopt);
+    // The schedule changed under the waiting start: it is dropped with its file.
+    if (c_.table.PlayingRow != w.row || c_.table.sgJM.cell(kColFile, w.row) != storedPath) {
+        preparer_.take(storedPath);
+        return;
+    }
+    timedDueUs_ = w.dueUs;
+    struct Forget {
+        std::optional<std::int64_t>& due;
+        PlayerView& view;
+        ~Forget() {
+            due.reset();
+            view.repaintSchedule();
+        }
+    } forget{timedDueUs_, c_.view};
+    completeStart(w.row, storedPath);
+}
+
+void ItemStart::onExactDuration(const std::string& native, std::int64_t duration) {
+    for (const int i : {kItemChannelA, kItemChannelB}) {
+        TcbDSMixerChannel* ch = c_.state.PlayoutChannels[i];
+        if (!ch || ch->FileName() != native) continue;
+        ch->SetExactDuration(native, duration);
+        if (ch == c_.state.CurrentChannel) showLength(*ch);
+    }
 }
 
 void ItemStart::StartTimedRow(std::int64_t dueUs) {
@@ -124,8 +210,10 @@ TcbDSMixerChannel& ItemStart::freeItemChannel() const {
 bool ItemStart::PrepareTimedStart(int row, std::int64_t dueUs, bool takeSoundingChannel) {
     if (prepared_ && prepared_->row == row && prepared_->dueUs == dueUs) return true;
     if (prepared_) CancelPreparedStart();
-    const std::string native = c_.resolver.resolve(c_.table.sgJM.cell(kColFile, row));
-    if (!FileExists(native)) return false;
+    // Only a file opened ahead is armed: the start at its second deals with any other.
+    const std::string storedPath = c_.table.sgJM.cell(kColFile, row);
+    preparer_.request(storedPath);
+    if (preparer_.state(storedPath) != ItemPreparer::State::Ready) return false;
     TcbDSMixerChannel& ch = freeItemChannel();
     if (ch.State() != ChannelState::Stopped) {
         if (!takeSoundingChannel) return false;
@@ -136,7 +224,7 @@ bool ItemStart::PrepareTimedStart(int row, std::int64_t dueUs, bool takeSounding
     TcbDSMixerChannel* current = c_.state.CurrentChannel;
     const ItemTimes t = ItemTimesOf(row);
     try {
-        ch.SetFileName(native);
+        ch.SetReader(preparer_.take(storedPath).reader);
         ch.SetPan(c_.tbPan);
         ch.SetVolume(t.tIn < 1 ? c_.tbVol : kFadeInStartLevel);
         ch.PlayAt(dueUs);
@@ -154,7 +242,7 @@ bool ItemStart::PrepareTimedStart(int row, std::int64_t dueUs, bool takeSounding
         ch.Stop();
         return false;
     }
-    prepared_ = PreparedStart{row, native, &ch, current, dueUs};
+    prepared_ = PreparedStart{row, storedPath, &ch, current, dueUs};
     // The channel now holds the armed start, no longer the item that ended on it: the end fade
     // of a previous item must not take it for that item and fade it out.
     if (c_.state.PreviousChannel == &ch) c_.state.PreviousChannel = nullptr;
@@ -197,30 +285,37 @@ void ItemStart::StartSelectedRow() {
             c.view.repaintSchedule();
         }
     } restart{c_, row, date};
-    bool started = false;
-    try {
-        started = StartItem(grid.cell(kColFile, row));
-    } catch (const std::exception& e) {
-        c_.state.Unplayable.add(row);
-        LogStartFailure(row, e.what());
-        throw;
+    // Any start replaces one that waits for its file.
+    waiting_.reset();
+    PlayoutState& s = c_.state;
+    s.Paused = false;
+    s.StopRequested = false;
+    const std::string storedPath = grid.cell(kColFile, row);
+    // A start armed for this row is taken over; any other is called off (its file stays with
+    // its channel, so this row's file is opened anew).
+    const bool armed = prepared_ && prepared_->row == row && prepared_->storedPath == storedPath &&
+                       prepared_->channel == &freeItemChannel();
+    if (prepared_ && !armed) CancelPreparedStart();
+    const ItemPreparer::State known = preparer_.state(storedPath);
+    const bool missing =
+        known == ItemPreparer::State::Missing || (known == ItemPreparer::State::Absent && !armed &&
+                                                  !FileExists(c_.resolver.resolve(storedPath)));
+    if (missing) {
+        preparer_.take(storedPath);
+        failStart(row, {});
+        return;
     }
-    if (started) {
-        c_.state.Unplayable.clear();
-        c_.view.setProgressVisible(true);
-        std::string title = grid.cell(kColTitle, row);
-        if (!grid.cell(kColArtist, row).empty()) title += " - " + grid.cell(kColArtist, row);
-        c_.view.setApplicationTitle(title);
-        c_.view.setProgressCaption(title);
-        if (c_.lyrics.chkPlaySongText()) c_.lyrics.itemStarted(c_.state.CurrentChannel->FileName());
-        c_.lyrics.setDisplayVisible(c_.lyrics.chkPlaySongText());
-        announce(row);
-    } else {
-        c_.state.Unplayable.add(row);
-        LogStartFailure(row, Gbk("文件不存在"));
-        c_.view.setProgressCaption(Gbk("播放失败[序号") + std::to_string(row) + "]," +
-                                   grid.cell(kColTitle, row));
+    if (s.CurrentChannel) s.PreviousChannel = s.CurrentChannel;
+    c_.log.LogLine(Gbk("开始准备播放:<") + FileNameOf(storedPath) + Gbk(">【节目:") +
+                   std::to_string(row) + Gbk("】"));
+    if (!armed) {
+        preparer_.request(storedPath);
+        if (preparer_.state(storedPath) == ItemPreparer::State::Pending) {
+            waiting_ = WaitingStart{row, storedPath, timedDueUs_};
+            return;
+        }
     }
+    completeStart(row, storedPath);
 }
 
 void ItemStart::announce(int row) {

@@ -1,10 +1,13 @@
 #pragma once
 // Putting one schedule row on air, the operator's transport commands and the channel event
-// handlers. The scheduler decides when; this does the starting and finishing. UI thread.
+// handlers. The scheduler decides when; this does the starting and finishing. Files are opened
+// by the ItemPreparer on a worker: a start takes the prepared reader, and a start whose file is
+// not ready yet is logged at once and goes on air once the reader is. UI thread.
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "core/playout/ItemPreparer.h"
 #include "core/playout/PlayoutContext.h"
 #include "core/playout/PlayoutState.h"
 
@@ -14,17 +17,18 @@ class TcbDSMixerChannel;
 
 class ItemStart {
   public:
-    explicit ItemStart(PlayoutContext& context) : c_(context) {}
+    ItemStart(PlayoutContext& context, ItemPreparer& preparer);
 
     // Cross-fade, fade-in and fade-out seconds of a row: its cells, else the settings.
     ItemTimes ItemTimesOf(int row) const;
-    // Starts the file of a stored path on the free item channel. False when no file is there;
-    // the engine's error when the file cannot be played.
-    bool StartItem(const std::string& storedPath);
     // Starts the schedule grid's current row. A row that cannot start is logged with its reason
     // and remembered for this pass (PlayoutState::Unplayable); the engine's error still reaches
-    // the caller.
+    // the caller (the UI loop when the start waited for its file).
     void StartSelectedRow();
+    // A start that waits for its file; the scheduler hands over to no other row meanwhile.
+    bool startWaiting() const { return waiting_.has_value(); }
+    // Opens a row's file ahead on the worker (nothing when it is prepared or under way).
+    void PrepareRow(int row);
     // The same for a timed row due at dueUs (Clock::tickUs scale).
     void StartTimedRow(std::int64_t dueUs);
 
@@ -61,12 +65,29 @@ class ItemStart {
   private:
     struct PreparedStart {
         int row = 0;
-        std::string native;
+        std::string storedPath;
         TcbDSMixerChannel* channel = nullptr;
         TcbDSMixerChannel* fadedChannel = nullptr;  // the item on air, its fade-out armed too
         std::int64_t dueUs = 0;
     };
+    struct WaitingStart {
+        int row = 0;
+        std::string storedPath;
+        std::optional<std::int64_t> dueUs;
+    };
     TcbDSMixerChannel& freeItemChannel() const;
+    // The start after "开始准备播放": the reader on the free channel, the logs, the displays.
+    void completeStart(int row, const std::string& storedPath);
+    // The item's part of it; false (logged) when its file cannot play.
+    bool startItem(int row, const std::string& storedPath);
+    void showLength(TcbDSMixerChannel& ch);
+    // The row's file, prepared or (not asked for) opened now; Missing, Failed or TimedOut when
+    // it cannot play, Pending when it is still being opened.
+    ItemPreparer::Taken takeFile(const std::string& storedPath);
+    void onPrepared(const std::string& storedPath);
+    void onExactDuration(const std::string& native, std::int64_t duration);
+    // The start of a row whose file cannot play: logged, remembered, the error passed on.
+    void failStart(int row, const ItemPreparer::Taken& file);
     // Tells nowplaying.json and the listener that the row went on air.
     void announce(int row);
     void recordEnd(TcbDSMixerChannel& channel, bool natural);
@@ -75,6 +96,8 @@ class ItemStart {
     int progressMaximum_ = 0;
     std::optional<PreparedStart> prepared_;
     std::optional<std::int64_t> timedDueUs_;  // while a timed row starts
+    ItemPreparer& preparer_;
+    std::optional<WaitingStart> waiting_;
 };
 
 // The GBK file name (without folder) of the item on a channel, as stored; for a file the

@@ -85,9 +85,33 @@ void Scheduler::prepareTimedRow(const LocalDateTime& now) {
     }
 }
 
+Scheduler::NextRow Scheduler::nextRowAfter(int playing) const {
+    const Grid& grid = c_.table.sgJM;
+    NextRow next;
+    next.hasNext = playing < grid.rowCount() - 1;
+    next.nextIsTimed =
+        next.hasNext && grid.cell(kColStartTime, playing + 1).find(':') != std::string::npos;
+    if (next.hasNext && !next.nextIsTimed) {
+        next.row = playing + 1;
+    } else if (next.nextIsTimed ? c_.settings.chkSectCycle() : c_.settings.chkAllCycle()) {
+        next.row = 1;
+    }
+    return next;
+}
+
+void Scheduler::openAhead(const LocalDateTime& now) {
+    items_.PrepareRow(nextRowAfter(c_.table.PlayingRow).row);
+    if (!c_.settings.chkTimedPlay()) return;
+    for (const TimedStart& t : c_.table.TimedStartList) {
+        const int until = ((t.startSecond - now.secondsOfDay()) % kDay + kDay) % kDay;
+        if (until > 0 && until <= kOpenAheadSeconds) items_.PrepareRow(t.row);
+    }
+}
+
 void Scheduler::tmCheckPlayTimer() {
     const LocalDateTime now = c_.clock.now();
     const int second = ParseHms(NowHms(now));
+    openAhead(now);
     if (c_.settings.chkTimedPlay() && !c_.lyrics.chkEditMusic()) {
         prepareTimedRow(now);
         const TimedHit hit = TimedRowAt(second);
@@ -150,17 +174,11 @@ void Scheduler::startNextIfDue() {
 }
 
 void Scheduler::startNextRow(int remainingMs) {
+    // A start that waits for its file goes on air by itself once the file is open.
+    if (items_.startWaiting()) return;
     Grid& grid = c_.table.sgJM;
-    const int playing = c_.table.PlayingRow;
-    const bool hasNext = playing < grid.rowCount() - 1;
     const std::string next = NextRowStart();
-    const bool nextIsTimed = next.find(':') != std::string::npos;
-    int row = 0;
-    if (hasNext && !nextIsTimed) {
-        row = playing + 1;
-    } else if (nextIsTimed ? c_.settings.chkSectCycle() : c_.settings.chkAllCycle()) {
-        row = 1;
-    }
+    const auto [row, hasNext, nextIsTimed] = nextRowAfter(c_.table.PlayingRow);
     if (row == 0 || waitsForPlayableRow(row)) return;
     if (nextIsTimed) {
         c_.log.LogLine(Gbk("本段节目播放完毕，从头开始循环播出"));

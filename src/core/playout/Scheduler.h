@@ -18,6 +18,8 @@ public:
     // A timed second that the tick did not see (timer stopped during a start, program busy) is
     // still started up to this many seconds late.
     static constexpr int kMaxTimedLatenessSeconds = 5;
+    // A timed row's file is opened this long ahead, so that its start never waits for it.
+    static constexpr int kOpenAheadSeconds = 15;
 
     Scheduler(PlayoutContext& context, ItemStart& items) : c_(context), items_(items) {}
 
@@ -36,6 +38,15 @@ private:
     // Arms the timed row due within kPrepareLeadUs (and the fade of the item on air with it).
     void prepareTimedRow(const LocalDateTime& now);
     void startTimedRow(const TimedHit& hit);
+    // Asks for the files of the next row and of the timed rows due soon to be opened ahead.
+    void openAhead(const LocalDateTime& now);
+    // The row the hand-over goes to after `playing` (0: none), and whether it loops back.
+    struct NextRow {
+        int row = 0;
+        bool hasNext = false;
+        bool nextIsTimed = false;
+    };
+    NextRow nextRowAfter(int playing) const;
     void showItemTimes();
     void startNextIfDue();
     // The hand-over to the row after PlayingRow (or the loop to row 1), unless that row already

@@ -44,11 +44,15 @@ Station::Station(const StationPorts& ports)
                tmCheckPlay_.get(),
                &asRun_,
                &nowPlaying_},
-      items_(context_),
+      preparer_(ports.work ? *ports.work : inlineWork_, *ports.audio.sources, resolver_),
+      items_(context_, preparer_),
       scheduler_(context_, items_),
       chimes_(context_, [this](const std::string& path) { OpenSchedule(path); }),
       meters_(state_, view_),
-      measurer_(state_) {
+      measurer_(state_),
+      uiStalls_(*ports.clock, *ports.timers, [this](std::int64_t longestMs) {
+          log_.LogLine(Gbk("界面线程最长停顿: [") + std::to_string(longestMs) + Gbk("]毫秒"));
+      }) {
     tmCheckPlay_->setInterval(kSchedulerIntervalMs);
     tmCheckPlay_->setOnTimer([this] {
         scheduler_.tmCheckPlayTimer();
@@ -63,6 +67,7 @@ Station::Station(const StationPorts& ports)
 
 Station::~Station() {
     setTimersEnabled(false);
+    uiStalls_.stop();
     asRun_.closeAll();
     freeChannels();
     mixer_.reset();
@@ -88,6 +93,9 @@ StartupOutcome Station::start() {
     sliders_.load();
     // The settings window's part: settings, audio output, schedule, resume, play.
     settings_.load();
+    const int openBound = StrToIntDef(IniRead(ini, "Linux", "OpenTimeoutMs"), 0);
+    preparer_.setBound(openBound > 0 ? std::chrono::milliseconds(openBound)
+                                     : ItemPreparer::kDefaultBound);
     mixer_ = std::make_unique<TcbDSMixer>(ports_.audio);
     if (mixer_->DeviceCount() < 2) {
         mixer_.reset();
@@ -119,6 +127,7 @@ StartupOutcome Station::start() {
     if (firstStartError) reportFirstStartError(firstStartError);
     chimes_.firstShow = true;
     setTimersEnabled(true);
+    uiStalls_.start();
     return StartupOutcome::Running;
 }
 
@@ -169,6 +178,9 @@ void Station::createChannels() {
         ch = &mixer_->AddChannel();
         ch->OnFadeEnd = [this](TcbDSMixerChannel& sender) { items_.onFadeEnd(sender); };
         ch->OnEnd = [this](TcbDSMixerChannel& sender) { items_.onNaturalEnd(sender); };
+        ch->OnStarved = [this](TcbDSMixerChannel& sender) {
+            log_.LogLine(Gbk("缓冲补充迟到，以静音代替:<") + ChannelFileName(state_, sender) + ">");
+        };
     }
     state_.PlayoutChannels[kChimeChannel]->OnEnd = nullptr;
     state_.PlayoutChannels[kMeasureChannel]->OnFadeEnd = nullptr;

@@ -14,6 +14,7 @@
 #include "core/audio/TMyDelay.h"
 #include "core/playout/AsRunLog.h"
 #include "core/playout/ClockChimes.h"
+#include "core/playout/ItemPreparer.h"
 #include "core/playout/ItemStart.h"
 #include "core/playout/MeasuringChannel.h"
 #include "core/playout/NowPlayingFile.h"
@@ -24,6 +25,7 @@
 #include "core/playout/Scheduler.h"
 #include "core/playout/TAnalysis.h"
 #include "core/playout/WriteFailureReport.h"
+#include "core/playout/UiStallWatch.h"
 #include "core/ports/TimerService.h"
 #include "core/schedule/ScheduleTable.h"
 #include "core/schedule/StationSettings.h"
@@ -45,6 +47,9 @@ struct StationPorts {
     std::string executablePath;
     // Told of every item that goes on air, after nowplaying.json; null: nobody else.
     NowPlayingListener* nowPlaying = nullptr;
+    // Where files are opened and lengths counted; null: on the UI thread, without a bound
+    // (tools and tests that have no workers).
+    BackgroundWork* work = nullptr;
 };
 
 enum class StartupOutcome {
@@ -88,11 +93,14 @@ class Station {
     PlayProcessLog& log() { return log_; }
     LogWindowModel& logWindow() { return logWindow_; }
     ItemStart& items() { return items_; }
+    ItemPreparer& preparer() { return preparer_; }
     Scheduler& scheduler() { return scheduler_; }
     ClockChimes& clockChimes() { return chimes_; }
     PlayerSliders& sliders() { return sliders_; }
     LevelMeters& meters() { return meters_; }
     MeasuringChannel& measurer() { return measurer_; }
+    // How long the UI thread went without turning its loop (for the log and a status page).
+    const UiStallWatch& uiStalls() const { return uiStalls_; }
     const NowPlayingFile& nowPlaying() const { return nowPlaying_; }
     // The logs' and nowplaying.json's writes, with the count of those that failed.
     FileWriteQueue& fileWrites() { return files_; }
@@ -139,11 +147,14 @@ class Station {
     std::unique_ptr<Timer> timer1_;
     std::unique_ptr<Timer> tmInvs_;
     PlayoutContext context_;
+    InlineWork inlineWork_;
+    ItemPreparer preparer_;
     ItemStart items_;
     Scheduler scheduler_;
     ClockChimes chimes_;
     LevelMeters meters_;
     MeasuringChannel measurer_;
+    UiStallWatch uiStalls_;
     std::unique_ptr<TcbDSMixer> mixer_;
 };
 

@@ -6,7 +6,9 @@
 // data is left, anything else a failure whose text errorText() gives. The reader maps codes to
 // its own messages first (CheckStreamResult).
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/audio/WaveFormat.h"
@@ -35,6 +37,10 @@ class AudioSource {
     virtual void close() = 0;
     // The adapter's own text for a code, empty when it has none.
     virtual std::string errorText(std::int32_t code) const = 0;
+    // After an open that could only estimate the duration: a job measuring it exactly (stream
+    // time; nothing when it cannot), which needs nothing of this source and may take long (it
+    // reads the whole file), so it runs on a worker. Empty when the duration is exact.
+    virtual std::function<std::optional<std::int64_t>()> exactDurationJob() const { return {}; }
 };
 
 // Makes one source per opened file. Any thread.

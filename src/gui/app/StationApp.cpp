@@ -17,6 +17,7 @@
 #include "platform/clock/SystemClock.h"
 #include "platform/ffmpeg/FfmpegSource.h"
 #include "platform/stream/StreamOutput.h"
+#include "platform/worker/WorkerThreads.h"
 
 namespace pelvano::gui {
 
@@ -36,6 +37,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
       output_(std::make_unique<core::TeeSoundOutput>(*device_, stream_->ring())),
       announced_(stream_.get(), options_.nowPlaying),
       decoder_(std::make_unique<platform::FfmpegSourceFactory>()),
+      work_(std::make_unique<platform::WorkerThreads>(events_)),
       autostart_(std::make_unique<platform::XdgAutostart>(std::string(), options_.stationFolder)) {
     core::StationPorts ports;
     ports.paths = core::AppPaths::ofFolder(options_.stationFolder);
@@ -49,6 +51,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
     ports.autostart = autostart_.get();
     ports.executablePath = options_.executablePath;
     ports.nowPlaying = &announced_;
+    ports.work = work_.get();
     station_ = std::make_unique<core::Station>(ports);
     context_ = std::make_unique<AppContext>(
         AppContext{*station_, windows_, errors_, lyrics_, pump_, timers_});

@@ -70,6 +70,8 @@ class StationApp {
     std::unique_ptr<core::SoundOutput> output_;
     core::NowPlayingTee announced_;
     std::unique_ptr<core::AudioSourceFactory> decoder_;
+    // The workers that open files; they outlive the station.
+    std::unique_ptr<core::BackgroundWork> work_;
     std::unique_ptr<core::Autostart> autostart_;
     PlayerViewRelay view_;
     LyricsRelay lyrics_;

@@ -15,6 +15,7 @@
 #include "platform/clock/HighResolutionCounter.h"
 #include "platform/lock/StationLock.h"
 #include "platform/systemd/ServiceNotifier.h"
+#include "platform/worker/CloseDeadline.h"
 
 namespace {
 
@@ -83,5 +84,7 @@ int main(int argc, char** argv) {
     service.ready();
     const int status = QApplication::exec();
     service.stopping();
+    // Closing ends the program within 2 s, whatever a hung file does.
+    pelvano::platform::EndProcessUnlessClosedWithin(std::chrono::milliseconds(1500), status);
     return status;
 }

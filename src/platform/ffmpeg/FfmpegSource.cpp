@@ -211,9 +211,15 @@ std::int32_t FfmpegSource::open(const std::string& path, core::WaveFormat& forma
         duration = 0;
     }
     // Only estimated from the first frame's bit rate (an MP3 without a Xing or VBRI header):
-    // counted instead, once per file.
+    // the count of an earlier scan, else the estimate now and the count from a worker.
+    scanPath_.clear();
     if (state->format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) {
-        if (const auto counted = ScannedDuration(path, state->streamIndex)) duration = *counted;
+        if (const auto counted = KnownScannedDuration(path, state->streamIndex)) {
+            duration = *counted;
+        } else {
+            scanPath_ = path;
+            scanStream_ = state->streamIndex;
+        }
     }
     state_ = std::move(state);
     return 0;
@@ -265,6 +271,11 @@ std::int32_t FfmpegSource::seek(std::int64_t time) {
 
 void FfmpegSource::close() {
     state_.reset();
+}
+
+std::function<std::optional<std::int64_t>()> FfmpegSource::exactDurationJob() const {
+    if (scanPath_.empty()) return {};
+    return [path = scanPath_, stream = scanStream_] { return ScannedDuration(path, stream); };
 }
 
 std::string FfmpegSource::errorText(std::int32_t code) const {

@@ -24,10 +24,14 @@ class FfmpegSource final : public core::AudioSource {
     std::int32_t seek(std::int64_t time) override;
     void close() override;
     std::string errorText(std::int32_t code) const override;
+    std::function<std::optional<std::int64_t>()> exactDurationJob() const override;
 
   private:
     struct State;
     std::unique_ptr<State> state_;
+    // An open that only estimated the duration: the file to count.
+    std::string scanPath_;
+    int scanStream_ = 0;
 };
 
 class FfmpegSourceFactory final : public core::AudioSourceFactory {

@@ -48,25 +48,43 @@ std::optional<std::int64_t> countPackets(const std::string& path, int streamInde
     return result;
 }
 
-}  // namespace
-
-std::optional<std::int64_t> ScannedDuration(const std::string& path, int streamIndex) {
+std::optional<FileIdentity> identityOf(const std::string& path, int streamIndex) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-    const FileIdentity identity{path, streamIndex, st.st_size,
-                                st.st_mtim.tv_sec * 1'000'000'000LL + st.st_mtim.tv_nsec};
+    return FileIdentity{path, streamIndex, st.st_size,
+                        st.st_mtim.tv_sec * 1'000'000'000LL + st.st_mtim.tv_nsec};
+}
+
+std::mutex& knownMutex() {
     static std::mutex mutex;
-    static std::map<FileIdentity, std::int64_t> known;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (auto it = known.find(identity); it != known.end()) return it->second;
-    }
+    return mutex;
+}
+
+std::map<FileIdentity, std::int64_t>& known() {
+    static std::map<FileIdentity, std::int64_t> durations;
+    return durations;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> KnownScannedDuration(const std::string& path, int streamIndex) {
+    const auto identity = identityOf(path, streamIndex);
+    if (!identity) return std::nullopt;
+    std::lock_guard<std::mutex> lock(knownMutex());
+    if (auto it = known().find(*identity); it != known().end()) return it->second;
+    return std::nullopt;
+}
+
+std::optional<std::int64_t> ScannedDuration(const std::string& path, int streamIndex) {
+    const auto identity = identityOf(path, streamIndex);
+    if (!identity) return std::nullopt;
+    if (auto kept = KnownScannedDuration(path, streamIndex)) return kept;
     const std::optional<std::int64_t> duration = countPackets(path, streamIndex);
     if (duration) {
         constexpr std::size_t kMaxKnown = 20000;  // a large music library, and not more
-        std::lock_guard<std::mutex> lock(mutex);
-        if (known.size() >= kMaxKnown) known.clear();
-        known[identity] = *duration;
+        std::lock_guard<std::mutex> lock(knownMutex());
+        if (known().size() >= kMaxKnown) known().clear();
+        known()[*identity] = *duration;
     }
     return duration;
 }

@@ -28,6 +28,7 @@ core::StationPorts Simulation::stationPorts(const std::string& folder,
     ports.timers = &timers_;
     ports.pump = this;
     ports.audio = audioServices(sources);
+    ports.work = &work_;
     return ports;
 }
 

@@ -20,6 +20,7 @@
 #include "platform/virtual/VirtualClock.h"
 #include "platform/virtual/VirtualOutput.h"
 #include "platform/virtual/VirtualTimers.h"
+#include "platform/worker/WorkerThreads.h"
 
 namespace pelvano::platform {
 
@@ -36,6 +37,8 @@ class Simulation final : public core::EventPump {
     VirtualTimers& timers() { return timers_; }
     VirtualOutput& output() { return output_; }
     core::SteppedRefills& refills() { return refills_; }
+    // Opens files on threads and waits for each (see WorkerThreads::BeforeReturning).
+    WorkerThreads& work() { return work_; }
     // The ports a TcbDSMixer needs, with the given decoder. The clock's tick starts at 0.
     core::AudioServices audioServices(core::AudioSourceFactory& sources);
     // A station of the folder on this simulation: its clock, timers, pump and audio.
@@ -58,6 +61,7 @@ class Simulation final : public core::EventPump {
     VirtualTimers timers_;
     VirtualOutput output_;
     core::SteppedRefills refills_;
+    WorkerThreads work_{events_, WorkerThreads::Delivery::BeforeReturning};
 };
 
 }  // namespace pelvano::platform

@@ -222,6 +222,37 @@ TEST_F(ChannelTest, ARefillFailureStopsTheChannelAndEndsWithTheError) {
     EXPECT_NEAR(levelDb(500, 500), SineDb(0.25), 0.1);
 }
 
+TEST_F(ChannelTest, ARefillThatComesTooLateLeavesSilenceNeverTheRingAgain) {
+    auto& ch = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 60, 1000.0, 0.5});
+    int starved = 0;
+    ch.OnStarved = [&](core::TcbDSMixerChannel&) { ++starved; };
+    ch.Play();
+    sim.advanceBy(500);
+    // The device plays on for 6 s while no refill pass runs (a stalled disk, a starved machine).
+    sim.output().pullUntil(6500);
+    sim.clock().advanceTo(6500);
+    // What was put ahead (a ring less its history, from the last pass at 480 ms) is heard once;
+    // after it only silence, and the position stays where the sound stopped.
+    EXPECT_NEAR(levelDb(4000, 400), SineDb(0.5), 0.1);
+    EXPECT_EQ(peak(4600, 1900), 0.0);
+    const int held = ch.Position();
+    EXPECT_NEAR(held, 4480, 30);
+    sim.advanceBy(1000);
+    EXPECT_NEAR(levelDb(6700, 700), SineDb(0.5), 0.1) << "the sound goes on once refilled";
+    EXPECT_NEAR(ch.Position(), held + 1000, 60);
+    sim.output().pullUntil(13500);
+    sim.clock().advanceTo(13500);
+    sim.advanceBy(500);
+    EXPECT_EQ(starved, 1) << "reported once per file";
+    ch.SetFileName("a.wav");
+    ch.Play();
+    sim.advanceBy(100);
+    sim.output().pullUntil(18500);
+    sim.clock().advanceTo(18500);
+    sim.advanceBy(100);
+    EXPECT_EQ(starved, 2) << "and again for the next file";
+}
+
 TEST_F(ChannelTest, EventsOfAFreedChannelAreDropped) {
     auto& ch = channelWith("a.wav", test::ToneSpec{2, 44100, 16, 44100 * 30});
     bool called = false;

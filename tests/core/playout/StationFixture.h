@@ -93,6 +93,7 @@ class StationFixture : public ::testing::Test {
         ports.view = view;
         ports.lyrics = lyrics;
         ports.nowPlaying = nowPlaying;
+        if (work) ports.work = work;
         station = std::make_unique<core::Station>(ports);
     }
     void startStation(core::StartupOutcome expected = core::StartupOutcome::Running,
@@ -158,6 +159,7 @@ class StationFixture : public ::testing::Test {
     core::AudioSourceFactory* decoder = nullptr;
     core::LyricsHooks* lyrics = nullptr;
     core::NowPlayingListener* nowPlaying = nullptr;
+    core::BackgroundWork* work = nullptr;  // null: the simulation's workers
     platform::Simulation sim;
     std::unique_ptr<core::Station> station;
 };

@@ -211,8 +211,9 @@ TEST_F(PlayerTest, TheItemOnAirShowsInTheBarAndAClickOnTheBarSeeksIt) {
     station.table().sgJM.setCell(8, 1, dir.file("tone.wav"));
     station.table().sgJM.setCurrentRow(1);
     station.items().btnPlayClick();
+    // The file is opened on a worker: the item goes on air once it is open.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return station.state().CurrentChannel != nullptr; }, 3000));
     core::TcbDSMixerChannel* channel = station.state().CurrentChannel;
-    ASSERT_NE(channel, nullptr);
     EXPECT_EQ(player->PB->Caption(), QStringLiteral("晚风"));
     EXPECT_EQ(player->windowTitle(), QStringLiteral("晚风"));
     EXPECT_EQ(player->PB->Max(), 10000);

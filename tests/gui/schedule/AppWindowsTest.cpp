@@ -76,7 +76,8 @@ TEST_F(AppFixture, TheWindowsDockAndAChangedDeviceKeepsTheStationRunning) {
     EXPECT_EQ(core::IniRead(dir.file("参数设置.INI"), "START", "cbDevID"), "1");
     EXPECT_EQ(station.state().CurrentChannel, nullptr);  // everything stopped, as the hint says
     station.items().btnPlayClick();                      // the operator starts again by hand
-    ASSERT_NE(station.state().CurrentChannel, nullptr);
+    // The file is opened on a worker: the item goes on air once it is open.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return station.state().CurrentChannel != nullptr; }, 3000));
     const int before = station.state().CurrentChannel->Position();
     QTest::qWait(600);
     EXPECT_EQ(station.state().CurrentChannel->State(), core::ChannelState::Playing);
