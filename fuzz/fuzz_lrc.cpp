@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "core/lyrics/LrcText.h"
-#include "core/lyrics/LyricsFile.h"
 #include "core/lyrics/LyricsEditCommands.h"
+#include "core/lyrics/LyricsFile.h"
 #include "core/lyrics/LyricsTiming.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ShiftLyricTimes(state.table, -20);
     std::string saved;
-    for (const std::string& line : LyricsToLines(state.table, state.offsetMs)) saved += line + "\r\n";
+    for (const std::string& line : LyricsToLines(state.table, state.offsetMs))
+        saved += line + "\r\n";
     for (LyricsFileEncoding encoding :
          {LyricsFileEncoding::Gbk, LyricsFileEncoding::Utf8, LyricsFileEncoding::Utf8WithBom,
           LyricsFileEncoding::Utf16LeWithBom, LyricsFileEncoding::Utf16BeWithBom}) {

@@ -33,7 +33,8 @@ bool LoadLyrics(std::string_view path, bool mp3First, const LyricsSources& sourc
     state.table.reset();
     if (path.empty()) return false;
     const auto fromTag = [&] {
-        return IsMp3Path(path) ? sources.tags.readLyrics(sources.paths.resolve(path)) : std::string();
+        return IsMp3Path(path) ? sources.tags.readLyrics(sources.paths.resolve(path))
+                               : std::string();
     };
     const auto fromFile = [&] {
         std::optional<LyricsFileText> file =

@@ -51,8 +51,8 @@ TEST_F(LargeTag, TextsBehindAPictureAreReadAndTheFileSaves) {
         std::size_t picture;
         std::string sizeValue;
     } cases[] = {
-        {102400, std::string("\x00\x06\x20\x2E", 4)},      // 100 KiB: 102,446 bytes
-        {3145728, std::string("\x01\x40\x00\x2E", 4)},     // 3 MiB: 3,145,774 bytes
+        {102400, std::string("\x00\x06\x20\x2E", 4)},   // 100 KiB: 102,446 bytes
+        {3145728, std::string("\x01\x40\x00\x2E", 4)},  // 3 MiB: 3,145,774 bytes
     };
     for (const auto& c : cases) {
         const std::string picture = PictureFrame(c.picture);
@@ -67,14 +67,14 @@ TEST_F(LargeTag, TextsBehindAPictureAreReadAndTheFileSaves) {
         EXPECT_EQ(tag.Lyrics, "[00:01]x");
 
         tag.Artist = "Artist";
-        const std::string ours = TextFrame("TIT2", "Cover") + TextFrame("TPE1", "Artist") +
-                                 LyricsFrame("[00:01]x");
+        const std::string ours =
+            TextFrame("TIT2", "Cover") + TextFrame("TPE1", "Artist") + LyricsFrame("[00:01]x");
         const TagSaveResult kept = tag.SaveToFile(path, true);
         ASSERT_TRUE(kept.replaced) << kept.message;
         const std::string saved = dir.read("cover.mp3");
-        EXPECT_EQ(saved.substr(0, 10), std::string("ID3\x03\0\0", 6) +
-                                           WriteSyncsafe(static_cast<std::uint32_t>(
-                                               ours.size() + picture.size())));
+        EXPECT_EQ(saved.substr(0, 10),
+                  std::string("ID3\x03\0\0", 6) +
+                      WriteSyncsafe(static_cast<std::uint32_t>(ours.size() + picture.size())));
         EXPECT_TRUE(saved == StandardTag(ours + picture) + audio) << "the picture was not kept";
 
         tag.ReadFromFile(path);
@@ -92,12 +92,16 @@ TEST_F(LargeTag, APictureAddedByMutagenSurvivesOurSave) {
     if (!Have("ffmpeg") || !Have("mid3v2")) GTEST_SKIP() << "ffmpeg or mid3v2 is not installed";
     const std::string song = dir.file("song.mp3");
     const std::string cover = dir.write("cover.jpg", PictureFrame(102400).substr(24));
-    test::RunOutput("ffmpeg -v error -f lavfi -i sine=frequency=440:duration=2 -c:a libmp3lame "
-                    "-b:a 128k '" + song + "'");
+    test::RunOutput(
+        "ffmpeg -v error -f lavfi -i sine=frequency=440:duration=2 -c:a libmp3lame "
+        "-b:a 128k '" +
+        song + "'");
     const std::string samples = test::RunOutput("ffmpeg -v error -i '" + song + "' -f s16le -");
     ASSERT_GT(samples.size(), 100000u);
-    test::RunOutput("mid3v2 --picture='" + cover + "':Cover:3:image/jpeg -t Title --TXXX "
-                    "':[00:01]lyric' '" + song + "'");
+    test::RunOutput("mid3v2 --picture='" + cover +
+                    "':Cover:3:image/jpeg -t Title --TXXX "
+                    "':[00:01]lyric' '" +
+                    song + "'");
 
     tag.ReadFromFile(song);
     ASSERT_EQ(tag.Version, 4);
@@ -109,8 +113,7 @@ TEST_F(LargeTag, APictureAddedByMutagenSurvivesOurSave) {
     ASSERT_TRUE(result.replaced) << result.message;
 
     const std::string listed = test::RunOutput("mid3v2 -l '" + song + "'");
-    EXPECT_NE(listed.find("APIC=cover front, Cover (image/jpeg, 102386 bytes)"),
-              std::string::npos)
+    EXPECT_NE(listed.find("APIC=cover front, Cover (image/jpeg, 102386 bytes)"), std::string::npos)
         << listed;
     EXPECT_NE(listed.find("TIT2=新标题\n"), std::string::npos) << listed;
     EXPECT_NE(listed.find("TXXX==[00:01]lyric\n"), std::string::npos) << listed;
