@@ -7,6 +7,8 @@ trap 'rm -rf "$work"' EXIT
 
 "$cli" demo init "$work/station" >/dev/null
 jmb="$work/station/节目表.JMB"
+# The demo station opens visible: it does not minimise itself at start.
+grep -q '^chkMin=NO' "$work/station/参数设置.INI"
 "$cli" schedule dump "$jmb" >"$work/a.tsv"
 head -1 "$work/a.tsv" | grep -q '^序号	歌曲	歌手	时长'
 "$cli" schedule build "$work/a.tsv" "$work/b.JMB"

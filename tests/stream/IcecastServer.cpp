@@ -1,7 +1,5 @@
 #include "IcecastServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -9,29 +7,16 @@
 #include <filesystem>
 #include <thread>
 
+#include "Loopback.h"
+
 namespace pelvano::test {
 
 namespace {
 
-sockaddr_in loopback(int port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
 // A port nobody listens on now: the kernel's pick for a socket bound to port 0.
 int freePort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = loopback(0);
-    socklen_t length = sizeof address;
     int port = 0;
-    if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    ::close(s);
+    ::close(ListenOnLoopback(port));
     return port;
 }
 
@@ -142,7 +127,7 @@ std::string IcecastServer::url(const std::string& mount) const {
 
 std::string IcecastServer::get(const std::string& path) const {
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in address = loopback(port_);
+    const sockaddr_in address = Loopback(port_);
     timeval timeout{2, 0};
     ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     std::string response;

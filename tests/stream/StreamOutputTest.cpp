@@ -1,9 +1,11 @@
 // The sender on a scripted destination: failed connections are retried after a back-off and
-// logged once, a lost connection is logged and resumed, titles go out where their item
-// starts in the mix, and a new setting replaces the running stream.
+// logged once, a lost connection (a title not taken included) is logged and resumed, titles go
+// out where their item starts in the mix, a new setting replaces the running stream, and the
+// stop is bounded whatever the destination does.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -25,12 +27,15 @@ struct Script {
     int sendDelayMs = 0;             // a slow network
     std::size_t bytes = 0;
     std::vector<std::pair<std::string, std::size_t>> titles;  // title, bytes sent before it
-    int closed = 0;                                           // destinations destroyed
+    int failTitles = 0;        // the first titles are not taken
+    bool titleWaits = false;   // a title waits until the sender gives up on it
+    int titleIgnoresStopMs = 0;  // a title blocks this long whatever the sender says
+    int closed = 0;            // destinations destroyed
 };
 
 class ScriptedSink final : public StreamSink {
   public:
-    explicit ScriptedSink(Script& s) : s_(s) {}
+    explicit ScriptedSink(std::shared_ptr<Script> s) : script_(std::move(s)) {}
     ~ScriptedSink() override {
         std::lock_guard<std::mutex> lock(s_.mutex);
         ++s_.closed;
@@ -53,14 +58,22 @@ class ScriptedSink final : public StreamSink {
         return true;
     }
     void close() override {}
-    void sendTitle(const StreamTitle& title) override {
+    bool sendTitle(const StreamTitle& title, const std::function<bool()>& abandon,
+                   std::string& error) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(s_.titleIgnoresStopMs));
+        while (s_.titleWaits && !abandon()) std::this_thread::sleep_for(1ms);
         std::lock_guard<std::mutex> lock(s_.mutex);
         s_.titles.emplace_back(title.title, s_.bytes);
+        if (s_.failTitles == 0) return true;
+        --s_.failTitles;
+        error = "title not answered";
+        return false;
     }
     std::string where() const override { return "test:8000/mount"; }
 
   private:
-    Script& s_;
+    std::shared_ptr<Script> script_;  // an abandoned sender may outlive the test's frame
+    Script& s_ = *script_;
     int connection_ = 0;
 };
 
@@ -90,6 +103,23 @@ class StreamOutputTest : public ::testing::Test {
         events.drain();
         return condition();
     }
+    // How long the destructor of a connected stream took, its title request held as the script says.
+    double closeWhileATitleWaitsMs() {
+        auto out = std::make_unique<StreamOutput>(events, log, sinks);
+        out->configure(enabled());
+        EXPECT_TRUE(waitFor([&] { return out->counters().connected; }));
+        core::NowPlayingItem item;
+        item.title = "A";
+        out->nowPlaying(item);
+        play(*out, 0.1);
+        std::this_thread::sleep_for(100ms);  // the sender is inside the title now
+        const auto start = std::chrono::steady_clock::now();
+        out.reset();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        std::printf("stream closed in %.0f ms while its title waited\n", ms);
+        return ms;
+    }
     int linesWith(const std::string& text) const {
         int n = 0;
         for (const std::string& l : lines) n += l.find(text) != std::string::npos;
@@ -98,12 +128,13 @@ class StreamOutputTest : public ::testing::Test {
 
     ManualEventQueue events;
     std::vector<std::string> lines;
-    Script script;
+    std::shared_ptr<Script> shared = std::make_shared<Script>();
+    Script& script = *shared;
     std::function<void(const std::string&)> log = [this](const std::string& l) {
         lines.push_back(l);
     };
-    StreamOutput::SinkFactory sinks = [this](const core::StreamSettings&, StreamCodec) {
-        return std::make_unique<ScriptedSink>(script);
+    StreamOutput::SinkFactory sinks = [shared = shared](const core::StreamSettings&, StreamCodec) {
+        return std::make_unique<ScriptedSink>(shared);
     };
 };
 
@@ -183,6 +214,62 @@ TEST_F(StreamOutputTest, NewSettingsEndTheStreamOrRefuseAnUnknownFormat) {
     ASSERT_TRUE(waitFor([&] { return linesWith("网络直播格式无效：wma") == 1; }));
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(script.opens, 1);
+}
+
+TEST_F(StreamOutputTest, ATitleNotTakenLosesTheConnectionAndTheStreamComesBackWithIt) {
+    script.failTitles = 1;
+    StreamOutput out(events, log, sinks);
+    out.configure(enabled());
+    ASSERT_TRUE(waitFor([&] { return out.counters().connected; }));
+    core::NowPlayingItem item;
+    item.title = "A";
+    out.nowPlaying(item);
+    play(out, 0.1);
+    ASSERT_TRUE(waitFor([&] { return out.counters().connections == 2; }));
+    EXPECT_EQ(out.counters().losses, 1u);
+    EXPECT_EQ(linesWith("网络直播连接断开：test:8000/mount：title not answered，1秒后重连"), 1);
+    // The new connection carries the title on air.
+    ASSERT_TRUE(waitFor([&] {
+        std::lock_guard<std::mutex> lock(script.mutex);
+        return script.titles.size() == 2;
+    }));
+    EXPECT_EQ(script.titles[1].first, "A");
+}
+
+TEST_F(StreamOutputTest, AConnectionLostAgainAtOnceWaitsLongerEachTime) {
+    script.failTitles = 3;  // every connection fails its title: no connection holds
+    StreamOutput out(events, log, sinks);
+    core::NowPlayingItem item;
+    item.title = "A";
+    out.nowPlaying(item);
+    out.configure(enabled());
+    ASSERT_TRUE(waitFor([&] { return out.counters().losses == 2; }, 5s));
+    EXPECT_EQ(linesWith("title not answered，1秒后重连"), 1);
+    EXPECT_EQ(linesWith("title not answered，2秒后重连"), 1);
+}
+
+TEST_F(StreamOutputTest, TheCloseGivesUpATitleThatWaitsAndIsNoLoss) {
+    script.titleWaits = true;
+    EXPECT_LT(closeWhileATitleWaitsMs(), 500);
+    events.drain();
+    EXPECT_EQ(linesWith("网络直播连接断开"), 0);
+    EXPECT_EQ(script.closed, 1);
+}
+
+TEST_F(StreamOutputTest, TheCloseIsBoundedWhenTheDestinationIgnoresItAndTheSenderEndsSafely) {
+    script.titleIgnoresStopMs = 2500;
+    const double ms = closeWhileATitleWaitsMs();
+    EXPECT_GE(ms, 1000);  // it did wait for the sender first
+    EXPECT_LT(ms, 2000);
+    const std::size_t linesAtClose = (events.drain(), lines.size());
+    // The sender left behind finishes by itself, freeing its destination.
+    ASSERT_TRUE(waitFor([&] {
+        std::lock_guard<std::mutex> lock(script.mutex);
+        return script.closed == 1;
+    }));
+    std::this_thread::sleep_for(50ms);
+    events.drain();
+    EXPECT_EQ(lines.size(), linesAtClose) << "the abandoned sender still posted";
 }
 
 }  // namespace

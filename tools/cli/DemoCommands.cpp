@@ -66,9 +66,10 @@ int demo(const Args& args) {
     options.settingsFile = paths.settingsFile();
     const SaveResult saved = SaveSchedule(paths.defaultScheduleFile(), grid, options);
     if (!saved.ok) return failure(saved.error);
-    // Short fades suit the short demo items (a station's default fade-out is 59 s).
+    // Short fades suit the short demo items (a station's default fade-out is 59 s); the demo
+    // opens visible, so that a first look finds its windows.
     if (!IniWriteMany(paths.settingsFile(), "START",
-                      {{"spIN", "2"}, {"spOut", "3"}, {"spOver", "3"}})) {
+                      {{"spIN", "2"}, {"spOut", "3"}, {"spOver", "3"}, {"chkMin", "NO"}})) {
         return failure("cannot write " + paths.settingsFile());
     }
     std::cout << paths.applicationDir << "\n";

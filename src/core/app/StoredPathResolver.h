@@ -5,7 +5,8 @@
 //  - a relative path is taken against the application folder;
 //  - a Windows drive prefix "X:" is looked up under the drive root, first as a folder named by
 //    the letter ("<root>/D/MUSIC/A.MP3"), then without it ("<root>/MUSIC/A.MP3");
-//  - where the exact path does not exist, each component is matched without letter case.
+//  - where the exact path does not exist, each component is matched as UTF-8 or as its GBK
+//    bytes (names copied from Windows without conversion), and without letter case.
 // The drive root is the settings key [Linux] DriveRoot (relative to the application folder;
 // the application folder itself when missing). UI thread or any single thread.
 #include <string>
@@ -29,6 +30,7 @@ private:
 };
 
 // The existing path that matches path component by component without letter case, or empty.
+// A component matches as written or, where it is UTF-8, as its GBK bytes too.
 std::string MatchPathIgnoringCase(const std::string& path);
 
 }  // namespace pelvano::core

@@ -6,6 +6,7 @@
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
 #include "core/app/IniFile.h"
+#include "core/app/NativePaths.h"
 #include "core/app/StoredPathResolver.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TMyDelay.h"
@@ -34,7 +35,7 @@ std::string ChannelFileName(const PlayoutState& state, const TcbDSMixerChannel& 
         if (state.PlayoutChannels[i] == &channel && !state.StoredFileNames[i].empty())
             return state.StoredFileNames[i];
     }
-    return Utf8ToGbk(FileNameOf(channel.FileName()));
+    return StoredFormOfNativePath(FileNameOf(channel.FileName()));
 }
 
 ItemTimes ItemStart::ItemTimesOf(int row) const {

@@ -2,6 +2,7 @@
 
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
+#include "core/app/NativePaths.h"
 #include "core/audio/TMyDelay.h"
 #include "core/playout/Station.h"
 #include "core/ports/Clock.h"
@@ -63,7 +64,7 @@ void ScheduleCommands::Combine(const std::string& path) {
 int ScheduleCommands::InsertFiles(int row, const std::vector<std::string>& nativePaths) {
     std::vector<std::string> stored;
     stored.reserve(nativePaths.size());
-    for (const std::string& path : nativePaths) stored.push_back(Utf8ToGbk(path));
+    for (const std::string& path : nativePaths) stored.push_back(StoredFormOfNativePath(path));
     const RowFiller fill = [this](Grid& grid, int r, const std::string& storedPath) {
         return FillRowFromFile(grid, r, storedPath, station_.resolver(), station_.measurer(),
                                tags_);

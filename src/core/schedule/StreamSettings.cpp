@@ -1,6 +1,8 @@
 #include "core/schedule/StreamSettings.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <utility>
 
 #include "core/app/Encoding.h"
@@ -13,8 +15,8 @@ namespace {
 
 constexpr const char* kSection = "Stream";
 
-constexpr const char* kKeys[] = {"Enabled", "Host",    "Port", "Mount", "User",       "Password",
-                                 "Format",  "Bitrate", "Name", "Genre", "Description"};
+constexpr const char* kKeys[] = {"Enabled", "Host", "Port",  "Mount",       "User", "Password",
+                                 "Format",  "Bitrate", "Name", "Genre", "Description", "TLS"};
 constexpr std::size_t kKeyCount = std::size(kKeys);
 
 bool isKnownFormat(const std::string& format) {
@@ -26,6 +28,21 @@ std::string lowerAscii(std::string text) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     return text;
+}
+
+constexpr std::pair<StreamTls, const char*> kTlsModes[] = {
+    {StreamTls::Auto, "AUTO"}, {StreamTls::Required, "REQUIRED"}, {StreamTls::No, "NO"}};
+
+const char* tlsText(StreamTls mode) {
+    for (const auto& [m, text] : kTlsModes)
+        if (m == mode) return text;
+    return "AUTO";
+}
+
+StreamTls tlsFromText(const std::string& text, StreamTls fallback) {
+    for (const auto& [m, name] : kTlsModes)
+        if (lowerAscii(text) == lowerAscii(name)) return m;
+    return fallback;
 }
 
 // A value the file keeps one line; a line break would split it.
@@ -52,7 +69,7 @@ std::array<std::string, kKeyCount> storedTexts(const StreamSettings& s) {
     return {
         YesNo(s.Enabled),   text(s.Host), std::to_string(s.Port),    text(s.Mount), text(s.User),
         text(s.Password),   s.Format,     std::to_string(s.Bitrate), text(s.Name),  text(s.Genre),
-        text(s.Description)};
+        text(s.Description), tlsText(s.TLS)};
 }
 
 }  // namespace
@@ -97,6 +114,7 @@ StreamSettings LoadStreamSettings(const std::string& settingsFile) {
     read("Name", s.Name);
     read("Genre", s.Genre);
     read("Description", s.Description);
+    s.TLS = tlsFromText(Trim(IniRead(settingsFile, kSection, "TLS")), s.TLS);
     return ValidStreamSettings(std::move(s));
 }
 
@@ -108,6 +126,51 @@ bool SaveStreamSettings(const std::string& settingsFile, const StreamSettings& s
         if (stored[i] != wanted[i]) changed.emplace_back(kKeys[i], wanted[i]);
     }
     return changed.empty() || IniWriteMany(settingsFile, kSection, changed);
+}
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Four dot-separated numbers: an IPv4 address, each part at most 255.
+bool isDottedQuad(const std::string& host, bool& valid) {
+    int parts = 0;
+    valid = true;
+    for (std::size_t at = 0; at <= host.size(); ++parts) {
+        const std::size_t dot = std::min(host.find('.', at), host.size());
+        const std::string part = host.substr(at, dot - at);
+        if (part.empty() || part.size() > 3 || !std::all_of(part.begin(), part.end(), isDigit))
+            return false;
+        valid = valid && std::stoi(part) <= 255;
+        at = dot + 1;
+    }
+    return parts == 4;
+}
+
+}  // namespace
+
+std::string StreamHostProblem(const std::string& text) {
+    const std::string host = Trim(text);
+    if (host.empty()) return "服务器地址不能为空";
+    if (std::all_of(host.begin(), host.end(), isDigit))
+        return "服务器地址不能只是一个数字（端口请填在“端口”栏）";
+    if (host.find("://") != std::string::npos || host.find('/') != std::string::npos)
+        return "服务器地址只填主机名或IP地址，不含“http://”和路径";
+    bool validQuad = true;
+    if (isDottedQuad(host, validQuad) && !validQuad) return "服务器IP地址无效";
+    const std::size_t colons = static_cast<std::size_t>(std::count(host.begin(), host.end(), ':'));
+    if (colons == 1) return "服务器地址不含端口（端口请填在“端口”栏）";
+    for (const char c : host) {
+        const auto u = static_cast<unsigned char>(c);
+        const bool allowed = u >= 0x80 || std::isalnum(u) || c == '.' || c == '-' || c == '_' ||
+                              (colons > 1 && (c == ':' || c == '[' || c == ']'));
+        if (!allowed) return "服务器地址含无效字符";
+    }
+    if (host.front() == '.' || host.front() == '-' || host.find("..") != std::string::npos)
+        return "服务器地址无效";
+    return "";
 }
 
 }  // namespace pelvano::core

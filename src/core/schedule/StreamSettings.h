@@ -8,6 +8,11 @@
 
 namespace pelvano::core {
 
+// How the connection to the server is protected. Auto: libshout's own choice (TLS where the
+// server offers it, else plain); Required: no connection without TLS, so the password never
+// crosses the network in clear; No: plain always. Stored as AUTO, REQUIRED, NO.
+enum class StreamTls { Auto, Required, No };
+
 struct StreamSettings {
     static constexpr int kMinBitrate = 8;  // kbit/s
     static constexpr int kMaxBitrate = 320;
@@ -21,13 +26,14 @@ struct StreamSettings {
     std::string Format = "mp3";  // "mp3", "ogg" or "opus"
     int Bitrate = 128;           // kbit/s
     std::string Name, Genre, Description;
+    StreamTls TLS = StreamTls::Auto;
 
     bool operator==(const StreamSettings&) const = default;
 };
 
 // The section of a settings file (native path). Missing keys, an empty host, user or mount,
-// a port outside 1..65535, a bitrate outside kMinBitrate..kMaxBitrate and an unknown format
-// read as the defaults; the format is taken in any letter case; a mount without its leading
+// a port outside 1..65535, a bitrate outside kMinBitrate..kMaxBitrate, an unknown format and
+// an unknown TLS mode read as the defaults; the format and TLS mode are taken in any letter case; a mount without its leading
 // "/" gets one. Never writes.
 StreamSettings LoadStreamSettings(const std::string& settingsFile);
 // Writes the keys whose stored text differs from the settings' (a missing key whose value is
@@ -37,5 +43,10 @@ bool SaveStreamSettings(const std::string& settingsFile, const StreamSettings& s
 
 // The settings as a load would return them: every value valid.
 StreamSettings ValidStreamSettings(StreamSettings settings);
+
+// Why the host text cannot name a server ("" when it can; blanks around it do not count):
+// empty, blanks or other characters no host name holds, a URL or path instead of a name, or a number alone (a port typed into
+// the host field). Chinese, for the operator.
+std::string StreamHostProblem(const std::string& host);
 
 }  // namespace pelvano::core

@@ -6,6 +6,7 @@
 
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
+#include "core/app/NativePaths.h"
 #include "core/app/TextHelpers.h"
 #include "core/ports/EventPump.h"
 #include "core/schedule/GridRows.h"
@@ -66,7 +67,7 @@ bool Mp3List::FillRow(int row, const std::string& nativePath) {
             return false;
         }
     }
-    const std::string stored = Utf8ToGbk(nativePath);
+    const std::string stored = StoredFormOfNativePath(nativePath);
     sgSong.setCell(kListColLength, row, length);
     sgSong.setCell(kListColFile, row, stored);
     bool tagged = false;

@@ -4,6 +4,7 @@
 
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
+#include "core/app/NativePaths.h"
 #include "core/ports/EventPump.h"
 #include "core/tags/Mp3ListFile.h"
 #include "core/tags/TagFile.h"
@@ -27,7 +28,7 @@ TagUpdateResult Mp3ListUpdater::updateFile(const std::string& path, const std::s
                                            const std::string& artist, const std::string& album) {
     TagUpdateResult result;
     if (path.empty() || !FileExists(path)) return result;
-    const std::string stored = Utf8ToGbk(path);
+    const std::string stored = StoredFormOfNativePath(path);
     if (std::string why = refusal(path); !why.empty()) {
         result.problem = why + Gbk("，未修改: ") + stored;
         return result;

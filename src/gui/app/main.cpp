@@ -49,10 +49,8 @@ int main(int argc, char** argv) {
             "对不起,发现该计算机没有高性能计数器.\r\n请升级您的计算机和操作系统.系统退出"));
         return 1;
     }
-    QApplication::setApplicationName(QStringLiteral("Pelvano"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("pelvano"));
+    SetApplicationIdentity();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pelvano.svg")));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Pelvano"));
 
     StationAppOptions options;
     options.stationFolder = folder.folder;

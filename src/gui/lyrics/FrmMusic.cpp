@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "core/app/Encoding.h"
+#include "core/app/NativePaths.h"
 #include "core/lyrics/LoadLyrics.h"
 #include "core/lyrics/LyricsEditor.h"
 #include "core/playout/Station.h"
@@ -61,7 +62,7 @@ bool TFrmMusic::chkEditMusic() const {
 }
 
 void TFrmMusic::itemStarted(const std::string& nativePath) {
-    core::LoadLyrics(core::Utf8ToGbk(nativePath), settings_.chkInMP3lrcFirst(),
+    core::LoadLyrics(core::StoredFormOfNativePath(nativePath), settings_.chkInMP3lrcFirst(),
                      {station_.resolver(), tags_}, state_);
     display_.ShowLyricLine(state_.CurrentLyricRow);
     emit lyricsLoaded();

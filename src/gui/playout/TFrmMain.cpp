@@ -26,6 +26,7 @@
 #include "gui/playout/PlayerSkin.h"
 #include "gui/playout/PlayerWidgets.h"
 #include "gui/playout/ProgressBarView.h"
+#include "gui/playout/TrayReturn.h"
 
 namespace pelvano::gui {
 
@@ -118,7 +119,8 @@ TMyVolMeter* makeMeter(QWidget* parent, const QRect& r) {
 
 }  // namespace
 
-TFrmMain::TFrmMain(AppContext& app) : QWidget(nullptr, Qt::FramelessWindowHint), app_(app) {
+TFrmMain::TFrmMain(AppContext& app)
+    : QWidget(nullptr, Qt::FramelessWindowHint), app_(app), trayReturn_(new TrayReturn(this)) {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QStringLiteral("Pelvano"));
     // Window colour and key colour: pure blue.
@@ -154,6 +156,7 @@ void TFrmMain::createControls() {
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     plDate = makeLabel(pl, {16, 9, 66, 14}, DigitalFont(digital, 11), left, {});
     lbWeek = makeLabel(pl, {16, 25, 66, 14}, DigitalFont(digital, 12), left, {});
+    setLabelColour(lbWeek, core::clAqua);  // its own colour: the date colour is plDate's alone
     plTimeBK = makeLabel(pl, {84, 8, 134, 30}, DigitalFont(digital, 24), Qt::AlignCenter,
                          QStringLiteral("88:88:88"));
     plTime = makeLabel(pl, {84, 8, 134, 30}, DigitalFont(digital, 24), Qt::AlignCenter, {});
@@ -185,6 +188,9 @@ void TFrmMain::createControls() {
     PB4->SetBackgroundColor(core::clBlack);
     PB4->SetBarColorStyle(cs2Colors);
     PB4->SetCaption(QStringLiteral("正检查节目表错误"));
+    core::FontRecord saveText = PB4->Font();
+    saveText.color = core::clWhite;  // readable on the black bar
+    PB4->SetFont(saveText);
     PB4->hide();
     saveBar_ = std::make_unique<ProgressBarView>(*PB4, /*showWhileBusy=*/true);
 
@@ -319,7 +325,6 @@ void TFrmMain::applySettingsLook() {
         setLabelColour(l, s.color(core::SettingColor::plTMcl));
     }
     setLabelColour(plDate, s.color(core::SettingColor::plDTcl));
-    setLabelColour(lbWeek, s.color(core::SettingColor::plDTcl));
     setLabelColour(plTime, s.color(core::SettingColor::plTTcl));
     PB->SetFont(s.font());
 }
@@ -401,9 +406,7 @@ void TFrmMain::setScheduleWindowVisible(bool visible) {
 }
 
 void TFrmMain::minimizeApplication() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->isWindow()) w->showMinimized();
-    }
+    trayReturn_->minimise();
 }
 
 void TFrmMain::setTranslucency(bool on, int opacity) {

@@ -24,6 +24,7 @@ class TTransparentButton;
 class TvelTracker;
 class RoundedFrame;
 class LevelPaintBox;
+class TrayReturn;
 
 class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     Q_OBJECT
@@ -100,6 +101,7 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     AppContext& app_;
     TMyRgnFrm* rgnFrm_;
     std::unique_ptr<core::ScheduleProgressView> saveBar_;
+    TrayReturn* trayReturn_;
     bool dragging_ = false;
     QPoint dragPoint_;
 };

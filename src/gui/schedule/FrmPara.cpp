@@ -131,7 +131,7 @@ void TFrmPara::buildControls() {
     int row = 0;
     for (const FlagControl& c : kFlagControls) {
         auto* box = new QCheckBox(QString::fromUtf8(c.caption), background_);
-        box->setStyleSheet(QStringLiteral("color: white;"));
+        WhiteCaption(box);
         flags_[static_cast<std::size_t>(c.flag)] = box;
         connect(box, &QCheckBox::toggled, this, [this, flag = c.flag](bool on) {
             if (!loading_) settings_.setFlag(flag, on);
@@ -140,14 +140,14 @@ void TFrmPara::buildControls() {
         ++row;
     }
     chkAutoStart_ = new QCheckBox(QStringLiteral("开机自动启动系统"), background_);
-    chkAutoStart_->setStyleSheet(QStringLiteral("color: white;"));
+    WhiteCaption(chkAutoStart_);
     connect(chkAutoStart_, &QCheckBox::toggled, this, [this](bool on) {
         if (!loading_) settings_.setAutoStart(on);
     });
     grid->addWidget(chkAutoStart_, 5, 2, 1, 2);
 
     auto* autoLoad = new QCheckBox(QStringLiteral("日期变更时自动装入新节目库："), background_);
-    autoLoad->setStyleSheet(QStringLiteral("color: white;"));
+    WhiteCaption(autoLoad);
     flags_[static_cast<std::size_t>(SettingFlag::chkAutoLoadJM)] = autoLoad;
     connect(autoLoad, &QCheckBox::toggled, this, [this](bool on) {
         if (!loading_) settings_.setFlag(SettingFlag::chkAutoLoadJM, on);
@@ -278,7 +278,13 @@ void TFrmPara::btnCloseClick() {
 }
 
 void TFrmPara::streamSettingsEdited() {
-    const core::StreamSettings edited = core::ValidStreamSettings(streamPage_->settings());
+    core::StreamSettings shown = streamPage_->settings();
+    // A host that names no server is refused, not saved: the field shows the saved one again.
+    const std::string problem = core::StreamHostProblem(shown.Host);
+    streamPage_->showProblem(problem);
+    if (!problem.empty()) shown.Host = stream_.Host;
+    const core::StreamSettings edited = core::ValidStreamSettings(shown);
+    if (!problem.empty()) streamPage_->setSettings(edited);
     if (edited == stream_) return;
     stream_ = edited;
     const bool saved = core::SaveStreamSettings(settings_.file(), edited);

@@ -15,9 +15,11 @@
 #include "core/playout/Station.h"
 #include "core/schedule/ScheduleEdits.h"
 #include "gui/app/AppContext.h"
+#include "gui/app/DroppedFiles.h"
 #include "gui/controls/MyPanel.h"
 #include "gui/schedule/CloseRefusal.h"
 #include "gui/schedule/ScheduleCellLook.h"
+#include "gui/schedule/ScheduleColumns.h"
 #include "gui/schedule/ScheduleGridModel.h"
 #include "gui/schedule/ScheduleGridView.h"
 
@@ -25,7 +27,6 @@ namespace pelvano::gui {
 
 namespace {
 
-constexpr int kDesignWidths[core::kScheduleColumns] = {30, 111, 46, 55, 34, 63, 55, 32, 441, 48};
 constexpr int kBarHeight = 24;
 
 QString utf8(const std::string& s) {
@@ -35,12 +36,6 @@ QString utf8(const std::string& s) {
 QStringList toQStrings(const std::vector<std::string>& v) {
     QStringList out;
     for (const auto& s : v) out << utf8(s);
-    return out;
-}
-
-std::vector<std::string> toStrings(const QStringList& list) {
-    std::vector<std::string> out;
-    for (const QString& s : list) out.push_back(s.toStdString());
     return out;
 }
 
@@ -84,7 +79,7 @@ TFrmPlayJM::TFrmPlayJM(core::Station& station, QWidget* parent)
     fileDialogs = [this](const FileDialogRequest& r) { return RunFileDialog(this, r); };
     showError = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
     for (int col = 0; col < core::kScheduleColumns; ++col)
-        station_.table().sgJM.setColWidth(col, kDesignWidths[col]);
+        station_.table().sgJM.setColWidth(col, kDesignColumnWidths[col]);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -132,7 +127,9 @@ void TFrmPlayJM::buildTopBar() {
     cbJM_ = new QComboBox(pl_);
     cbJM_->addItems(toQStrings(commands_.ScheduleFileNames()));
     cbJM_->setCurrentIndex(-1);
-    cbJM_->setMinimumWidth(160);
+    // The bar fits the player's width: the list shrinks, the label and the button do not.
+    cbJM_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cbJM_->setMinimumContentsLength(4);
     btnReLoad_ = new QPushButton(QStringLiteral("装入节目表"), pl_);
     btnReLoad_->setToolTip(QStringLiteral("确认装入节目表"));
     btnReLoad_->installEventFilter(this);
@@ -179,7 +176,7 @@ void TFrmPlayJM::buildGrid() {
     connect(sgJM_, &ScheduleGridView::rowMoveRequested, this,
             [this](int from, int to) { moveRow(from + 1, to + 1); });
     connect(sgJM_, &ScheduleGridView::filesDropped, this,
-            [this](int row, const QStringList& names) { dropFiles(row + 1, names); });
+            [this](int row, const std::vector<std::string>& paths) { dropFiles(row + 1, paths); });
     connect(sgJM_, &ScheduleGridView::deleteRequested, this, &TFrmPlayJM::btnDelClick);
     connect(sgJM_, &ScheduleGridView::selectAllRequested, this, &TFrmPlayJM::selectAll);
     connect(sgJM_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -278,7 +275,7 @@ void TFrmPlayJM::applyLayout() {
     QHeaderView* header = sgJM_->horizontalHeader();
     for (int col = 0; col < grid.colCount(); ++col) {
         const QSignalBlocker block(header);
-        header->resizeSection(col, grid.colWidth(col));
+        header->resizeSection(col, ShownColumnWidth(col, grid.colWidth(col), sgJM_->fontMetrics()));
     }
     if (station_.scheduleWindowSize.height > 0) resize(width(), station_.scheduleWindowSize.height);
 }
@@ -361,7 +358,7 @@ void TFrmPlayJM::mnInsertClick() {
          QStringLiteral("音频文件(*.MP3 *.wma *.wav *.mp3 *.WMA *.WAV);;所有文件(*)")});
     if (chosen.isEmpty()) return;
     const int row = insertionRow_ > 0 ? insertionRow_ : station_.table().sgJM.currentRow();
-    commands_.InsertFiles(row, toStrings(chosen));
+    commands_.InsertFiles(row, NativePathsOf(chosen));
     repaintSchedule();
 }
 
@@ -383,8 +380,12 @@ void TFrmPlayJM::btnEditClick() {
 }
 
 void TFrmPlayJM::dropFiles(int gridRow, const QStringList& names) {
+    dropFiles(gridRow, NativePathsOf(names));
+}
+
+void TFrmPlayJM::dropFiles(int gridRow, const std::vector<std::string>& nativePaths) {
     core::SaveResult saved;
-    if (!commands_.DropFiles(gridRow, toStrings(names), progress_.get(), &saved)) return;
+    if (!commands_.DropFiles(gridRow, nativePaths, progress_.get(), &saved)) return;
     reportSave(saved);
     repaintSchedule();
 }

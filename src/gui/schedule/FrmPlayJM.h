@@ -101,6 +101,7 @@ class TFrmPlayJM : public QWidget, public ScheduleWindowHooks {
     void btnEditClick();
     // Grid rows count from 1; 0 or less: outside the rows.
     void dropFiles(int gridRow, const QStringList& names);
+    void dropFiles(int gridRow, const std::vector<std::string>& nativePaths);
     void moveRow(int fromGridRow, int toGridRow);
     void selectAll();
     // The row under the mouse when the context menu opened (0: none).

@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -11,6 +12,7 @@
 
 #include "core/schedule/ScheduleTable.h"
 #include "gui/app/DroppedFiles.h"
+#include "gui/schedule/ScheduleColumns.h"
 
 namespace pelvano::gui {
 
@@ -29,6 +31,7 @@ ScheduleGridView::ScheduleGridView(QWidget* parent) : QTableView(parent) {
 }
 
 void ScheduleGridView::setRowMode(bool on) {
+    if (on) showColumnsFrom(1);  // back from editing, the rows show from their start
     rowMode_ = on;
     setSelectionBehavior(on ? SelectRows : SelectItems);
     setSelectionMode(ContiguousSelection);
@@ -37,6 +40,44 @@ void ScheduleGridView::setRowMode(bool on) {
 int ScheduleGridView::rowAtPoint(const QPoint& viewportPoint) const {
     const QModelIndex index = indexAt(viewportPoint);
     return index.isValid() ? index.row() : -1;
+}
+
+void ScheduleGridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    if (index.isValid()) {
+        // The hidden columns (0 wide here) lie left of the first one: the arithmetic never
+        // needs their widths.
+        const QHeaderView* header = horizontalHeader();
+        std::vector<int> widths;
+        for (int col = 0; col < header->count(); ++col) widths.push_back(header->sectionSize(col));
+        const int first =
+            FirstScrollingColumn(widths, firstColumn_, index.column(), viewport()->width());
+        if (first != firstColumn_) showColumnsFrom(first);
+    }
+    QTableView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(0);
+}
+
+void ScheduleGridView::showColumnsFrom(int first) {
+    firstColumn_ = first;
+    QHeaderView* header = horizontalHeader();
+    {
+        // Hiding is not a resize by the operator: the window must not store width 0.
+        const QSignalBlocker quiet(header);
+        for (int col = 1; col < header->count(); ++col) header->setSectionHidden(col, col < first);
+    }
+    updateGeometries();
+    header->viewport()->update();
+    viewport()->update();
+}
+
+QModelIndex ScheduleGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // Left from the first scrolling column goes to the hidden column before it, not past it.
+    const QModelIndex current = currentIndex();
+    if (action == MoveLeft && current.isValid() && firstColumn_ > 1 &&
+        current.column() == firstColumn_) {
+        return model()->index(current.row(), firstColumn_ - 1);
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void ScheduleGridView::wheelEvent(QWheelEvent* e) {
@@ -107,8 +148,8 @@ void ScheduleGridView::dragMoveEvent(QDragMoveEvent* e) {
 }
 
 void ScheduleGridView::dropEvent(QDropEvent* e) {
-    const QStringList names = LocalFilesOf(e->mimeData());
-    if (names.isEmpty()) return;
+    const NativePaths names = LocalFilesOf(e->mimeData());
+    if (names.empty()) return;
     e->acceptProposedAction();
     emit filesDropped(rowAtPoint(e->position().toPoint()), names);
 }

@@ -1,9 +1,12 @@
 #pragma once
 // The view of the schedule grid: one-row wheel steps, rows moved by dragging their number
 // cell, files and folders dropped from the desktop, and the Delete and Ctrl+A keys. It only
-// reports what the user did; the window carries it out. UI thread only.
-#include <QStringList>
+// reports what the user did; the window carries it out. The number column stays fixed at the
+// left; the columns after it scroll by whole columns (the ones scrolled past are hidden).
+// UI thread only.
 #include <QTableView>
+#include <string>
+#include <vector>
 
 namespace pelvano::gui {
 
@@ -17,16 +20,20 @@ class ScheduleGridView : public QTableView {
     void setRowMode(bool on);
     // Model row under a point of the viewport; -1 outside the rows.
     int rowAtPoint(const QPoint& viewportPoint) const;
+    // The first column shown after the fixed number column.
+    int firstScrollingColumn() const { return firstColumn_; }
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
   signals:
     // Model rows; the number cell of from was dragged onto the row to.
     void rowMoveRequested(int from, int to);
     // Local files and folders dropped on a model row (-1: outside the rows).
-    void filesDropped(int row, const QStringList& names);
+    void filesDropped(int row, const std::vector<std::string>& nativePaths);
     void deleteRequested();
     void selectAllRequested();
 
   protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void wheelEvent(QWheelEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -37,7 +44,10 @@ class ScheduleGridView : public QTableView {
     void dropEvent(QDropEvent* e) override;
 
   private:
+    void showColumnsFrom(int first);
+
     bool rowMode_ = true;
+    int firstColumn_ = 1;
     int dragFrom_ = -1;  // model row whose number cell is being dragged
 };
 

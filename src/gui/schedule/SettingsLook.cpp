@@ -20,8 +20,16 @@ TMyPanel* NewSettingsPanel(QWidget* parent) {
 
 QLabel* SettingsLabel(const char* text, QWidget* parent) {
     auto* l = new QLabel(QString::fromUtf8(text), parent);
-    l->setStyleSheet(QStringLiteral("color: white;"));
+    WhiteCaption(l);
     return l;
+}
+
+// Only the caption's colour: a style sheet's colour would also paint a check box's tick,
+// white on its white box.
+void WhiteCaption(QWidget* w) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, Qt::white);
+    w->setPalette(pal);
 }
 
 }  // namespace pelvano::gui

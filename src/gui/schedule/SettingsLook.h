@@ -12,5 +12,7 @@ class TMyPanel;
 TMyPanel* NewSettingsPanel(QWidget* parent);
 // A caption (UTF-8) in the pages' caption colour.
 QLabel* SettingsLabel(const char* text, QWidget* parent);
+// A label's or check box's caption in that colour; a check box keeps its dark tick.
+void WhiteCaption(QWidget* w);
 
 }  // namespace pelvano::gui

@@ -27,6 +27,17 @@ constexpr FormatChoice kFormats[] = {
     {"opus", "Ogg Opus"},
 };
 
+struct TlsChoice {
+    core::StreamTls mode;
+    const char* caption;
+};
+
+constexpr TlsChoice kTlsChoices[] = {
+    {core::StreamTls::Auto, "自动（服务器支持时加密）"},
+    {core::StreamTls::Required, "必须加密（不加密不连接）"},
+    {core::StreamTls::No, "不加密"},
+};
+
 }  // namespace
 
 StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
@@ -41,7 +52,7 @@ StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
 
     chkEnabled_ =
         new QCheckBox(QStringLiteral("启用网络直播（把播出的声音同时送到 Icecast 服务器）"), panel);
-    chkEnabled_->setStyleSheet(QStringLiteral("color: white;"));
+    WhiteCaption(chkEnabled_);
     connect(chkEnabled_, &QCheckBox::toggled, this, &StreamSettingsPage::edited);
     grid->addWidget(chkEnabled_, 0, 0, 1, 4);
 
@@ -78,15 +89,26 @@ StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
     spBitrate_ = spinIn(4, 2, "码率(kbit/s)：", core::StreamSettings::kMinBitrate,
                         core::StreamSettings::kMaxBitrate);
 
-    edName_ = lineEditIn(5, 0, "名称：");
-    edGenre_ = lineEditIn(5, 2, "类型：");
-    edDescription_ = lineEditIn(6, 0, "描述：", 3);
+    grid->addWidget(SettingsLabel("加密连接(TLS)：", panel), 5, 0);
+    cbTls_ = new QComboBox(panel);
+    for (const TlsChoice& t : kTlsChoices)
+        cbTls_->addItem(QString::fromUtf8(t.caption), static_cast<int>(t.mode));
+    connect(cbTls_, &QComboBox::activated, this, &StreamSettingsPage::edited);
+    grid->addWidget(cbTls_, 5, 1);
 
-    grid->addWidget(SettingsLabel("修改后立即保存，网络直播随之重新连接。", panel), 7, 0, 1, 4);
+    edName_ = lineEditIn(6, 0, "名称：");
+    edGenre_ = lineEditIn(6, 2, "类型：");
+    edDescription_ = lineEditIn(7, 0, "描述：", 3);
+
+    grid->addWidget(SettingsLabel("修改后立即保存，网络直播随之重新连接。", panel), 8, 0, 1, 4);
+    lbProblem_ = SettingsLabel("", panel);
+    lbProblem_->setStyleSheet(QStringLiteral("color: #ffd040;"));
+    lbProblem_->hide();
+    grid->addWidget(lbProblem_, 9, 0, 1, 4);
     lbListen_ = SettingsLabel("", panel);
     lbListen_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    grid->addWidget(lbListen_, 8, 0, 1, 4);
-    grid->setRowStretch(9, 1);
+    grid->addWidget(lbListen_, 10, 0, 1, 4);
+    grid->setRowStretch(11, 1);
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(3, 1);
 }
@@ -101,6 +123,7 @@ void StreamSettingsPage::setSettings(const core::StreamSettings& s) {
     edPassword_->setText(QString::fromStdString(s.Password));
     cbFormat_->setCurrentIndex(std::max(0, cbFormat_->findData(QString::fromStdString(s.Format))));
     spBitrate_->setValue(s.Bitrate);
+    cbTls_->setCurrentIndex(std::max(0, cbTls_->findData(static_cast<int>(s.TLS))));
     edName_->setText(QString::fromStdString(s.Name));
     edGenre_->setText(QString::fromStdString(s.Genre));
     edDescription_->setText(QString::fromStdString(s.Description));
@@ -121,10 +144,16 @@ core::StreamSettings StreamSettingsPage::settings() const {
     s.Password = edPassword_->text().toStdString();
     s.Format = cbFormat_->currentData().toString().toStdString();
     s.Bitrate = spBitrate_->value();
+    s.TLS = static_cast<core::StreamTls>(cbTls_->currentData().toInt());
     s.Name = edName_->text().toStdString();
     s.Genre = edGenre_->text().toStdString();
     s.Description = edDescription_->text().toStdString();
     return s;
+}
+
+void StreamSettingsPage::showProblem(const std::string& problem) {
+    lbProblem_->setText(QString::fromStdString(problem));
+    lbProblem_->setVisible(!problem.empty());
 }
 
 void StreamSettingsPage::edited() {

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/FileHelpers.h"
+#include "core/app/NativePaths.h"
 #include "core/tags/TagFile.h"
 #include "gui/controls/QtAdapters.h"
 #include "gui/tags/TagWindowSetup.h"
@@ -119,7 +120,7 @@ void TFrmEditText::LoadFile(const std::string& nativePath) {
     mmText->clear();
     lblID3Status->clear();
     fileName_ = nativePath;
-    Edit1->setText(QString::fromStdString(nativePath));
+    Edit1->setText(QString::fromStdString(core::DisplayFormOfNativePath(nativePath)));
     try {
         tag_.ReadFromFile(nativePath);
     } catch (const core::TagFileError& e) {

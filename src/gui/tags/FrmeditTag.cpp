@@ -14,9 +14,11 @@
 
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
+#include "core/app/NativePaths.h"
 #include "core/schedule/ScheduleEdits.h"
 #include "core/tags/Mp3ListFile.h"
 #include "core/tags/TagTextEncoding.h"
+#include "gui/app/DroppedFiles.h"
 #include "gui/controls/QtAdapters.h"
 #include "gui/tags/FrmEditText.h"
 
@@ -146,7 +148,8 @@ void TFrmeditTag::buildPanels() {
     layout->addWidget(splitter, 1);
     setCentralWidget(central);
 
-    connect(sgSong, &Mp3ListView::filesDropped, this, &TFrmeditTag::dropFiles);
+    connect(sgSong, &Mp3ListView::filesDropped, this,
+            qOverload<int, const std::vector<std::string>&>(&TFrmeditTag::dropFiles));
     connect(sgSong, &Mp3ListView::rowMoved, this, [this](int from, int to) {
         list_.MoveRow(from, to);
         refreshList();
@@ -200,12 +203,15 @@ void TFrmeditTag::SaveList(const std::string& nativePath) {
 }
 
 void TFrmeditTag::dropFiles(int gridRow, const QStringList& paths) {
+    dropFiles(gridRow, NativePathsOf(paths));
+}
+
+void TFrmeditTag::dropFiles(int gridRow, const std::vector<std::string>& nativePaths) {
     if (gridRow < 1 || gridRow > list_.sgSong.dataRowCount()) return;
     Memo1->clear();
-    std::vector<std::string> items;
-    for (const QString& path : paths) items.push_back(path.toStdString());
-    const std::vector<std::string> files = core::CollectDroppedFiles(items, setup_.pump);
-    for (const std::string& file : files) Memo1->appendPlainText(QString::fromStdString(file));
+    const std::vector<std::string> files = core::CollectDroppedFiles(nativePaths, setup_.pump);
+    for (const std::string& file : files)
+        Memo1->appendPlainText(QString::fromStdString(core::DisplayFormOfNativePath(file)));
     list_.InsertFiles(gridRow, files);
     refreshList();
 }
@@ -280,7 +286,11 @@ void TFrmeditTag::btnModifyClick() {
             window.btnModify->setText(kBatchAgain);
         }
     } restore{*this, caption};
+    Memo1->clear();
     updater_.RunBatch(QStringToGbk(edCommt->text()), QStringToGbk(edArtor->text()), *this);
+    // The memo holds the batch's problems alone: its first line is the first problem.
+    Memo1->moveCursor(QTextCursor::Start);
+    Memo1->ensureCursorVisible();
 }
 
 void TFrmeditTag::batchProgress(int row, int count) {

@@ -47,6 +47,7 @@ class TFrmeditTag final : public QMainWindow, private core::Mp3BatchView {
     void SaveList(const std::string& nativePath);
     // What a drop onto grid row gridRow does (paths native, as the file manager gives them).
     void dropFiles(int gridRow, const QStringList& paths);
+    void dropFiles(int gridRow, const std::vector<std::string>& nativePaths);
 
     QLineEdit* edCommt;
     QLineEdit* edArtor;

@@ -43,14 +43,14 @@ void Mp3ListView::fitFileColumn() {
 }
 
 void Mp3ListView::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalFilesOf(event->mimeData()).isEmpty())
+    if (!LocalFilesOf(event->mimeData()).empty())
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void Mp3ListView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!LocalFilesOf(event->mimeData()).isEmpty())
+    if (!LocalFilesOf(event->mimeData()).empty())
         event->acceptProposedAction();
     else
         event->ignore();
@@ -58,8 +58,8 @@ void Mp3ListView::dragMoveEvent(QDragMoveEvent* event) {
 
 void Mp3ListView::dropEvent(QDropEvent* event) {
     const QModelIndex index = indexAt(event->position().toPoint());
-    const QStringList paths = LocalFilesOf(event->mimeData());
-    if (!index.isValid() || paths.isEmpty()) {
+    const NativePaths paths = LocalFilesOf(event->mimeData());
+    if (!index.isValid() || paths.empty()) {
         event->ignore();
         return;
     }

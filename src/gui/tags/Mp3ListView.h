@@ -2,8 +2,9 @@
 // The list grid sgSong: a table that takes files and folders dropped from the file manager,
 // moves rows dragged by their row header, scrolls one row per wheel step and keeps the file
 // column filling the width. It reports what happened; the window acts. UI thread only.
-#include <QStringList>
 #include <QTableView>
+#include <string>
+#include <vector>
 
 namespace pelvano::gui {
 
@@ -19,7 +20,7 @@ class Mp3ListView final : public QTableView {
 
   signals:
     // Native paths dropped onto a data row (grid row, from 1); drops elsewhere are ignored.
-    void filesDropped(int gridRow, const QStringList& paths);
+    void filesDropped(int gridRow, const std::vector<std::string>& paths);
     // A row dragged by its header from one grid row to another.
     void rowMoved(int fromGridRow, int toGridRow);
     void deletePressed();

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/stream/HttpExchange.h"
+
 namespace pelvano::platform {
 
 namespace {
@@ -17,6 +19,23 @@ void initialiseLibraryOnce() {
 
 std::string mountOf(const core::StreamSettings& s) {
     return !s.Mount.empty() && s.Mount[0] == '/' ? s.Mount : "/" + s.Mount;
+}
+
+int shoutTlsMode(core::StreamTls tls) {
+    switch (tls) {
+        case core::StreamTls::Required:
+            return SHOUT_TLS_AUTO_NO_PLAIN;
+        case core::StreamTls::No:
+            return SHOUT_TLS_DISABLED;
+        case core::StreamTls::Auto:
+            break;
+    }
+    return SHOUT_TLS_AUTO;
+}
+
+std::string requestHead(const core::StreamSettings& s, const std::string& target) {
+    return "GET " + target + " HTTP/1.0\r\nHost: " + s.Host + ":" + std::to_string(s.Port) +
+           "\r\nUser-Agent: Pelvano\r\n";
 }
 
 }  // namespace
@@ -56,6 +75,7 @@ bool IcecastSink::configure() {
         shout_set_password(shout_, settings_.Password.c_str()) == SHOUTERR_SUCCESS &&
         shout_set_mount(shout_, mount.c_str()) == SHOUTERR_SUCCESS &&
         shout_set_protocol(shout_, SHOUT_PROTOCOL_HTTP) == SHOUTERR_SUCCESS &&
+        shout_set_tls(shout_, shoutTlsMode(settings_.TLS)) == SHOUTERR_SUCCESS &&
         shout_set_content_format(shout_, format, SHOUT_USAGE_AUDIO, nullptr) == SHOUTERR_SUCCESS &&
         shout_set_nonblocking(shout_, SHOUT_BLOCKING_NONE) == SHOUTERR_SUCCESS &&
         shout_set_agent(shout_, "Pelvano") == SHOUTERR_SUCCESS &&
@@ -91,7 +111,7 @@ bool IcecastSink::open(const std::function<bool()>& abandon, std::string& error)
         std::chrono::steady_clock::now() + std::chrono::milliseconds(kConnectTimeoutMs);
     while (result == SHOUTERR_BUSY || result == SHOUTERR_RETRY) {
         if (abandon() || std::chrono::steady_clock::now() > deadline) {
-            error = "timed out";
+            error = withTlsRequired(SHOUTERR_BUSY, "timed out");
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -99,10 +119,33 @@ bool IcecastSink::open(const std::function<bool()>& abandon, std::string& error)
         if (result == SHOUTERR_CONNECTED) result = SHOUTERR_SUCCESS;
     }
     if (result != SHOUTERR_SUCCESS) {
-        error = lastError();
+        error = openFailure(abandon);
         return false;
     }
     return true;
+}
+
+std::string IcecastSink::withTlsRequired(int failure, const std::string& text) const {
+    // Without a connection or with a refused login the server was reached and spoke HTTP: not
+    // a question of TLS. Anything else while TLS is required is the handshake that failed
+    // (a plain server does not answer it), before any password was sent.
+    const bool aboutTls = failure != SHOUTERR_NOCONNECT && failure != SHOUTERR_NOLOGIN &&
+                          failure != SHOUTERR_MALLOC;
+    if (!tlsRequired() || !aboutTls) return text;
+    return "未能建立加密连接（TLS），按设置不以明文连接，未发送密码（" + text + "）";
+}
+
+std::string IcecastSink::openFailure(const std::function<bool()>& abandon) const {
+    const int failure = shout_get_errno(shout_);
+    if (failure != SHOUTERR_NOLOGIN) return withTlsRequired(failure, lastError());
+    // Icecast answers 401 for a wrong password and 403 for a mount in use; libshout
+    // says "Login failed" for both. A listener's request shows whether it is on air.
+    const HttpAnswer probe = ExchangeHttp(settings_.Host, settings_.Port, tlsRequired(),
+                                          requestHead(settings_, mountOf(settings_)) + "\r\n",
+                                          std::chrono::milliseconds(kProbeTimeoutMs), abandon);
+    const bool onAir = probe.outcome == HttpAnswer::Outcome::Answered && probe.status >= 200 &&
+                       probe.status < 300;
+    return onAir ? "挂载点已被占用" : "密码错误";
 }
 
 bool IcecastSink::send(const std::string& bytes, std::string& error) {
@@ -121,17 +164,32 @@ bool IcecastSink::send(const std::string& bytes, std::string& error) {
     return true;
 }
 
-void IcecastSink::sendTitle(const StreamTitle& title) {
-    if (codec_ != StreamCodec::Mp3) return;
-    shout_metadata_t* metadata = shout_metadata_new();
-    if (metadata == nullptr) return;
+bool IcecastSink::sendTitle(const StreamTitle& title, const std::function<bool()>& abandon,
+                            std::string& error) {
+    if (codec_ != StreamCodec::Mp3) return true;
     const std::string song =
         title.artist.empty() ? title.title : title.artist + " - " + title.title;
-    // A title the server refuses is no reason to drop the stream.
-    if (shout_metadata_add(metadata, "song", song.c_str()) == SHOUTERR_SUCCESS) {
-        [[maybe_unused]] const int refused = shout_set_metadata_utf8(shout_, metadata);
+    const std::string target = "/admin/metadata?mount=" + UrlQueryValue(mountOf(settings_)) +
+                               "&mode=updinfo&charset=UTF-8&song=" + UrlQueryValue(song);
+    const std::string request = requestHead(settings_, target) + "Authorization: " +
+                                BasicAuthorization(settings_.User, settings_.Password) +
+                                "\r\n\r\n";
+    const HttpAnswer answer = ExchangeHttp(settings_.Host, settings_.Port, tlsRequired(), request,
+                                           std::chrono::milliseconds(kTitleTimeoutMs), abandon);
+    switch (answer.outcome) {
+        case HttpAnswer::Outcome::Answered:
+            return true;
+        case HttpAnswer::Outcome::TimedOut:
+            error = "标题更新无应答（" + std::to_string(kTitleTimeoutMs / 1000) + "秒）";
+            return false;
+        case HttpAnswer::Outcome::Abandoned:
+            error = "标题更新已中止";
+            return false;
+        case HttpAnswer::Outcome::Failed:
+            break;
     }
-    shout_metadata_free(metadata);
+    error = "标题更新失败：" + answer.error;
+    return false;
 }
 
 }  // namespace pelvano::platform

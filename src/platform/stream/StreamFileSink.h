@@ -18,7 +18,9 @@ class StreamFileSink final : public StreamSink {
     bool open(const std::function<bool()>& abandon, std::string& error) override;
     bool send(const std::string& bytes, std::string& error) override;
     void close() override;
-    void sendTitle(const StreamTitle&) override {}
+    bool sendTitle(const StreamTitle&, const std::function<bool()>&, std::string&) override {
+        return true;
+    }
     std::string where() const override { return path_; }
 
   private:

@@ -36,8 +36,10 @@ TEST(StreamSettings, ValuesRoundTripThroughTheGbkFile) {
     s.Name = "校园之声";
     s.Genre = "'综合'";
     s.Description = "每天 7:00–22:00";
+    s.TLS = StreamTls::Required;
     ASSERT_TRUE(SaveStreamSettings(ini, s));
     EXPECT_EQ(LoadStreamSettings(ini), s);
+    EXPECT_EQ(IniRead(ini, "Stream", "TLS"), "REQUIRED");
     EXPECT_EQ(IniRead(ini, "Stream", "Name"), Gbk("校园之声"));
     EXPECT_EQ(IniRead(ini, "Stream", "Enabled"), "YES");
     EXPECT_EQ(IniRead(ini, "START", "spOut"), "5");  // the other sections are kept
@@ -82,6 +84,11 @@ TEST(StreamSettings, BadValuesReadAsTheDefaults) {
         IniWrite(ini, "Stream", "Port", port);
         EXPECT_EQ(LoadStreamSettings(ini).Port, 8000) << port;
     }
+    for (const auto& [stored, mode] : {std::pair{"no", StreamTls::No}, {" Required", StreamTls::Required},
+                                       {"YES", StreamTls::Auto}, {"", StreamTls::Auto}}) {
+        IniWrite(ini, "Stream", "TLS", stored);
+        EXPECT_EQ(LoadStreamSettings(ini).TLS, mode) << stored;
+    }
     IniWrite(ini, "Stream", "Port", "65535");
     EXPECT_EQ(LoadStreamSettings(ini).Port, 65535);
     for (const char* rate : {"7", "321", ""}) {
@@ -112,6 +119,25 @@ TEST(StreamSettings, AFileThatCannotBeWrittenIsReportedAndUnchanged) {
     EXPECT_FALSE(SaveStreamSettings((dir.path() / "sub").string(), s));
     EXPECT_TRUE(SaveStreamSettings(ini, s));
     EXPECT_TRUE(LoadStreamSettings(ini).Enabled);
+}
+
+TEST(StreamSettings, AHostThatCannotNameAServerIsRefusedWithItsReason) {
+    for (const char* good : {"127.0.0.1", "radio.example.org", "localhost", "my-host_1", "::1",
+                             "fe80::1", "电台.中国"}) {
+        EXPECT_EQ(StreamHostProblem(good), "") << good;
+    }
+    const std::pair<const char*, const char*> bad[] = {
+        {"8001", "服务器地址不能只是一个数字（端口请填在“端口”栏）"},
+        {"", "服务器地址不能为空"},
+        {"http://radio.example.org", "服务器地址只填主机名或IP地址，不含“http://”和路径"},
+        {"radio.example.org/live", "服务器地址只填主机名或IP地址，不含“http://”和路径"},
+        {"radio.example.org:8000", "服务器地址不含端口（端口请填在“端口”栏）"},
+        {"300.1.2.3", "服务器IP地址无效"},
+        {"radio example", "服务器地址含无效字符"},
+        {"a..b", "服务器地址无效"},
+        {"-radio", "服务器地址无效"},
+    };
+    for (const auto& [host, why] : bad) EXPECT_EQ(StreamHostProblem(host), why) << host;
 }
 
 }  // namespace

@@ -247,6 +247,12 @@ TEST_F(PlayerTest, TheSaveButtonWritesTheScheduleWithItsBarAndTheResumeKeys) {
     bar->beginProgress(4, core::Gbk("正在保存播出表."));
     EXPECT_TRUE(player->PB4->isVisible());
     EXPECT_EQ(player->PB4->Max(), 4);
+    // Its text stands out from the black bar (inside the bevel).
+    const QImage shown = player->PB4->grab().toImage();
+    int bright = 0;
+    for (int y = 3; y < shown.height() - 3; ++y)
+        for (int x = 3; x < shown.width() - 3; ++x) bright += qGray(shown.pixel(x, y)) > 160;
+    EXPECT_GT(bright, 20);
     bar->endProgress(core::Gbk("播出表保存完毕"));
     EXPECT_FALSE(player->PB4->isVisible());
 }
@@ -264,6 +270,23 @@ TEST_F(PlayerTest, TheDigitalLabelsShowTheClockAndTheDimEights) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !player->plTime->text().isEmpty(); }, 2500));
     EXPECT_EQ(player->plTime->text().size(), 8);
     EXPECT_EQ(player->plDate->text().size(), 8);
+    EXPECT_EQ(labelColour(player->lbWeek), qRgb(0, 255, 255));
+}
+
+// Offscreen there is no tray: a minimised player could not be brought back, so it stays.
+TEST_F(PlayerTest, WithoutATrayThePlayerIsNeverMinimised) {
+    TFrmMain* player = startWith("[START]\r\nchkMin=YES\r\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !player->plTime->text().isEmpty(); }, 2500));
+    EXPECT_FALSE(player->isMinimized());
+    player->btnMin->OnClick(player->btnMin);
+    EXPECT_FALSE(player->isMinimized());
+    EXPECT_TRUE(player->isVisible());
+}
+
+TEST_F(PlayerTest, TheDateColourIsTheDateLabelsAlone) {
+    TFrmMain* player = startWith("[START]\r\nplDTclR=255\r\nplDTclG=0\r\nplDTclB=0\r\n");
+    EXPECT_EQ(labelColour(player->plDate), qRgb(255, 0, 0));
+    EXPECT_EQ(labelColour(player->lbWeek), qRgb(0, 255, 255));
 }
 
 TEST_F(PlayerTest, MetersAndEnvelopesDrawTheirArithmetic) {
@@ -285,13 +308,14 @@ TEST_F(PlayerTest, MetersAndEnvelopesDrawTheirArithmetic) {
 
 TEST_F(PlayerTest, CancellingTheExitConfirmationWritesNothingAndKeepsPlaying) {
     TFrmMain* player = startWith("[START]\r\nchkSure=YES\r\n");
-    QString caption, text;
+    QString caption, text, cancelButton;
     const auto answer = [&](QMessageBox::StandardButton button) {
         QTimer::singleShot(0, [&, button] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
             caption = box->windowTitle();
             text = box->text();
+            cancelButton = box->button(QMessageBox::Cancel)->text();
             box->button(button)->click();
         });
     };
@@ -299,6 +323,8 @@ TEST_F(PlayerTest, CancellingTheExitConfirmationWritesNothingAndKeepsPlaying) {
     EXPECT_FALSE(player->close());
     EXPECT_EQ(caption, QStringLiteral("确认退出"));
     EXPECT_EQ(text, QStringLiteral("退出播出系统，自动播出将停止！\n\r\n\r按“取消”按钮停止退出。"));
+    // The button the text names reads the same: Qt's own texts are in Chinese too.
+    EXPECT_EQ(cancelButton, QStringLiteral("取消"));
     EXPECT_TRUE(key("主窗口", "Left").empty());
     EXPECT_TRUE(player->isVisible());
     answer(QMessageBox::Ok);

@@ -4,6 +4,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimeEdit>
 
@@ -80,6 +82,38 @@ TEST_F(SettingsWindowTest, ControlsShowTheSettingsAndWriteEachChangeAtOnce) {
     para.show();
     EXPECT_TRUE(para.close());
     EXPECT_FALSE(para.isVisible());
+}
+
+// Dark pixels inside a check box's indicator: its tick.
+int tickPixels(QCheckBox* box) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect indicator =
+        box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    const QImage image = box->grab().toImage();
+    int dark = 0;
+    for (int y = indicator.top(); y <= indicator.bottom(); ++y)
+        for (int x = indicator.left(); x <= indicator.right(); ++x)
+            dark += qGray(image.pixel(x, y)) < 100;
+    return dark;
+}
+
+TEST_F(SettingsWindowTest, EveryCheckMarkStandsOutFromItsBox) {
+    writeSchedule({{""}});
+    startStation();
+    gui::TFrmPara para(*station);
+    para.show();
+    std::vector<QCheckBox*> boxes = {para.chkAutoStart()};
+    for (int f = 0; f < static_cast<int>(SettingFlag::kCount); ++f)
+        if (QCheckBox* box = para.flagBox(static_cast<SettingFlag>(f))) boxes.push_back(box);
+    for (QCheckBox* box : boxes) {
+        const QSignalBlocker quiet(box);
+        box->setChecked(false);
+        const int unticked = tickPixels(box);
+        box->setChecked(true);
+        EXPECT_GE(tickPixels(box) - unticked, 6) << box->text().toStdString();
+        EXPECT_EQ(box->palette().color(QPalette::WindowText), QColor(Qt::white));
+    }
 }
 
 TEST_F(SettingsWindowTest, ChangingTheDeviceWhilePlayingKeepsTheStationRunning) {

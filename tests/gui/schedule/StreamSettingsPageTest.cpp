@@ -73,11 +73,18 @@ TEST_F(StreamSettingsPageTest, ShowsTheStoredValuesAndSavesEachChangedEdit) {
     Q_EMIT page.edGenre()->editingFinished();
     EXPECT_EQ(key("Genre"), core::Gbk("校园广播"));
 
-    ASSERT_EQ(heard.size(), 6u);
+    // TLS: the saved key holds the mode's name.
+    EXPECT_EQ(page.cbTls()->currentText(), QStringLiteral("自动（服务器支持时加密）"));
+    page.cbTls()->setCurrentIndex(1);
+    Q_EMIT page.cbTls()->activated(1);
+    EXPECT_EQ(key("TLS"), "REQUIRED");
+
+    ASSERT_EQ(heard.size(), 7u);
     const core::StreamSettings& last = heard.back();
     EXPECT_TRUE(last.Enabled);
     EXPECT_EQ(last.Format, "opus");
     EXPECT_EQ(last.Bitrate, 96);
+    EXPECT_EQ(last.TLS, core::StreamTls::Required);
     EXPECT_EQ(last.Password, "secret");
     EXPECT_EQ(last, core::LoadStreamSettings(paths.settingsFile()));
     EXPECT_EQ(key("Password"), "secret");  // untouched keys stay as they were
@@ -87,7 +94,41 @@ TEST_F(StreamSettingsPageTest, ShowsTheStoredValuesAndSavesEachChangedEdit) {
     core::IniWrite(paths.settingsFile(), "Stream", "Bitrate", "192");
     para.show();
     EXPECT_EQ(page.spBitrate()->value(), 192);
-    EXPECT_EQ(heard.size(), 6u);
+    EXPECT_EQ(page.cbTls()->currentText(), QStringLiteral("必须加密（不加密不连接）"));
+    EXPECT_EQ(heard.size(), 7u);
+}
+
+TEST_F(StreamSettingsPageTest, AHostThatNamesNoServerIsRefusedWithAMessage) {
+    writeSchedule({{""}});
+    startStation();
+    gui::TFrmPara para(*station);
+    int heard = 0;
+    para.onStreamSettingsChanged = [&](const core::StreamSettings&) { ++heard; };
+    gui::StreamSettingsPage& page = *para.streamPage();
+    EXPECT_TRUE(page.lbProblem()->isHidden());
+
+    // A port typed into the host field.
+    page.edHost()->setText(QStringLiteral("8001"));
+    Q_EMIT page.edHost()->editingFinished();
+    EXPECT_EQ(heard, 0);
+    EXPECT_EQ(key("Host"), "(absent)");
+    EXPECT_EQ(page.edHost()->text(), QStringLiteral("127.0.0.1"));  // the saved host again
+    EXPECT_FALSE(page.lbProblem()->isHidden());
+    EXPECT_EQ(page.lbProblem()->text(),
+              QStringLiteral("服务器地址不能只是一个数字（端口请填在“端口”栏）"));
+
+    page.edHost()->setText(QStringLiteral("http://radio.example.org:8000/live"));
+    Q_EMIT page.edHost()->editingFinished();
+    EXPECT_EQ(heard, 0);
+    EXPECT_EQ(page.lbProblem()->text(),
+              QStringLiteral("服务器地址只填主机名或IP地址，不含“http://”和路径"));
+
+    // A good host is saved and the message goes.
+    page.edHost()->setText(QStringLiteral("radio.example.org"));
+    Q_EMIT page.edHost()->editingFinished();
+    EXPECT_EQ(heard, 1);
+    EXPECT_EQ(key("Host"), "radio.example.org");
+    EXPECT_TRUE(page.lbProblem()->isHidden());
 }
 
 }  // namespace

@@ -4,8 +4,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <cstdio>
 #include <filesystem>
@@ -182,6 +187,19 @@ TEST_F(FrmeditTagTest, BatchUpdateWritesEveryWritableFileAndLeavesTheOthersAlone
         EXPECT_TRUE(entry.is_directory() || entry.path().extension() == ".mp3") << entry.path();
 }
 
+// The batch's memo holds only its own problems, the first of them in sight at the end.
+TEST_F(FrmeditTagTest, TheBatchMemoStartsEmptyAndEndsAtItsFirstProblem) {
+    for (const std::string& f : files) ::chmod(f.c_str(), 0444);
+    for (int i = 0; i < 100; ++i) window->Memo1->appendPlainText("旧的一行");
+    window->btnModify->trigger();
+    const QString memo = window->Memo1->toPlainText();
+    EXPECT_FALSE(memo.contains("旧的一行"));
+    EXPECT_TRUE(memo.section('\n', 0, 0).contains("歌曲01.mp3")) << memo.toStdString();
+    EXPECT_GT(window->Memo1->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(window->Memo1->verticalScrollBar()->value(), 0);
+    for (const std::string& f : files) ::chmod(f.c_str(), 0644);
+}
+
 TEST_F(FrmeditTagTest, AStopHalfWayLeavesTheRestUntouched) {
     const std::map<std::string, std::string> before = snapshot();
     // The operator clicks the toggle while the caption shows the 25th file.
@@ -201,6 +219,37 @@ TEST_F(FrmeditTagTest, AStopHalfWayLeavesTheRestUntouched) {
             EXPECT_EQ(readBytes(f), before.at(f)) << f;
         }
     }
+}
+
+// A song copied from Windows with its GBK name (not UTF-8), dropped as a file manager sends
+// it: the memo and the row read the name as GBK, the tag is read and updated.
+TEST_F(FrmeditTagTest, ANameInGbkBytesIsListedTaggedAndShown) {
+    const std::string folder = dir.file("\xB8\xE8\xC7\xFA");  // 歌曲
+    fs::create_directories(folder);
+    const std::string song = folder + "/\xB1\xB1\xBE\xA9.mp3";  // 北京
+    fs::copy_file(files[0], song);
+    QMimeData mime;
+    mime.setData("text/uri-list",
+                 "file://" + QByteArray::fromStdString(folder).toPercentEncoding("/") + "\r\n");
+    const QPoint at = window->sgSong->visualRect(window->sgSong->model()->index(0, 1)).center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->sgSong->viewport(), &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->sgSong->viewport(), &drop);
+
+    EXPECT_TRUE(window->Memo1->toPlainText().endsWith("/歌曲/北京.mp3"))
+        << window->Memo1->toPlainText().toStdString();
+    const core::Grid& grid = window->list().sgSong;
+    ASSERT_EQ(grid.dataRowCount(), 51);
+    EXPECT_EQ(core::GbkToUtf8(grid.cell(1, 1)), "北京欢迎你1");  // from its tag
+    EXPECT_EQ(grid.cell(3, 1), "00:00:01");
+    EXPECT_EQ(window->list().fileOf(1), song);
+    window->edCommt->setText("专集三");
+    window->sgSong->setCurrentIndex(window->sgSong->model()->index(0, 1));
+    window->N12Click();
+    core::TID3v2Tag tag;
+    tag.ReadFromFile(song);
+    EXPECT_EQ(core::GbkToUtf8(tag.Album), "专集三");
 }
 
 // Both windows over the dropped files, as the README shows them (written to PELVANO_SHOTS_DIR
