@@ -9,7 +9,9 @@ namespace pelvano::core {
 
 // The file exists and its owner may not write it.
 bool IsMarkedReadOnly(const std::string& nativePath);
-// What the operator is told (UTF-8): "文件只读，未修改: " and the path.
-std::string ReadOnlyRefusal(std::string_view path);
+// What the operator is told: "文件只读，未修改: " and the path, in UTF-8 with the path as the
+// operator reads it, or in the stored code page (GBK) with the path's stored form.
+std::string ReadOnlyRefusal(std::string_view nativePath);
+std::string ReadOnlyRefusalGbk(std::string_view nativePath);
 
 }  // namespace pelvano::core

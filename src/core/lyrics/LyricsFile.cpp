@@ -1,8 +1,11 @@
 #include "core/lyrics/LyricsFile.h"
 
+#include <algorithm>
+
 #include "core/app/AtomicFile.h"
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
+#include "core/app/NativePaths.h"
 
 namespace pelvano::core {
 
@@ -12,46 +15,15 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 
-// Length of the well-formed UTF-8 sequence starting at bytes[i] (no overlong forms, no
-// surrogates, nothing beyond U+10FFFF), or 0.
-std::size_t Utf8SequenceAt(std::string_view bytes, std::size_t i) {
-    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    const unsigned char lead = at(i);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > bytes.size() || at(i + 1) < low || at(i + 1) > high) return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
-    return length;
-}
-
 enum class Utf8Form { NotUtf8, Ascii, MultiByte };
 
 // Chinese GBK text is almost never well-formed multi-byte UTF-8, while a file saved on Linux
 // without a byte order mark always is.
 Utf8Form Utf8FormOf(std::string_view bytes) {
-    Utf8Form form = Utf8Form::Ascii;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t n = Utf8SequenceAt(bytes, i);
-        if (n == 0) return Utf8Form::NotUtf8;
-        if (n > 1) form = Utf8Form::MultiByte;
-        i += n;
-    }
-    return form;
+    if (!IsValidUtf8(bytes)) return Utf8Form::NotUtf8;
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? Utf8Form::Ascii : Utf8Form::MultiByte;
 }
 
 std::string SwappedPairs(std::string bytes) {

@@ -1,6 +1,5 @@
 #include "core/tags/TID3v2Tag.h"
 
-#include "core/app/Encoding.h"
 #include "core/app/ReadOnlyFiles.h"
 #include "core/tags/Id3v2Layout.h"
 #include "core/tags/Id3v2Text.h"
@@ -192,7 +191,7 @@ TagSaveResult TID3v2Tag::RemoveFromFile(const std::string& fileName) {
 }
 
 TagSaveResult TID3v2Tag::rewrite(const std::string& fileName, bool withTag, bool keepOtherFrames) {
-    if (IsMarkedReadOnly(fileName)) return {false, Utf8ToGbk(ReadOnlyRefusal(fileName)), {}};
+    if (IsMarkedReadOnly(fileName)) return {false, ReadOnlyRefusalGbk(fileName), {}};
     const TagFile file(fileName);
     Id3v2Layout layout = InspectId3v2(file);
     LocateAudioEnd(file, layout);
