@@ -13,4 +13,4 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     libgtest-dev libgmock-dev libbenchmark-dev \
     ffmpeg espeak-ng fonts-wqy-microhei \
     clang libclang-rt-14-dev xvfb xdotool imagemagick python3 fonts-dseg \
-    python3-mutagen eyed3 id3v2 libshout3-dev libssl-dev openssl icecast2 >/dev/null
+    python3-mutagen eyed3 id3v2 libshout3-dev libssl-dev openssl icecast2 libsystemd-dev systemd >/dev/null

@@ -7,10 +7,22 @@ build=$1
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
+units="$work/prefix/lib/systemd/user"
 for f in bin/pelvano bin/pelvano-cli share/applications/pelvano.desktop \
-         share/icons/hicolor/scalable/apps/pelvano.svg share/pelvano/demo-station/节目表.JMB; do
+         share/icons/hicolor/scalable/apps/pelvano.svg share/pelvano/demo-station/节目表.JMB \
+         lib/systemd/user/pelvano.service lib/systemd/user/pelvano-station@.service; do
     [ -e "$work/prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
+# The units start the installed programs, and systemd finds nothing to say about them (an
+# instance of the station unit names a folder as systemd-escape --path writes it).
+grep -qx "ExecStart=$work/prefix/bin/pelvano" "$units/pelvano.service"
+grep -qx "ExecStart=$work/prefix/bin/pelvano-cli run %f" "$units/pelvano-station@.service"
+instance="pelvano-station@$(systemd-escape --path "$work/a station").service"
+cp "$units/pelvano-station@.service" "$work/$instance"
+mkdir "$work/runtime"
+XDG_RUNTIME_DIR="$work/runtime" systemd-analyze verify --user "$units/pelvano.service" \
+    "$work/$instance" >"$work/verify" 2>&1 || { cat "$work/verify"; exit 1; }
+[ ! -s "$work/verify" ] || { cat "$work/verify"; exit 1; }
 chmod -R a-w "$work/prefix"
 run() { # seconds
     XDG_DATA_HOME="$work/data" PELVANO_OUTPUT=null QT_QPA_PLATFORM=offscreen \

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""The real pelvano on a copy of the demo station, under its own Xvfb, driven by real mouse
-events (xdotool): 20 s of playout, pause, pause again (resume), play, stop, the colour menu,
-a drag by the background and the exit button. Checks the play-process log, the captured
-sound, the window positions and the keys written at close; leaves screenshots in OUT.
+"""The real pelvano on a copy of the demo station (its schedule made long), under its own Xvfb,
+driven by real mouse events (xdotool): 20 s of playout, pause, pause again (resume), a right
+click on another row, play, stop, a row dragged far down the schedule while the next item
+starts, the colour menu, a drag by the background and the exit button. Checks the
+play-process log, the captured sound, the window positions and the keys written at close;
+leaves screenshots in OUT.
 
 usage: player_xvfb.py PELVANO DEMO-STATION OUT-DIR
 """
@@ -22,8 +24,13 @@ PLAYER_W, PLAYER_H = 297, 147
 START = (40, 30)  # the stored player position
 # Button centres in the player (its layout).
 BTN_PLAY, BTN_PAUSE, BTN_STOP = (203, 96), (237, 96), (271, 96)
-BTN_COLOR, BTN_SHOW, BTN_EXIT = (195, 119), (231, 17), (273, 17)
+BTN_COLOR, BTN_PARA, BTN_SHOW, BTN_EXIT = (195, 119), (216, 119), (231, 17), (273, 17)
+# In the settings window: "歌词参数" and "MP3歌词编辑"; in the lyrics editor: "编辑".
+BTN_MUSIC, BTN_TAGS, CHK_EDIT = (348, 514), (485, 514), (215, 363)
 BACKGROUND = (205, 49)  # skin between the time labels
+# The schedule grid: frame, header and row height; the number and title columns.
+GRID_FRAME, ROW_H, NUMBER_X, TITLE_X = 2, 13, 17, 70
+FILLER_ROWS = 200
 failures = []
 
 
@@ -69,6 +76,55 @@ def screenshot(name, box):
                     os.path.join(OUT, name)], check=True, env=ENV)
 
 
+def scramble(line):
+    return "".join(f"{b ^ 0x6B:02X}" for b in line)
+
+
+def unscramble(stored):
+    return bytes(int(stored[i:i + 2], 16) ^ 0x6B for i in range(0, len(stored) - 1, 2))
+
+
+def lengthen_schedule(path, extra):
+    """Appends rows titled 填充1.. playing the last music row's file."""
+    lines = open(path, "rb").read().decode("ascii").split("\r\n")
+    rows = [unscramble(l).split(b"^^") for l in lines if l]
+    model = next(r for r in reversed(rows) if r[8].endswith(b".mp3"))
+    for n in range(1, extra + 1):
+        row = list(model)
+        row[0] = f"{len(rows) + 1:4d}".encode()
+        row[1] = f"填充{n}".encode("gb18030")
+        row[7] = row[9] = b""
+        rows.append(row)
+    text = "".join(scramble(b"".join(c + b"^^" for c in r[:10])) + "\r\n" for r in rows)
+    open(path, "wb").write(text.encode("ascii"))
+
+
+def row_centre(schedule, visible_row, x):
+    """Screen point of a column x in the visible_row-th row (from 1) of the schedule window."""
+    return schedule[0] + GRID_FRAME + x, schedule[1] + GRID_FRAME + ROW_H * visible_row + ROW_H // 2
+
+
+def new_window(pid, before, timeout=5):
+    """The geometry of a window of the process that was not among before, once it shows."""
+    t = time.monotonic()
+    while time.monotonic() - t < timeout:
+        for wid, g in windows_of(pid).items():
+            if wid not in before:
+                return wid, g
+        time.sleep(0.2)
+    return None, None
+
+
+def log_lines(path):
+    text = open(path, "rb").read().decode("gb18030") if os.path.exists(path) else ""
+    return [l.split(": ", 1)[1] for l in text.split("\r\n") if ": " in l]
+
+
+def schedule_window(pid):
+    others = [g for g in windows_of(pid).values() if g[2:] != (PLAYER_W, PLAYER_H)]
+    return others[0] if others else None
+
+
 def read_ini(path):
     sections, current = {}, None
     for raw in open(path, "rb").read().decode("gb18030").splitlines():
@@ -110,6 +166,7 @@ work = tempfile.mkdtemp(prefix="pelvano-e2e-")
 station = os.path.join(work, "station")
 shutil.copytree(DEMO, station)
 schedule_path = os.path.join(station, "节目表.JMB")
+lengthen_schedule(schedule_path, FILLER_ROWS)
 today = datetime.date.today().isoformat()
 # Resume at row 3 (a one-minute chord) today; no exit question, no chimes, no timed starts.
 settings = (f"[START]\r\nspIN=2\r\nspOut=3\r\nspOver=3\r\nchkSure=NO\r\nchkClockOne=NO\r\nchkClockHalf=NO\r\n"
@@ -158,10 +215,86 @@ try:
     click(BTN_PAUSE, origin)
     t_resume = time.monotonic() - t0
     time.sleep(3)
+    # A right click on row 9 and Escape leave row 3 current: play starts row 3 again.
+    schedule = schedule_window(app.pid)
+    check(schedule is not None, "the schedule window is shown under the player")
+    xdo("mousemove", *row_centre(schedule, 9, TITLE_X))
+    time.sleep(0.15)
+    xdo("click", 3)
+    time.sleep(0.4)
+    xdo("key", "Escape")
+    time.sleep(0.3)
     click(BTN_PLAY, origin)
     time.sleep(5)
     click(BTN_STOP, origin)
     time.sleep(2)
+
+    # Row 2 (the short news) played; while the next item starts by itself, a row far down is
+    # dragged three rows down: it lands where the mouse let go, and play starts it there.
+    click(row_centre(schedule, 2, TITLE_X), (0, 0))
+    click(BTN_PLAY, origin)
+    t_news = time.monotonic()
+    notches = 100
+    xdo("mousemove", *row_centre(schedule, 4, TITLE_X))
+    xdo("click", "--repeat", notches, "--delay", 5, 5)
+    time.sleep(0.3)
+    target = notches + 5  # the row shown fifth, where the drag of the second one ends
+    xdo("mousemove", *row_centre(schedule, 2, NUMBER_X))
+    xdo("mousedown", 1)
+    for visible in (3, 4, 5):
+        time.sleep(0.1)
+        xdo("mousemove", *row_centre(schedule, visible, NUMBER_X))
+    while time.monotonic() - t_news < 12.5:  # the news lasts 12 s, its cross-fade 2 s
+        time.sleep(0.2)
+    xdo("mouseup", 1)
+    time.sleep(0.4)
+    screenshot("schedule-after-drag.png", schedule)
+    click(BTN_PLAY, origin)
+    time.sleep(2)
+
+    # The lyrics editor's "编辑" holds the playout; the tag window opened and closed meanwhile
+    # stops the item on air but leaves the hold on, and the player says so. "编辑" off: the next
+    # row starts.
+    log_path = os.path.join(station, "History", today + ".his")
+    before = windows_of(app.pid)
+    click(BTN_PARA, origin)
+    para_id, para = new_window(app.pid, before)
+    check(para is not None, "P opens the settings window")
+    before = windows_of(app.pid)
+    click(BTN_MUSIC, para[:2])
+    editor_id, editor = new_window(app.pid, before)
+    check(editor is not None, "歌词参数 opens the lyrics editor")
+    editor = (470, 0)  # "编辑" clear of the player and of the settings window
+    xdo("windowmove", editor_id, *editor)
+    time.sleep(0.4)
+    click(CHK_EDIT, editor)
+    time.sleep(0.5)
+    screenshot("player-held.png", (*origin, PLAYER_W, PLAYER_H))
+    before = windows_of(app.pid)
+    click(BTN_PARA, origin)
+    para_id, para = new_window(app.pid, before)
+    before = windows_of(app.pid)
+    click(BTN_TAGS, para[:2])
+    tags_id, tags = new_window(app.pid, before)
+    check(tags is not None, "MP3歌词编辑 opens the tag window")
+    started_before = sum(l.startswith("开始准备播放") for l in log_lines(log_path))
+    time.sleep(1)
+    click((20, 10), tags[:2])  # its menu 文件, then 退出 (the last item)
+    time.sleep(0.4)
+    xdo("key", "Up", "Return")
+    time.sleep(4)
+    held = sum(l.startswith("开始准备播放") for l in log_lines(log_path)) == started_before
+    check(held and not any(w == tags_id for w in windows_of(app.pid)),
+          "the tag window closed, the editor's hold stays: nothing new starts")
+    click(CHK_EDIT, editor)
+    time.sleep(2)
+    check(sum(l.startswith("开始准备播放") for l in log_lines(log_path)) == started_before + 1,
+          "编辑 off: the next row starts")
+    for window in (para_id, editor_id):  # out of the way of the player (they have no close box)
+        xdo("windowunmap", window)
+    time.sleep(0.3)
+    click(BTN_STOP, origin)
+    time.sleep(4)
 
     # Drag the player by its background.
     xdo("mousemove", origin[0] + BACKGROUND[0], origin[1] + BACKGROUND[1])
@@ -215,13 +348,12 @@ finally:
 ini = read_ini(os.path.join(station, "参数设置.INI"))
 check(ini.get("主窗口", {}).get("Left") == str(START[0] + 120) and ini["主窗口"].get("Top") == str(START[1] + 90),
       f"主窗口 Left/Top written at close: {ini.get('主窗口')}")
-check(ini["START"].get("LastJMPos") == "3", f"LastJMPos = 3: {ini['START'].get('LastJMPos')}")
+check(ini["START"].get("LastJMPos") == str(target + 1), f"LastJMPos = {target + 1}: {ini['START'].get('LastJMPos')}")
 check(ini["START"].get("LastDate") == today, f"LastDate = {today}: {ini['START'].get('LastDate')}")
 check(ini["START"].get("LastJMFile") == schedule_path, "LastJMFile = the schedule")
 
 # The play-process log, in order.
-log_path = os.path.join(station, "History", today + ".his")
-lines = [l.split(": ", 1)[1] for l in open(log_path, "rb").read().decode("gb18030").split("\r\n") if ": " in l]
+lines = log_lines(os.path.join(station, "History", today + ".his"))
 song = "轻音乐一.mp3"
 expected_order = [f"播放淡出暂停:<{song}>", f"淡入结束：{song}", f"淡入结束：{song}",
                   f"开始准备播放:<{song}>【节目:3】", f"播放成功并淡入: [2000]毫秒,<{song}>",
@@ -231,6 +363,10 @@ for line in lines:
     if position < len(expected_order) and line == expected_order[position]:
         position += 1
 check(position == len(expected_order), f"the log holds the steps in order (matched {position}): {lines}")
+check(not any("【节目:9】" in line for line in lines), "the right click on row 9 started nothing there")
+started = [line for line in lines if line.startswith("开始准备播放:<")]
+check(any(line.endswith(f"【节目:{target}】") for line in started[-3:]),
+      f"the row dragged during an item start lands on row {target} and starts there: {started[-4:]}")
 
 # The captured sound: the pause dip into silence and the rise of the resume.
 levels = rms_windows(heard)

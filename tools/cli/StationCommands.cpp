@@ -1,6 +1,7 @@
 // pelvano-cli run [DIR] and simulate [DIR] --from ... --to ... [--wav OUT] [--stream OUT]: the
 // station without windows, in real time on the configured output or in virtual time. Both
-// stream the mix as [Stream] says: run to the Icecast server, simulate into a file.
+// stream the mix as [Stream] says: run to the Icecast server, simulate into a file. Both hold
+// the station folder's lock; simulate --copy works on a copy of a folder that is on air.
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -9,9 +10,11 @@
 
 #include "CliCommand.h"
 #include "CliDates.h"
+#include "StationCopy.h"
 #include "core/app/AppPaths.h"
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
+#include "core/playout/NowPlayingTee.h"
 #include "core/playout/Station.h"
 #include "core/schedule/StreamSettings.h"
 #include "core/stream/TeeSoundOutput.h"
@@ -19,8 +22,10 @@
 #include "platform/autostart/XdgAutostart.h"
 #include "platform/clock/SystemClock.h"
 #include "platform/ffmpeg/FfmpegSource.h"
+#include "platform/lock/StationLock.h"
 #include "platform/loop/RealtimeLoop.h"
 #include "platform/stream/StreamOutput.h"
+#include "platform/systemd/ServiceNotifier.h"
 #include "platform/virtual/Simulation.h"
 #include "platform/virtual/WavFileSink.h"
 
@@ -81,6 +86,9 @@ int run(const Args& args) {
     if (args.size() > 1) return usageError("usage: run [DIR]");
     const std::string dir = args.empty() ? "." : args[0];
     if (!DirectoryExists(dir)) return failure("not a folder: " + dir);
+    const platform::StationLock lock(dir);
+    if (lock.outcome() == platform::StationLock::Outcome::Held)
+        return failure(platform::kStationRunningMessage);
     installSignalHandlers();
     platform::SystemClock clock;
     platform::RealtimeLoop loop(clock, [](const std::string& error) {
@@ -93,6 +101,8 @@ int run(const Args& args) {
     TeeSoundOutput output(*device, stream.ring());
     platform::FfmpegSourceFactory decoder;
     platform::XdgAutostart autostart;
+    platform::ServiceNotifier service(loop.timers());
+    NowPlayingTee announced(&stream, &service);
     StationPorts ports;
     ports.paths = AppPaths::ofFolder(dir);
     ports.clock = &clock;
@@ -101,14 +111,16 @@ int run(const Args& args) {
     ports.audio = AudioServices{&output, &decoder, &clock, &loop, nullptr};
     ports.autostart = &autostart;
     ports.executablePath = executablePath();
-    ports.nowPlaying = &stream;
+    ports.nowPlaying = &announced;
     station = std::make_unique<Station>(ports);
     PrintedLog printed(true);
     station->logWindow().setView(&printed);
     if (const int status = reportStartup(station->start()); status != 0) return status;
     // After the start, whose end opens the play-process log: the stream's lines are kept.
     stream.configure(LoadStreamSettings(ports.paths.settingsFile()));
+    service.ready();
     loop.run(gStop);
+    service.stopping();
     station->writeCloseKeys();
     station.reset();
     return 0;
@@ -120,6 +132,7 @@ struct SimulateOptions {
     LocalDateTime to;
     std::string wav;
     std::string stream;  // the encoded stream's file; empty: as [Stream] says
+    bool copy = false;   // on a temporary copy of the folder
 };
 
 int parseSimulate(const Args& args, SimulateOptions& o) {
@@ -139,13 +152,15 @@ int parseSimulate(const Args& args, SimulateOptions& o) {
             o.wav = args[++i];
         } else if (a == "--stream" && hasValue) {
             o.stream = args[++i];
+        } else if (a == "--copy") {
+            o.copy = true;
         } else if (!haveDir && a.rfind("--", 0) != 0) {
             o.dir = a;
             haveDir = true;
         } else {
             return usageError(
                 "usage: simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT] "
-                "[--stream OUT]");
+                "[--stream OUT] [--copy]");
         }
     }
     if (!haveFrom || !haveTo) return usageError("simulate needs --from and --to");
@@ -174,6 +189,13 @@ int simulate(const Args& args) {
     if (!DirectoryExists(o.dir)) return failure("not a folder: " + o.dir);
     const long long span = msBetween(o.from, o.to);
     if (span <= 0) return usageError("--to must come after --from");
+    if (o.copy) {
+        o.dir = CopyStationForSimulation(o.dir);
+        std::cout << "copy: " << o.dir << std::endl;
+    }
+    const platform::StationLock lock(o.dir);
+    if (lock.outcome() == platform::StationLock::Outcome::Held)
+        return failure(platform::kStationRunningMessage);
     std::unique_ptr<platform::WavFileSink> sink;
     if (!o.wav.empty()) sink = std::make_unique<platform::WavFileSink>(o.wav);
     platform::Simulation sim(o.from, sink.get());
@@ -215,7 +237,8 @@ int simulate(const Args& args) {
 const CliRegistration kRun("run", "run [DIR]   the station in real time (Ctrl-C closes it)", run);
 const CliRegistration kSimulate(
     "simulate",
-    "simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT] [--stream OUT]",
+    "simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT] [--stream OUT] "
+    "[--copy]",
     simulate);
 
 }  // namespace

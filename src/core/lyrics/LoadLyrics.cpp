@@ -31,6 +31,7 @@ void TakeLyricLines(std::vector<std::string> lines, LyricsState& state) {
 bool LoadLyrics(std::string_view path, bool mp3First, const LyricsSources& sources,
                 LyricsState& state) {
     state.table.reset();
+    state.rawLines.clear();
     if (path.empty()) return false;
     const auto fromTag = [&] {
         return IsMp3Path(path) ? sources.tags.readLyrics(sources.paths.resolve(path))

@@ -40,7 +40,7 @@ struct LyricsEditorControls {
     bool chkPause = false;
     bool btnInputLrc = false;
     bool btnPlay = false;
-    // The grid: cells editable and single-cell selection while editing; whole rows and ranges
+    // The grid: cells editable and selected by cell ranges while editing; whole rows and ranges
     // selected otherwise.
     bool gridEditing = false;
 };

@@ -22,6 +22,8 @@ public:
     // The schedule grid marks the playing row.
     virtual void repaintSchedule() {}
     virtual void setScheduleCaption(const std::string&) {}
+    // The owners (PlayoutHoldOwner bits) holding the automatic playout; 0: none.
+    virtual void showPlayoutHold(unsigned) {}
     virtual void setScheduleWindowVisible(bool) {}
     virtual void minimizeApplication() {}
     // Opacity 160..255 with translucency on, or translucency off.

@@ -20,6 +20,9 @@ struct ItemTimes {
     bool operator==(const ItemTimes&) const = default;
 };
 
+// Who suspends the automatic playout (ItemRelease.h); PlayoutHold is on while any of them does.
+enum PlayoutHoldOwner : unsigned { kHoldByLyricsEditor = 1u, kHoldByTagWindow = 2u };
+
 struct PlayoutState {
     std::array<TcbDSMixerChannel*, 4> PlayoutChannels{};
     // The bare file name as the schedule stores it (GBK) of the item each channel was given:
@@ -34,7 +37,8 @@ struct PlayoutState {
     bool Paused = false;
     bool StopRequested = false;
     bool FadeOutStarted = false;
-    bool PlayoutHold = false;
+    bool PlayoutHold = false;  // set through SetPlayoutHold only
+    unsigned PlayoutHoldOwners = 0;
     int LastTimedSecond = 0;
     UnplayableRows Unplayable;
 

@@ -82,6 +82,7 @@ class Station {
     StationSettings& settings() { return settings_; }
     ScheduleTable& table() { return table_; }
     PlayoutState& state() { return state_; }
+    PlayerView& view() { return view_; }
     PlayProcessLog& log() { return log_; }
     LogWindowModel& logWindow() { return logWindow_; }
     ItemStart& items() { return items_; }

@@ -11,6 +11,7 @@
 #include "core/ports/EventPump.h"
 #include "core/schedule/GridRows.h"
 #include "core/schedule/RowFill.h"
+#include "core/schedule/ScheduleEdits.h"
 #include "core/tags/Mp3ListFile.h"
 #include "core/tags/TagFile.h"
 
@@ -42,13 +43,18 @@ bool Mp3List::hasOnlyPlaceholderRow() const {
     return true;
 }
 
-int Mp3List::InsertFiles(int row, const std::vector<std::string>& paths) {
+int Mp3List::InsertFiles(int row, const std::vector<std::string>& paths,
+                         std::vector<std::string>* refused) {
     const bool placeholder = hasOnlyPlaceholderRow();
     row = placeholder ? 1 : std::clamp(row, 1, sgSong.rowCount());
     int added = 0;
     for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
         if (pump_) pump_->processPendingEvents();
         if (!isMp3Path(*it)) continue;
+        if (it->find_first_of("\r\n") != std::string::npos) {
+            if (refused) refused->insert(refused->begin(), *it);
+            continue;
+        }
         InsertEmptyRow(sgSong, row);
         if (FillRow(row, *it)) ++added;
     }
@@ -77,8 +83,9 @@ bool Mp3List::FillRow(int row, const std::string& nativePath) {
     } catch (const TagFileError&) {
     }
     const std::string baseName = GetField(FileNameOf(stored), ".", 1);
-    sgSong.setCell(kListColTitle, row, tagged && !tag_.Title.empty() ? tag_.Title : baseName);
-    sgSong.setCell(kListColArtist, row, tagged ? tag_.Artist : std::string());
+    sgSong.setCell(kListColTitle, row,
+                   SanitizeCellText(tagged && !tag_.Title.empty() ? tag_.Title : baseName));
+    sgSong.setCell(kListColArtist, row, SanitizeCellText(tagged ? tag_.Artist : std::string()));
     return true;
 }
 

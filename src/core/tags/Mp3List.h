@@ -29,11 +29,13 @@ class Mp3List {
     std::string fileOf(int row) const;
 
     // Inserts the MP3 files among paths (native) before row, in their order; other files are
-    // skipped, files that cannot be measured are left out. An empty list's placeholder row
-    // goes. Returns the number of rows added.
-    int InsertFiles(int row, const std::vector<std::string>& paths);
-    // Length, path, title and artist of a file; false (and the row deleted) when the file
-    // cannot be measured.
+    // skipped, files that cannot be measured are left out, and files whose name holds a line
+    // break are refused (added to refused when given): the list file keeps one row per line.
+    // An empty list's placeholder row goes. Returns the number of rows added.
+    int InsertFiles(int row, const std::vector<std::string>& paths,
+                    std::vector<std::string>* refused = nullptr);
+    // Length, path, title and artist of a file, the texts made safe for the list file; false
+    // (and the row deleted) when the file cannot be measured.
     bool FillRow(int row, const std::string& nativePath);
 
     // Row-selection mode: removes the selected rows (one empty row stays when all go).

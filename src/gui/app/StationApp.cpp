@@ -34,6 +34,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
                                                        })),
       device_(platform::CreateSoundOutput(platform::OutputSelectionFromEnvironment())),
       output_(std::make_unique<core::TeeSoundOutput>(*device_, stream_->ring())),
+      announced_(stream_.get(), options_.nowPlaying),
       decoder_(std::make_unique<platform::FfmpegSourceFactory>()),
       autostart_(std::make_unique<platform::XdgAutostart>(std::string(), options_.stationFolder)) {
     core::StationPorts ports;
@@ -47,7 +48,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
     ports.lyrics = &lyrics_;
     ports.autostart = autostart_.get();
     ports.executablePath = options_.executablePath;
-    ports.nowPlaying = stream_.get();
+    ports.nowPlaying = &announced_;
     station_ = std::make_unique<core::Station>(ports);
     context_ = std::make_unique<AppContext>(
         AppContext{*station_, windows_, errors_, lyrics_, pump_, timers_});
@@ -94,7 +95,8 @@ void StationApp::createWindows() {
     auto* frmeditTag = windows_.own(std::make_unique<TFrmeditTag>(
         TagWindowSetup{paths.applicationDir, paths.settingsFile(), &station_->measurer(), &pump_}));
     windows_.frmeditTag = frmeditTag;
-    static_cast<TFrmPara*>(windows_.frmPara)->onTagWindow = [frmeditTag] {
+    static_cast<TFrmPara*>(windows_.frmPara)->onTagWindow = [frmeditTag, frmMusic] {
+        frmMusic->itemReleased();
         frmeditTag->showModal();
     };
     // 8. TFrmEditText, the tag and lyrics text editor, on the list window's shared tag.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "core/playout/NowPlayingTee.h"
 #include "core/playout/Station.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/QtPorts.h"
@@ -32,6 +33,8 @@ struct StationAppOptions {
     std::string executablePath;  // what the autostart entry starts
     // A start-up message box (no device); the program ends after it.
     std::function<void(const QString&)> showMessage;
+    // Told each item on air besides the stream (the service manager's status); may be null.
+    core::NowPlayingListener* nowPlaying = nullptr;
 };
 
 class StationApp {
@@ -65,6 +68,7 @@ class StationApp {
     std::unique_ptr<platform::StreamOutput> stream_;
     std::unique_ptr<core::SoundOutput> device_;
     std::unique_ptr<core::SoundOutput> output_;
+    core::NowPlayingTee announced_;
     std::unique_ptr<core::AudioSourceFactory> decoder_;
     std::unique_ptr<core::Autostart> autostart_;
     PlayerViewRelay view_;

@@ -94,6 +94,7 @@ class PlayerViewRelay final : public core::PlayerView {
     void setScheduleWindowVisible(bool v) override {
         call(&PlayerView::setScheduleWindowVisible, v);
     }
+    void showPlayoutHold(unsigned owners) override { call(&PlayerView::showPlayoutHold, owners); }
     void minimizeApplication() override { call(&PlayerView::minimizeApplication); }
     void setTranslucency(bool on, int v) override { call(&PlayerView::setTranslucency, on, v); }
     void applyColorStyle(core::ColorStyle v) override { call(&PlayerView::applyColorStyle, v); }

@@ -6,9 +6,15 @@
 #include <vector>
 
 #include "gui/app/PelvanoApplication.h"
+#include "gui/app/QtPorts.h"
+#include "gui/app/RunningPlayer.h"
 #include "gui/app/StationApp.h"
 #include "gui/app/StationFolder.h"
+#include "gui/app/StopSignals.h"
+#include "gui/playout/TFrmMain.h"
 #include "platform/clock/HighResolutionCounter.h"
+#include "platform/lock/StationLock.h"
+#include "platform/systemd/ServiceNotifier.h"
 
 namespace {
 
@@ -44,6 +50,16 @@ int main(int argc, char** argv) {
     if (folder.perUserDefault)
         SeedStationFolder(folder.folder, executableDir + "../share/pelvano/demo-station");
 
+    // One player per station: a second start brings the running player to the front. Only
+    // when none answers (a station without windows holds the folder) is the refusal shown.
+    const pelvano::platform::StationLock lock(folder.folder);
+    if (lock.outcome() == pelvano::platform::StationLock::Outcome::Held) {
+        const QString refusal = QString::fromUtf8(pelvano::platform::kStationRunningMessage);
+        std::fprintf(stderr, "pelvano: %s\n", pelvano::platform::kStationRunningMessage);
+        if (!AskRunningPlayerToRaise(folder.folder)) showMessage(refusal);
+        return 1;
+    }
+
     if (!pelvano::platform::HighResolutionCounterAvailable()) {
         showMessage(QStringLiteral(
             "对不起,发现该计算机没有高性能计数器.\r\n请升级您的计算机和操作系统.系统退出"));
@@ -56,7 +72,16 @@ int main(int argc, char** argv) {
     options.stationFolder = folder.folder;
     options.executablePath = QCoreApplication::applicationFilePath().toStdString();
     options.showMessage = showMessage;
+    QtTimerService serviceTimers(app.errors());
+    pelvano::platform::ServiceNotifier service(serviceTimers);
+    options.nowPlaying = &service;
     StationApp station(app.errors(), options);
     if (const int status = station.start(); status != 0) return status;
-    return QApplication::exec();
+    const RunningPlayerListener secondStarts(
+        folder.folder, [&station] { RaiseShownWindows(station.windows().frmMain); });
+    const StopSignals stopSignals([&station] { station.windows().frmMain->closeWithoutAsking(); });
+    service.ready();
+    const int status = QApplication::exec();
+    service.stopping();
+    return status;
 }

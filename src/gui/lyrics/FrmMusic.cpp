@@ -68,6 +68,10 @@ void TFrmMusic::itemStarted(const std::string& nativePath) {
     emit lyricsLoaded();
 }
 
+void TFrmMusic::itemReleased() {
+    if (!chkEditMusic()) itemStarted({});
+}
+
 void TFrmMusic::setDisplayVisible(bool visible) {
     setVisible(visible);
 }

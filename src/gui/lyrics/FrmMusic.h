@@ -45,6 +45,9 @@ class TFrmMusic final : public QWidget, public core::LyricsView, public core::Ly
     bool chkPlaySongText() const override;
     bool chkEditMusic() const override;
     void itemStarted(const std::string& nativePath) override;
+    // The item on air was stopped to rewrite its file: its lyrics leave the display, unless
+    // the editor's edit mode is timing them.
+    void itemReleased();
     void setDisplayVisible(bool visible) override;
     void LyricAdvance(int positionMs) override;
     void LyricSeek(int positionMs) override;

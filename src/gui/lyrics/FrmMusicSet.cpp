@@ -21,6 +21,7 @@
 
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/lyrics/LyricsTable.h"
+#include "core/playout/ItemRelease.h"
 #include "core/playout/Station.h"
 #include "gui/controls/QtAdapters.h"
 #include "gui/lyrics/FrmMusic.h"
@@ -67,7 +68,7 @@ int StationLyricsPlayout::shownPositionMs() const {
 }
 
 void StationLyricsPlayout::setPlayoutHold(bool on) {
-    station_.state().PlayoutHold = on;
+    core::SetPlayoutHold(station_.state(), station_.view(), core::kHoldByLyricsEditor, on);
 }
 
 TFrmMusicSet::TFrmMusicSet(TFrmMusic& display, core::Station& station, QWidget* parent)
@@ -362,8 +363,8 @@ void TFrmMusicSet::setEditMode(bool on) {
                                           : QAbstractItemView::NoEditTriggers);
     sgMusicText_->setSelectionBehavior(editing ? QAbstractItemView::SelectItems
                                                : QAbstractItemView::SelectRows);
-    sgMusicText_->setSelectionMode(editing ? QAbstractItemView::SingleSelection
-                                           : QAbstractItemView::ContiguousSelection);
+    // Ranges in both modes: "时间推迟" and the other line commands work on the rows selected.
+    sgMusicText_->setSelectionMode(QAbstractItemView::ContiguousSelection);
     showButtons();
     showCurrentRow();
 }

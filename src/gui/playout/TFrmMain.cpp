@@ -286,6 +286,7 @@ void TFrmMain::btnSaveClick() {
     const core::SaveResult saved = core::ScheduleCommands(app_.station).Save(&progress);
     PB4->hide();
     imgBK->update();
+    repaintSchedule();  // the save erased bad start times and computed new estimates
     if (!saved.ok) app_.errors.report(saved.error);
 }
 
@@ -315,6 +316,7 @@ void TFrmMain::showPlayer() {
     tbPan->SetValue(sliders.tbPan);
     tbTrs->SetValue(sliders.tbTrs);
     applySettingsLook();
+    showPlayoutHold(app_.station.state().PlayoutHoldOwners);  // a hold taken before the player
     show();
     dockScheduleWindow();
 }
@@ -354,7 +356,22 @@ void TFrmMain::setProgressPosition(int position) {
     PB->SetPosition(position);
 }
 void TFrmMain::setProgressCaption(const std::string& gbk) {
-    PB->SetCaption(GbkToQString(gbk));
+    itemCaption_ = GbkToQString(gbk);
+    if (holdOwners_ == 0) PB->SetCaption(itemCaption_);
+}
+
+void TFrmMain::showPlayoutHold(unsigned owners) {
+    holdOwners_ = owners;
+    if (owners == 0) {
+        PB->SetCaption(itemCaption_);
+        return;
+    }
+    QStringList by;
+    if (owners & core::kHoldByLyricsEditor) by << QStringLiteral("歌词编辑");
+    if (owners & core::kHoldByTagWindow) by << QStringLiteral("MP3歌词编辑");
+    PB->SetCaption(QStringLiteral("自动播出已暂停（") + by.join(QStringLiteral("、")) +
+                   QStringLiteral("）"));
+    PB->show();
 }
 
 void TFrmMain::setLabel(core::PlayerLabel label, const std::string& gbk) {
@@ -488,11 +505,21 @@ void TFrmMain::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    writeCloseKeys();
+    e->accept();
+    QCoreApplication::quit();
+}
+
+void TFrmMain::closeWithoutAsking() {
+    writeCloseKeys();
+    // Not quit(): in Qt 6 that closes every window first, and this one would ask again.
+    QCoreApplication::exit(0);
+}
+
+void TFrmMain::writeCloseKeys() {
     app_.station.playerLeft = x();
     app_.station.playerTop = y();
     app_.station.writeCloseKeys();
-    e->accept();
-    QCoreApplication::quit();
 }
 
 }  // namespace pelvano::gui

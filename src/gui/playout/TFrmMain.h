@@ -38,6 +38,8 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     // After the station's start-up: the stored position, the sliders' values, the label colours
     // and the title font; then the window is shown and the schedule window docked under it.
     void showPlayer();
+    // The program is asked to end (a service manager's stop): the close without the question.
+    void closeWithoutAsking();
     // The settings window changed the label colours or the title font.
     void applySettingsLook();
     // PB4 as the bar of the schedule window's saves: shown while one runs.
@@ -59,6 +61,8 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     void setApplicationTitle(const std::string& gbk) override;
     void repaintSchedule() override;
     void setScheduleCaption(const std::string& gbk) override;
+    // While the playout is held the bar PB says so instead of the item's title.
+    void showPlayoutHold(unsigned owners) override;
     void setScheduleWindowVisible(bool visible) override;
     void minimizeApplication() override;
     void setTranslucency(bool on, int opacity) override;
@@ -95,6 +99,8 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     void btnShowClick();
     // The exit confirmation of chkSure; true when the close goes ahead.
     bool confirmExit();
+    // The player's position and the station's close keys.
+    void writeCloseKeys();
     void dockScheduleWindow();
     QWidget* scheduleWidget() const;
 
@@ -104,6 +110,8 @@ class TFrmMain : public QWidget, public core::PlayerView, public PlayerDock {
     TrayReturn* trayReturn_;
     bool dragging_ = false;
     QPoint dragPoint_;
+    QString itemCaption_ = QStringLiteral("播出：无");
+    unsigned holdOwners_ = 0;
 };
 
 }  // namespace pelvano::gui

@@ -274,7 +274,7 @@ void TFrmPara::btnMusicClick() {
 }
 
 void TFrmPara::btnCloseClick() {
-    core::RunWithItemReleased(station_.state(), onTagWindow);
+    core::RunWithItemReleased(station_.state(), station_.view(), onTagWindow);
 }
 
 void TFrmPara::streamSettingsEdited() {

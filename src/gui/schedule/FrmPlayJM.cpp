@@ -179,6 +179,8 @@ void TFrmPlayJM::buildGrid() {
             [this](int row, const std::vector<std::string>& paths) { dropFiles(row + 1, paths); });
     connect(sgJM_, &ScheduleGridView::deleteRequested, this, &TFrmPlayJM::btnDelClick);
     connect(sgJM_, &ScheduleGridView::selectAllRequested, this, &TFrmPlayJM::selectAll);
+    connect(sgJM_, &ScheduleGridView::operatorDone, this, &TFrmPlayJM::syncCurrentRow,
+            Qt::QueuedConnection);
     connect(sgJM_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         insertionRow_ = sgJM_->rowAtPoint(pos) + 1;
         popupMenu1_->popup(sgJM_->viewport()->mapToGlobal(pos));
@@ -205,6 +207,9 @@ void TFrmPlayJM::buildMenu() {
     btnSaveAs->setToolTip(QStringLiteral("保存为【其它节目表】"));
     btnSave = popupMenu1_->addAction(QStringLiteral("保存"), this, &TFrmPlayJM::btnSaveClick);
     popupMenu1_->setToolTipsVisible(true);
+    // Queued: the chosen command runs first.
+    connect(popupMenu1_, &QMenu::aboutToHide, this, &TFrmPlayJM::syncCurrentRow,
+            Qt::QueuedConnection);
 }
 
 QString TFrmPlayJM::applicationDir() const {
@@ -280,7 +285,14 @@ void TFrmPlayJM::applyLayout() {
     if (station_.scheduleWindowSize.height > 0) resize(width(), station_.scheduleWindowSize.height);
 }
 
+bool TFrmPlayJM::operatorBusy() const {
+    return sgJM_->operatorBusy() || popupMenu1_->isVisible();
+}
+
 void TFrmPlayJM::syncCurrentRow() {
+    // The view keeps still under the operator's drag, edit or menu, and follows the current row
+    // again once it has ended.
+    if (operatorBusy()) return;
     const int row = station_.table().sgJM.currentRow() - 1;
     if (row < 0 || row >= model_->rowCount()) return;
     const QModelIndex current = sgJM_->currentIndex();

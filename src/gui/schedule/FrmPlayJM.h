@@ -121,6 +121,8 @@ class TFrmPlayJM : public QWidget, public ScheduleWindowHooks {
     void buildMenu();
     void applyLayout();
     void syncCurrentRow();
+    // A row drag, files dragged over the grid, a cell edit or the context menu is in progress.
+    bool operatorBusy() const;
     core::GridSelection viewSelection() const;
     void reportSave(const core::SaveResult& result);
     QString applicationDir() const;

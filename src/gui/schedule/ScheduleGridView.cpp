@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QUrl>
 #include <QWheelEvent>
@@ -40,6 +41,18 @@ void ScheduleGridView::setRowMode(bool on) {
 int ScheduleGridView::rowAtPoint(const QPoint& viewportPoint) const {
     const QModelIndex index = indexAt(viewportPoint);
     return index.isValid() ? index.row() : -1;
+}
+
+bool ScheduleGridView::operatorBusy() const {
+    return dragFrom_ >= 0 || filesOver_ || state() == EditingState;
+}
+
+QRect ScheduleGridView::moveMarkRect() const {
+    if (dragFrom_ < 0 || dragTo_ < 0 || dragTo_ == dragFrom_) return {};
+    const int top = rowViewportPosition(dragTo_);
+    // Moved down, the row lands below the target row; moved up, above it.
+    const int y = dragTo_ > dragFrom_ ? top + rowHeight(dragTo_) - 2 : top;
+    return QRect(0, y, viewport()->width(), 2);
 }
 
 void ScheduleGridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
@@ -104,12 +117,19 @@ void ScheduleGridView::keyPressEvent(QKeyEvent* e) {
 }
 
 void ScheduleGridView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton) {
+        // The menu alone: the row ▶ would start and the operator's selection stay as they are.
+        // Left unaccepted, the press still brings the context menu.
+        e->ignore();
+        return;
+    }
     const QModelIndex index = indexAt(e->position().toPoint());
     dragFrom_ =
         e->button() == Qt::LeftButton && index.isValid() && index.column() == core::kColNumber
             ? index.row()
             : -1;
     if (dragFrom_ >= 0) {
+        dragTo_ = dragFrom_;
         setCurrentIndex(index);
         e->accept();
         return;
@@ -120,6 +140,11 @@ void ScheduleGridView::mousePressEvent(QMouseEvent* e) {
 void ScheduleGridView::mouseMoveEvent(QMouseEvent* e) {
     if (dragFrom_ >= 0) {
         viewport()->setCursor(Qt::SizeVerCursor);
+        const int to = rowAtPoint(e->position().toPoint());
+        if (to >= 0 && to != dragTo_) {
+            dragTo_ = to;
+            viewport()->update();
+        }
         e->accept();
         return;
     }
@@ -127,12 +152,18 @@ void ScheduleGridView::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void ScheduleGridView::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton) {
+        e->ignore();
+        return;
+    }
     if (dragFrom_ >= 0) {
         const int from = dragFrom_;
-        dragFrom_ = -1;
+        dragFrom_ = dragTo_ = -1;
         viewport()->setCursor(Qt::PointingHandCursor);
+        viewport()->update();
         const int to = rowAtPoint(e->position().toPoint());
         if (to >= 0 && to != from) emit rowMoveRequested(from, to);
+        emit operatorDone();
         e->accept();
         return;
     }
@@ -140,18 +171,64 @@ void ScheduleGridView::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void ScheduleGridView::dragEnterEvent(QDragEnterEvent* e) {
-    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+    if (!e->mimeData()->hasUrls()) return;
+    filesOver_ = true;
+    e->acceptProposedAction();
 }
 
 void ScheduleGridView::dragMoveEvent(QDragMoveEvent* e) {
     if (e->mimeData()->hasUrls()) e->acceptProposedAction();
 }
 
+void ScheduleGridView::dragLeaveEvent(QDragLeaveEvent* e) {
+    QTableView::dragLeaveEvent(e);
+    filesOver_ = false;
+    emit operatorDone();
+}
+
 void ScheduleGridView::dropEvent(QDropEvent* e) {
+    filesOver_ = false;
+    emit operatorDone();
     const NativePaths names = LocalFilesOf(e->mimeData());
     if (names.empty()) return;
     e->acceptProposedAction();
     emit filesDropped(rowAtPoint(e->position().toPoint()), names);
+}
+
+void ScheduleGridView::paintEvent(QPaintEvent* e) {
+    QTableView::paintEvent(e);
+    const QRect mark = moveMarkRect();
+    if (mark.isNull()) return;
+    QPainter p(viewport());
+    p.fillRect(mark, Qt::white);
+}
+
+void ScheduleGridView::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    keepTopRowWhole();
+}
+
+void ScheduleGridView::updateGeometries() {
+    QTableView::updateGeometries();
+    keepTopRowWhole();
+}
+
+// At the end of the table Qt aligns the last row with the bottom edge, which leaves the top
+// row half under the header; the rows stay whole at the top and the spare pixels go below.
+void ScheduleGridView::keepTopRowWhole() {
+    const QScrollBar* bar = verticalScrollBar();
+    QHeaderView* rows = verticalHeader();
+    if (bar->maximum() <= 0 || bar->value() != bar->maximum() || bar->value() >= rows->count())
+        return;
+    const int aligned = rows->sectionPosition(rows->logicalIndex(bar->value()));
+    if (rows->offset() == aligned) return;
+    rows->setOffset(aligned);
+    viewport()->update();
+}
+
+void ScheduleGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    QTableView::closeEditor(editor, hint);
+    emit operatorDone();
 }
 
 }  // namespace pelvano::gui

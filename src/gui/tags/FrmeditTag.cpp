@@ -212,7 +212,11 @@ void TFrmeditTag::dropFiles(int gridRow, const std::vector<std::string>& nativeP
     const std::vector<std::string> files = core::CollectDroppedFiles(nativePaths, setup_.pump);
     for (const std::string& file : files)
         Memo1->appendPlainText(QString::fromStdString(core::DisplayFormOfNativePath(file)));
-    list_.InsertFiles(gridRow, files);
+    std::vector<std::string> refused;
+    list_.InsertFiles(gridRow, files, &refused);
+    for (const std::string& file : refused)
+        Memo1->appendPlainText("文件名中有换行，不能加入列表: " +
+                               QString::fromStdString(core::DisplayFormOfNativePath(file)));
     refreshList();
 }
 

@@ -1,5 +1,6 @@
 #include "gui/tags/Mp3ListModel.h"
 
+#include "core/schedule/ScheduleEdits.h"
 #include "core/tags/Mp3ListFile.h"
 #include "gui/controls/QtAdapters.h"
 
@@ -37,10 +38,8 @@ Qt::ItemFlags Mp3ListModel::flags(const QModelIndex& index) const {
 
 bool Mp3ListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole) return false;
-    std::string text = QStringToGbk(value.toString());
-    // "^^" separates the cells of a saved list: it cannot be part of a cell.
-    for (std::size_t at; (at = text.find("^^")) != std::string::npos;) text.erase(at, 1);
-    list_.sgSong.setCell(index.column(), index.row() + 1, std::move(text));
+    list_.sgSong.setCell(index.column(), index.row() + 1,
+                         core::SanitizeCellText(QStringToGbk(value.toString())));
     emit dataChanged(index, index);
     return true;
 }

@@ -84,7 +84,7 @@ TEST_F(LoadLyricsTest, OtherFilesUseOnlyTheLrcFileFoundWithoutLetterCase) {
     EXPECT_EQ(state.rawLines.size(), 3u);
 }
 
-TEST_F(LoadLyricsTest, NothingFoundEmptiesTheTableButKeepsTheState) {
+TEST_F(LoadLyricsTest, NothingFoundEmptiesTheTableAndTheLinesButKeepsThePosition) {
     dir.write("B.lrc", "[00:01.00]old");
     ASSERT_TRUE(load("B.wav", true));
     state.CurrentLyricRow = 4;
@@ -92,6 +92,7 @@ TEST_F(LoadLyricsTest, NothingFoundEmptiesTheTableButKeepsTheState) {
     EXPECT_FALSE(load("C.wav", true));
     EXPECT_EQ(state.table.rowCount(), 2);
     EXPECT_EQ(state.table.textOf(1), "");
+    EXPECT_TRUE(state.rawLines.empty());  // the editor's text box shows them
     EXPECT_EQ(state.CurrentLyricRow, 4);
     EXPECT_EQ(state.LyricScrollCount, 3);
 }

@@ -151,6 +151,17 @@ TEST_F(Mp3ListTest, RowsTakeTitleAndArtistFromTheTagOrTheBaseName) {
     EXPECT_EQ(unmeasured.sgSong.cell(kListColLength, 1), "");
 }
 
+TEST_F(Mp3ListTest, LineBreaksStayOutOfTheRows) {
+    const std::string twoLines =
+        mp3("two.mp3", StandardTag(TextFrame("TIT2", "a\r\nb^^c") + TextFrame("TPE1", "x\ny")));
+    const std::string broken = mp3("new\nline.mp3");
+    std::vector<std::string> refused;
+    EXPECT_EQ(list.InsertFiles(1, {broken, twoLines, mp3("cr\r.mp3")}, &refused), 1);
+    EXPECT_EQ(refused, (std::vector<std::string>{broken, dir.file("cr\r.mp3")}));
+    EXPECT_EQ(column(kListColTitle), (std::vector<std::string>{"a  b^c"}));
+    EXPECT_EQ(column(kListColArtist), (std::vector<std::string>{"x y"}));
+}
+
 TEST_F(Mp3ListTest, DeleteSelectAllAndMoves) {
     list.InsertFiles(1, {mp3("a.mp3"), mp3("b.mp3"), mp3("c.mp3"), mp3("d.mp3")});
     list.MoveRow(4, 1);

@@ -7,11 +7,13 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTest>
 
 #include "LyricsWindowFixture.h"
 #include "core/app/TextHelpers.h"
 #include "core/lyrics/LoadLyrics.h"
 #include "core/lyrics/LrcText.h"
+#include "gui/MouseEvents.h"
 
 namespace pelvano::test {
 namespace {
@@ -138,6 +140,46 @@ TEST_F(FrmMusicSetTest, ShiftActsOnTheRowOrTheRangeTheOperatorIsOn) {
     EXPECT_EQ(grid().rowCount(), 5);
     EXPECT_EQ(grid().item(1, 0)->text(), QStringLiteral("00:40.00"));
     EXPECT_EQ(grid().item(1, 1)->text(), QString());
+}
+
+TEST_F(FrmMusicSetTest, InEditModeARangeMadeWithTheMouseIsShiftedAsAWhole) {
+    editorWindow->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editorWindow.get()));
+    click("chkEditMusic");
+    control<QSpinBox>("spAddTime")->setValue(5);
+    QWidget* cells = grid().viewport();
+    const auto centre = [&](int row) {
+        return grid().visualItemRect(grid().item(row, 1)).center();
+    };
+
+    // Dragged across the first three lines.
+    gui::testing::press(cells, centre(0));
+    gui::testing::moveTo(cells, centre(1));
+    gui::testing::moveTo(cells, centre(2));
+    gui::testing::release(cells, centre(2));
+    click("btnAddTime");
+    EXPECT_EQ(timeOf(1), "00:35.00");
+    EXPECT_EQ(timeOf(2), "00:45.00");
+    EXPECT_EQ(timeOf(3), "00:55.00");
+    EXPECT_EQ(timeOf(4), "00:55.00");
+
+    // A click on the second line and a shift-click on the fourth.
+    QTest::mouseClick(cells, Qt::LeftButton, Qt::NoModifier, centre(1));
+    QTest::mouseClick(cells, Qt::LeftButton, Qt::ShiftModifier, centre(3));
+    click("btnAddTime");
+    EXPECT_EQ(timeOf(1), "00:35.00");
+    EXPECT_EQ(timeOf(2), "00:50.00");
+    EXPECT_EQ(timeOf(3), "01:00.00");
+    EXPECT_EQ(timeOf(4), "01:00.00");
+}
+
+TEST_F(FrmMusicSetTest, AnItemWithoutLyricsLeavesNoLinesOfThePreviousSong) {
+    ASSERT_FALSE(control<QPlainTextEdit>("mm")->toPlainText().isEmpty());
+    addSound("plain.wav", 5);
+    music->itemStarted(dir.file("plain.wav"));
+    EXPECT_EQ(control<QPlainTextEdit>("mm")->toPlainText(), QString());
+    EXPECT_EQ(grid().rowCount(), 1);
+    EXPECT_EQ(grid().item(0, 1)->text(), QString());
 }
 
 TEST_F(FrmMusicSetTest, AnImportedFileReplacesTheTableUntilItIsSaved) {

@@ -1,14 +1,18 @@
-// The lyrics windows in the application: the station's lyrics calls reach the display, and the
-// settings window's "歌词参数" opens the editor.
+// The lyrics windows in the application: the station's lyrics calls reach the display, the
+// settings window's "歌词参数" opens the editor, and the playout hold of its edit mode outlasts
+// the tag window and shows on the player.
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <QTimer>
 #include <cstdlib>
 
 #include "gui/app/StationApp.h"
 #include "gui/app/UiErrors.h"
+#include "gui/controls/MyProgressBarNew.h"
 #include "gui/lyrics/FrmMusic.h"
 #include "gui/lyrics/FrmMusicSet.h"
+#include "gui/playout/TFrmMain.h"
 #include "gui/schedule/FrmPara.h"
 #include "support/TempDir.h"
 
@@ -39,10 +43,34 @@ TEST(LyricsInTheApplication, TheDisplayIsAttachedAndTheSettingsButtonOpensTheEdi
     settings->btnMusic()->click();
     EXPECT_TRUE(editor->isVisible());
     EXPECT_FALSE(settings->isVisible());
-    // Edit mode in the editor holds the station's playout.
-    editor->findChild<QAbstractButton*>("chkEditMusic")->click();
+    // Edit mode in the editor holds the station's playout, and the player says so.
+    TMyProgressBarNew* bar = app.windows().frmMain->PB;
+    const QString itemCaption = bar->Caption();
+    QAbstractButton* editMode = editor->findChild<QAbstractButton*>("chkEditMusic");
+    editMode->click();
     EXPECT_TRUE(app.station().state().PlayoutHold);
     EXPECT_TRUE(app.context().lyrics.chkEditMusic());
+    EXPECT_TRUE(bar->Caption().startsWith(QStringLiteral("自动播出已暂停")))
+        << bar->Caption().toStdString();
+
+    // The tag window ("MP3歌词编辑") opened and closed leaves the editor's hold and its lines.
+    dir.write("a.lrc", "[00:01.00]first\r\n[00:02.00]second\r\n");
+    display->itemStarted(dir.file("a.wav"));
+    const auto openAndCloseTagWindow = [&] {
+        QTimer::singleShot(0, app.windows().frmeditTag, &QWidget::close);
+        settings->btnClose()->click();
+    };
+    openAndCloseTagWindow();
+    EXPECT_TRUE(app.station().state().PlayoutHold);
+    EXPECT_EQ(display->lyrics().table.lastDataRow(), 2);
+    EXPECT_TRUE(bar->Caption().startsWith(QStringLiteral("自动播出已暂停")));
+    editMode->click();
+    EXPECT_FALSE(app.station().state().PlayoutHold);
+    EXPECT_EQ(bar->Caption(), itemCaption);
+    // Outside edit mode the stopped item's lyrics leave the display.
+    openAndCloseTagWindow();
+    EXPECT_EQ(display->lyrics().table.lastDataRow(), 1);
+    EXPECT_TRUE(display->lyrics().rawLines.empty());
 }
 
 }  // namespace

@@ -31,6 +31,7 @@
 #include "gui/playout/PlayerWidgets.h"
 #include "gui/playout/TFrmMain.h"
 #include "gui/schedule/FrmPlayJM.h"
+#include "gui/schedule/ScheduleGridView.h"
 
 namespace pelvano::gui {
 namespace {
@@ -255,6 +256,31 @@ TEST_F(PlayerTest, TheSaveButtonWritesTheScheduleWithItsBarAndTheResumeKeys) {
     EXPECT_GT(bright, 20);
     bar->endProgress(core::Gbk("播出表保存完毕"));
     EXPECT_FALSE(player->PB4->isVisible());
+}
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+    int paints = 0;
+};
+
+TEST_F(PlayerTest, TheSaveButtonRedrawsTheScheduleGrid) {
+    TFrmMain* player = startWith("");
+    schedule->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(schedule));
+    core::ScheduleTable& table = app->station().table();
+    table.sgJM.setCell(core::kColStartTime, 1, "09:  :  ");  // half typed: the save erases it
+    schedule->repaintSchedule();
+    QTest::qWait(50);
+    PaintCounter counter;
+    schedule->sgJM()->viewport()->installEventFilter(&counter);
+    player->btnSave->OnClick(player->btnSave);
+    QTest::qWait(50);
+    EXPECT_EQ(table.sgJM.cell(core::kColStartTime, 1), "");
+    EXPECT_GT(counter.paints, 0);
 }
 
 TEST_F(PlayerTest, TheDigitalLabelsShowTheClockAndTheDimEights) {

@@ -1,9 +1,11 @@
 // The schedule window driven offscreen on a station in virtual time: its model, its cell look,
-// drops, edits, row moves, the menu and its dialogs, docking, and a full round trip to the file
-// on disk and pelvano-cli.
+// drops, edits, row moves and their mark, the menu and its dialogs (the right button changing
+// nothing else), docking, the view held still while the operator works, and a full round trip to
+// the file on disk and pelvano-cli.
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -308,6 +310,15 @@ TEST_F(ScheduleWindowTest, RowsMovedScrolledAndStartedWithTheRealMouseOnX11) {
     EXPECT_EQ(title(4), "r1");
     EXPECT_EQ(station->table().PlayingRow, 1);
 
+    // A right click opens the menu and leaves the current row and the selection alone.
+    ASSERT_TRUE(Xdotool("mousemove " + at(7, 1) + " click 3"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->PopupMenu1()->isVisible(); }, 2000));
+    ASSERT_TRUE(Xdotool("key Escape"));
+    QTest::qWait(200);
+    EXPECT_FALSE(window->PopupMenu1()->isVisible());
+    EXPECT_EQ(station->table().sgJM.currentRow(), 4);
+    EXPECT_EQ(window->sgJM()->selectionModel()->selectedRows().size(), 1);
+
     // One wheel notch down scrolls one row.
     ASSERT_TRUE(Xdotool("mousemove " + at(5, 1) + " click 5"));
     QTest::qWait(200);
@@ -385,6 +396,141 @@ TEST_F(ScheduleWindowTest, DropEditMoveSaveReopenRoundTrip) {
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("   1\t晨曲\t\t00:02:05")));
     EXPECT_TRUE(lines[4].startsWith(QStringLiteral("   4\t开场白\t")));
     EXPECT_TRUE(lines[2].contains(dir_("sub/c.wav")));
+}
+
+// The context menu as the right button opens it on a row.
+void rightClick(gui::ScheduleGridView* grid, QPoint at) {
+    gui::testing::press(grid->viewport(), at, Qt::RightButton);
+    gui::testing::release(grid->viewport(), at, Qt::RightButton);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &menu);
+}
+
+TEST_F(ScheduleWindowTest, TheRightButtonMovesNeitherTheCurrentRowNorTheSelection) {
+    addSound("a.wav", 30);
+    addSound("c.wav", 5);
+    std::vector<Row> rows = rowsTitled(12);
+    rows[2].file = "a.wav";
+    rows[8].file = "a.wav";
+    writeSchedule(rows);
+    setKey("chkManOper", "YES");
+    startStation();
+    openWindow();
+    gui::ScheduleGridView* grid = window->sgJM();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(2, 1));
+    ASSERT_EQ(station->table().sgJM.currentRow(), 3);
+
+    // Right-click row 9, Escape, ▶: row 3 starts. The menu inserts at row 9.
+    rightClick(grid, cellCentre(8, 1));
+    EXPECT_TRUE(window->PopupMenu1()->isVisible());
+    window->PopupMenu1()->hide();
+    EXPECT_EQ(station->table().sgJM.currentRow(), 3);
+    EXPECT_EQ(grid->currentIndex().row(), 2);
+    station->items().btnPlayClick();
+    EXPECT_EQ(countOf("开始准备播放:<a.wav>【节目:3】"), 1);
+    EXPECT_EQ(countOf("【节目:9】"), 0);
+    answer = {dir_("c.wav")};
+    window->mnInsert->trigger();
+    EXPECT_EQ(title(9), "c");
+    EXPECT_EQ(title(10), "r9");
+
+    // A range stays selected when the menu is opened inside it or outside it.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(3, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(5, 1));
+    const auto selectedRows = [grid] { return grid->selectionModel()->selectedRows().size(); };
+    ASSERT_EQ(selectedRows(), 3);
+    for (const int row : {4, 10}) {
+        rightClick(grid, cellCentre(row, 1));
+        window->PopupMenu1()->hide();
+        EXPECT_EQ(selectedRows(), 3) << row;
+        EXPECT_EQ(grid->currentIndex().row(), 5) << row;
+    }
+}
+
+TEST_F(ScheduleWindowTest, TheViewFollowsTheRowOnAirOnlyWhenTheOperatorIsNotAtWork) {
+    writeSchedule(rowsTitled(60));
+    startStation();
+    openWindow();
+    gui::ScheduleGridView* grid = window->sgJM();
+    QScrollBar* bar = grid->verticalScrollBar();
+    const auto itemStartsAt = [this](int gridRow) {
+        station->table().sgJM.setCurrentRow(gridRow);
+        window->repaintSchedule();
+    };
+
+    // A drag by the number cell: the rows stay where the mouse aims.
+    gui::testing::press(grid->viewport(), cellCentre(1, 0));
+    gui::testing::moveTo(grid->viewport(), cellCentre(3, 0));
+    itemStartsAt(50);
+    EXPECT_EQ(bar->value(), 0);
+    gui::testing::release(grid->viewport(), cellCentre(4, 0));
+    EXPECT_EQ(title(5), "r2");
+
+    // Files from the desktop dragged over the rows.
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(dir_("x.wav"))});
+    QDragEnterEvent enter(cellCentre(2, 1), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(grid->viewport(), &enter);
+    itemStartsAt(50);
+    EXPECT_EQ(bar->value(), 0);
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(grid->viewport(), &leave);
+    EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->value() > 0; }, 1000));
+    bar->setValue(0);
+    itemStartsAt(5);
+
+    // The context menu open.
+    window->PopupMenu1()->popup(grid->viewport()->mapToGlobal(cellCentre(2, 1)));
+    itemStartsAt(50);
+    EXPECT_EQ(bar->value(), 0);
+    window->PopupMenu1()->hide();
+    QCoreApplication::processEvents();
+    EXPECT_GT(bar->value(), 0);  // it follows again
+    EXPECT_EQ(grid->currentIndex().row(), 49);
+
+    // A cell being edited stays open and in view.
+    bar->setValue(0);
+    window->btnEdit->trigger();
+    grid->setCurrentIndex(window->gridModel()->index(0, core::kColTitle));
+    grid->edit(grid->currentIndex());
+    auto* editor = grid->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    itemStartsAt(40);
+    EXPECT_TRUE(grid->operatorBusy());  // still editing
+    EXPECT_EQ(bar->value(), 0);
+    QTest::keyClick(editor, Qt::Key_Return);  // committed and closed on the loop's next turns
+    EXPECT_TRUE(QTest::qWaitFor([grid] { return grid->currentIndex().row() == 39; }, 1000));
+    EXPECT_GT(bar->value(), 0);
+}
+
+TEST_F(ScheduleWindowTest, RowsStayWholeAtTheBottomAndARowDragShowsWhereTheRowLands) {
+    writeSchedule(rowsTitled(100));
+    startStation();
+    openWindow();
+    gui::ScheduleGridView* grid = window->sgJM();
+    if (grid->viewport()->height() % TFrmPlayJM::kRowHeight == 0) window->resize(800, 305);
+    QCoreApplication::processEvents();
+    ASSERT_NE(grid->viewport()->height() % TFrmPlayJM::kRowHeight, 0);
+    QScrollBar* bar = grid->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    const int top = grid->rowAt(0);
+    EXPECT_EQ(grid->rowViewportPosition(top), 0);
+    EXPECT_LE(grid->rowViewportPosition(99) + TFrmPlayJM::kRowHeight, grid->viewport()->height());
+
+    // Dragged down, the mark is under the target row; dragged up, over it.
+    bar->setValue(0);
+    gui::testing::press(grid->viewport(), cellCentre(1, 0));
+    EXPECT_TRUE(grid->moveMarkRect().isNull());
+    gui::testing::moveTo(grid->viewport(), cellCentre(4, 0));
+    const QRect below = grid->moveMarkRect();
+    EXPECT_EQ(below.bottom(), grid->visualRect(window->gridModel()->index(4, 0)).bottom());
+    const QImage shown = grid->viewport()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(below.center()), QColor(Qt::white));
+    gui::testing::moveTo(grid->viewport(), cellCentre(0, 0));
+    EXPECT_EQ(grid->moveMarkRect().top(), 0);
+    gui::testing::release(grid->viewport(), cellCentre(0, 0));
+    EXPECT_TRUE(grid->moveMarkRect().isNull());
+    EXPECT_EQ(title(1), "r2");
 }
 
 }  // namespace

@@ -141,6 +141,35 @@ TEST_F(FrmeditTagTest, LayoutMenusAndTheDroppedFolder) {
     EXPECT_EQ(window->list().sgSong.dataRowCount(), 50);
 }
 
+TEST_F(FrmeditTagTest, LineBreaksInNamesOrTitlesNeverSplitARowOfTheListFile) {
+    const std::string broken = dir.file("new\nline.mp3");
+    const std::string twoLineTitle = dir.file("two.mp3");
+    fs::copy_file(files[0], broken);
+    fs::copy_file(files[0], twoLineTitle);
+    core::TID3v2Tag tag;
+    tag.ReadFromFile(twoLineTitle);
+    tag.Title = core::Utf8ToGbk("第一行\r\n第二行");
+    ASSERT_TRUE(tag.SaveToFile(twoLineTitle, false).replaced);
+    window->dropFiles(1, {QString::fromStdString(broken), QString::fromStdString(twoLineTitle)});
+
+    // The file with a line break in its name is refused, and told.
+    const core::Grid& grid = window->list().sgSong;
+    ASSERT_EQ(grid.dataRowCount(), 51);
+    EXPECT_EQ(core::GbkToUtf8(grid.cell(1, 1)), "第一行  第二行");
+    EXPECT_TRUE(window->Memo1->toPlainText().contains("文件名中有换行，不能加入列表: " +
+                                                      QString::fromStdString(broken)));
+    // A typed cell gets the same guard.
+    window->sgSong->model()->setData(window->sgSong->model()->index(1, 2), "甲\n乙^^丙");
+    EXPECT_EQ(core::GbkToUtf8(grid.cell(2, 2)), "甲 乙^丙");
+
+    // Saved and opened again: the same rows.
+    window->N9Click();
+    window->LoadList(dir.file("MP3列表.mpl"));
+    ASSERT_EQ(window->list().sgSong.dataRowCount(), 51);
+    EXPECT_EQ(core::GbkToUtf8(window->list().sgSong.cell(1, 1)), "第一行  第二行");
+    EXPECT_EQ(core::GbkToUtf8(window->list().sgSong.cell(4, 2)), files[0]);
+}
+
 TEST_F(FrmeditTagTest, BatchUpdateWritesEveryWritableFileAndLeavesTheOthersAlone) {
     const std::string unreadable = files[10], readOnly = files[40];
     ::chmod(unreadable.c_str(), 0);
