@@ -25,8 +25,8 @@ bool IsMp3Path(std::string_view path);
 // lyrics (missing, empty or blank) gives way to the other one, so lyrics saved to the ".lrc"
 // file of an MP3 file without tag lyrics show. Any other file has only its ".lrc" file, found
 // beside it with its name matched without letter case. When lyrics were taken, the display
-// starts again at row 1 and true is returned; otherwise the table stays empty and the rest of
-// the state as it was.
+// starts again at row 1 and true is returned; otherwise the table and the raw lines stay empty
+// and the display position as it was.
 bool LoadLyrics(std::string_view path, bool mp3First, const LyricsSources& sources,
                 LyricsState& state);
 
