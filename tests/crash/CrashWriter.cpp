@@ -17,6 +17,7 @@
 #include "core/app/FileHelpers.h"
 #include "core/app/IniFile.h"
 #include "core/lyrics/LrcText.h"
+#include "core/lyrics/LyricsFile.h"
 #include "core/schedule/ScheduleFile.h"
 #include "core/schedule/ScheduleTable.h"
 #include "core/tags/Mp3ListFile.h"
@@ -107,7 +108,7 @@ const std::map<std::string, Kind>& kinds() {
               std::string bytes;
               if (!ReadFileBytes(file, bytes)) return -1;
               std::vector<std::string> texts;
-              for (const std::string& line : SplitLyricLines(LrcFileText(bytes)))
+              for (const std::string& line : SplitLyricLines(DecodeLyricsFile(bytes).text))
                   texts.push_back(line.substr(line.find(']') + 1));
               return sameEverywhere(texts, kLyricLines);
           }}},

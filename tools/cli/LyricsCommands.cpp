@@ -26,7 +26,8 @@ void printRow(const LyricsTable& table, int row) {
 }
 
 // The lyrics as the station in the current folder finds them (its settings decide between the
-// ".lrc" file and the MP3 tag). False, with the message printed, when there are none.
+// ".lrc" file and the MP3 tag). False, with the message printed, when there are none: no source
+// holds lyrics, or none of their lines is a timed line with a text.
 bool load(const std::string& file, LyricsState& state) {
     const AppPaths station = AppPaths::ofFolder(".");
     LyricsSettings settings(station.settingsFile());
@@ -34,7 +35,9 @@ bool load(const std::string& file, LyricsState& state) {
     const StoredPathResolver paths =
         StoredPathResolver::fromSettings(station.applicationDir, station.settingsFile());
     Id3v2LyricsTag tags(ReadTagTextEncoding(station.settingsFile()));
-    if (LoadLyrics(Utf8ToGbk(file), settings.chkInMP3lrcFirst(), LyricsSources{paths, tags}, state))
+    if (LoadLyrics(Utf8ToGbk(file), settings.chkInMP3lrcFirst(), LyricsSources{paths, tags},
+                   state) &&
+        !state.table.textOf(1).empty())
         return true;
     failure("no lyrics for " + file);
     return false;

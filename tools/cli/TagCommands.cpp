@@ -6,8 +6,8 @@
 #include "CliCommand.h"
 #include "JsonObject.h"
 #include "core/app/AppPaths.h"
-#include "core/app/AtomicFile.h"
 #include "core/app/Encoding.h"
+#include "core/lyrics/LyricsFile.h"
 #include "core/tags/Mp3List.h"
 #include "core/tags/Mp3ListFile.h"
 #include "core/tags/Mp3ListUpdate.h"
@@ -87,7 +87,9 @@ int setTags(const Args& args) {
         const std::string& value = args[++i];
         if (option != "--lyrics-file") {
             *texts.at(option) = core::Utf8ToGbk(value);
-        } else if (!core::ReadFileBytes(value, tag.Lyrics)) {  // lyrics files hold stored text
+        } else if (auto lyrics = core::ReadLyricsFile(value)) {
+            tag.Lyrics = std::move(lyrics->text);
+        } else {
             return failure("tags set: cannot read " + value);
         }
     }

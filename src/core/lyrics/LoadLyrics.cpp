@@ -1,9 +1,9 @@
 #include "core/lyrics/LoadLyrics.h"
 
-#include "core/app/AtomicFile.h"
 #include "core/app/FileHelpers.h"
 #include "core/app/TextHelpers.h"
 #include "core/lyrics/LrcText.h"
+#include "core/lyrics/LyricsFile.h"
 
 namespace pelvano::core {
 
@@ -33,16 +33,19 @@ bool LoadLyrics(std::string_view path, bool mp3First, const LyricsSources& sourc
     state.table.reset();
     state.rawLines.clear();
     if (path.empty()) return false;
-    const bool mp3 = IsMp3Path(path);
-    const std::string lrc = sources.paths.resolve(WithExtension(path, ".lrc"));
-    std::string text;
-    if (mp3 && (mp3First || !FileExists(lrc))) {
-        text = sources.tags.readLyrics(sources.paths.resolve(path));
-    } else if (std::string bytes; FileExists(lrc) && ReadFileBytes(lrc, bytes)) {
-        text = LrcFileText(bytes);
-    } else {
-        return false;
-    }
+    const auto fromTag = [&] {
+        return IsMp3Path(path) ? sources.tags.readLyrics(sources.paths.resolve(path))
+                               : std::string();
+    };
+    const auto fromFile = [&] {
+        std::optional<LyricsFileText> file =
+            ReadLyricsFile(sources.paths.resolve(WithExtension(path, ".lrc")));
+        return file ? std::move(file->text) : std::string();
+    };
+    // The preferred source first; one without lyrics (none, or only blanks) lets the other speak.
+    std::string text = mp3First ? fromTag() : fromFile();
+    if (Trim(text).empty()) text = mp3First ? fromFile() : fromTag();
+    if (Trim(text).empty()) return false;
     TakeLyricLines(SplitLyricLines(text), state);
     return true;
 }

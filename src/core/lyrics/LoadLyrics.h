@@ -20,12 +20,13 @@ std::string WithExtension(std::string_view path, std::string_view extension);
 // Whether the path names an MP3 file: its extension is ".MP3" in any letter case.
 bool IsMp3Path(std::string_view path);
 
-// Fills the table for the stored (GBK) path of an audio file. With mp3First, an MP3 file takes
-// its tag's lyrics, even empty ones, and any other file its ".lrc" file; without, the ".lrc"
-// file comes first and an MP3 file's tag second. The ".lrc" file is found beside the audio file,
-// its name matched without letter case. When lyrics were taken, the display starts again at
-// row 1 and true is returned; otherwise the table stays empty and the rest of the state as it
-// was.
+// Fills the table for the stored (GBK) path of an audio file. With mp3First, an MP3 file's tag
+// comes first and its ".lrc" file second; without, the ".lrc" file comes first. A source without
+// lyrics (missing, empty or blank) gives way to the other one, so lyrics saved to the ".lrc"
+// file of an MP3 file without tag lyrics show. Any other file has only its ".lrc" file, found
+// beside it with its name matched without letter case. When lyrics were taken, the display
+// starts again at row 1 and true is returned; otherwise the table and the raw lines stay empty
+// and the display position as it was.
 bool LoadLyrics(std::string_view path, bool mp3First, const LyricsSources& sources,
                 LyricsState& state);
 

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <limits>
 
-#include "core/app/Encoding.h"
 #include "core/app/TextHelpers.h"
 
 namespace pelvano::core {
@@ -62,55 +61,7 @@ void AppendPiecesWithText(std::string_view line, std::size_t first, std::vector<
     for (auto it = kept.rbegin(); it != kept.rend(); ++it) out.push_back(std::move(*it));
 }
 
-// Length of the well-formed UTF-8 sequence starting at bytes[i] (no overlong forms, no
-// surrogates, nothing beyond U+10FFFF), or 0.
-std::size_t Utf8SequenceAt(std::string_view bytes, std::size_t i) {
-    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    const unsigned char lead = at(i);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > bytes.size() || at(i + 1) < low || at(i + 1) > high) return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
-    return length;
-}
-
-// Bytes that are well-formed UTF-8 and hold at least one multi-byte character: Chinese GBK text
-// is almost never that, while a file saved on Linux without a byte order mark always is.
-bool IsMultiByteUtf8(std::string_view bytes) {
-    bool multiByte = false;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t n = Utf8SequenceAt(bytes, i);
-        if (n == 0) return false;
-        multiByte = multiByte || n > 1;
-        i += n;
-    }
-    return multiByte;
-}
-
 }  // namespace
-
-std::string LrcFileText(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) return Utf8ToGbk(bytes.substr(3));
-    if (bytes.starts_with("\xFF\xFE")) return Utf16LeToGbk(bytes.substr(2));
-    if (bytes.starts_with("\xFE\xFF")) return Utf16BeToGbk(bytes.substr(2));
-    if (IsMultiByteUtf8(bytes)) return Utf8ToGbk(bytes);
-    return std::string(bytes);
-}
 
 std::vector<std::string> SplitLyricLines(std::string_view text) {
     std::vector<std::string> lines;

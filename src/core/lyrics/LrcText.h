@@ -10,11 +10,6 @@
 
 namespace pelvano::core {
 
-// The stored (GBK) text of an ".lrc" file. A file that starts with a UTF-8 or UTF-16 byte order
-// mark, or whose bytes are well-formed UTF-8 with multi-byte characters (the usual form on
-// Linux), is converted; any other file is taken as GBK as it is.
-std::string LrcFileText(std::string_view bytes);
-
 // Lines ended by CR, LF or CR LF; a final line end adds no empty line.
 std::vector<std::string> SplitLyricLines(std::string_view text);
 

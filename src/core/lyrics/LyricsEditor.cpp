@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <exception>
 
-#include "core/app/AtomicFile.h"
+#include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
+#include "core/app/ReadOnlyFiles.h"
 #include "core/app/StoredPathResolver.h"
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/lyrics/LoadLyrics.h"
 #include "core/lyrics/LrcText.h"
 #include "core/lyrics/LyricsEditCommands.h"
+#include "core/lyrics/LyricsFile.h"
 
 namespace pelvano::core {
 
@@ -121,8 +123,10 @@ LyricsStoreResult LyricsEditor::SaveLyricsFile() {
     if (std::string existing = MatchPathIgnoringCase(target); !existing.empty()) target = existing;
     state_.rawLines = LyricsToLines(state_.table, state_.offsetMs);
     if (state_.rawLines.empty()) return {};
+    if (IsMarkedReadOnly(target)) return Failed(ReadOnlyRefusal(target));
     std::string error;
-    if (!WriteFileAtomically(target, JoinLines(state_.rawLines, true), &error))
+    if (!WriteLyricsFile(target, JoinLines(state_.rawLines, true),
+                         NewLyricsFileEncoding(tags_.textEncoding()), &error))
         return Failed(error);
     return {LyricsStoreResult::Outcome::Stored, {}};
 }
@@ -144,7 +148,7 @@ LyricsStoreResult LyricsEditor::btnSaveLrctoMP3Click() {
     try {
         const TagSaveResult result =
             tags_.writeLyrics(path, JoinLines(state_.rawLines, false), CheckBox1);
-        if (!result.replaced) error = result.message;
+        if (!result.replaced) error = GbkToUtf8(result.message);
     } catch (const std::exception& e) {
         error = e.what();
     }
@@ -158,10 +162,10 @@ LyricsStoreResult LyricsEditor::btnSaveLrctoMP3Click() {
 }
 
 bool LyricsEditor::importLyricsFile(const std::string& nativePath) {
-    std::string bytes;
-    if (!FileExists(nativePath) || !ReadFileBytes(nativePath, bytes)) return false;
+    const std::optional<LyricsFileText> file = ReadLyricsFile(nativePath);
+    if (!file) return false;
     state_.table.reset();
-    TakeLyricLines(SplitLyricLines(LrcFileText(bytes)), state_);
+    TakeLyricLines(SplitLyricLines(file->text), state_);
     return true;
 }
 

@@ -48,7 +48,7 @@ struct LyricsEditorControls {
 struct LyricsStoreResult {
     enum class Outcome { NothingDone, Stored, Failed };
     Outcome outcome = Outcome::NothingDone;
-    std::string error;  // for the operator when Failed
+    std::string error;  // for the operator when Failed (UTF-8)
 };
 
 class LyricsEditor {
@@ -83,12 +83,14 @@ class LyricsEditor {
     void btnSetTimeClick();
     // Resumes a paused item.
     void btnPlayClick();
-    // The table as an ".lrc" file beside the item on air, replacing an existing one.
+    // The table as an ".lrc" file beside the item on air, replacing an existing one in the
+    // encoding it has; a new file is encoded as the tag text setting says. A file marked
+    // read-only is left alone.
     LyricsStoreResult SaveLyricsFile();
     // The ".lrc" file and the MP3 file's tag, in edit mode only; the item on air is stopped for
     // the rewrite and resumes where it was, also when the rewrite fails.
     LyricsStoreResult btnSaveLrctoMP3Click();
-    // Replaces the table by the lyrics of a file (GBK, or Unicode with a byte order mark) (stored
+    // Replaces the table by the lyrics of a file, read as the loader reads ".lrc" files (stored
     // only by one of the two store commands).
     bool importLyricsFile(const std::string& nativePath);
 

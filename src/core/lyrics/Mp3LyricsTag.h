@@ -16,6 +16,8 @@ class Mp3LyricsTag {
     // tag does) when the file cannot be rewritten; the original is then untouched.
     virtual TagSaveResult writeLyrics(const std::string& nativePath, const std::string& lyrics,
                                       bool keepOtherFrames) = 0;
+    // The station's tag text setting, which also decides the encoding of a new ".lrc" file.
+    virtual TagTextEncoding textEncoding() const = 0;
 };
 
 class Id3v2LyricsTag final : public Mp3LyricsTag {
@@ -26,6 +28,7 @@ class Id3v2LyricsTag final : public Mp3LyricsTag {
     std::string readLyrics(const std::string& nativePath) override;
     TagSaveResult writeLyrics(const std::string& nativePath, const std::string& lyrics,
                               bool keepOtherFrames) override;
+    TagTextEncoding textEncoding() const override { return encoding_; }
 
   private:
     TagTextEncoding encoding_;

@@ -13,13 +13,12 @@ namespace pelvano::core {
 
 namespace {
 
-// Why a file must not be rewritten, from its permission bits: the owner's marks count even for
-// a tool that could override them.
+// Why a file must not even be read, from its permission bits: the owner's marks count even for
+// a tool that could override them. A file marked read-only is refused by the rewrite itself.
 std::string refusal(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return Gbk("无法打开文件");
     if ((st.st_mode & S_IRUSR) == 0) return Gbk("文件不可读");
-    if ((st.st_mode & S_IWUSR) == 0) return Gbk("文件只读");
     return {};
 }
 

@@ -1,5 +1,6 @@
 #include "core/tags/TID3v2Tag.h"
 
+#include "core/app/ReadOnlyFiles.h"
 #include "core/tags/Id3v2Layout.h"
 #include "core/tags/Id3v2Text.h"
 #include "core/tags/TagFile.h"
@@ -190,6 +191,7 @@ TagSaveResult TID3v2Tag::RemoveFromFile(const std::string& fileName) {
 }
 
 TagSaveResult TID3v2Tag::rewrite(const std::string& fileName, bool withTag, bool keepOtherFrames) {
+    if (IsMarkedReadOnly(fileName)) return {false, ReadOnlyRefusalGbk(fileName), {}};
     const TagFile file(fileName);
     Id3v2Layout layout = InspectId3v2(file);
     LocateAudioEnd(file, layout);

@@ -46,7 +46,8 @@ class TID3v2Tag {
     // Rewrites the file with a new tag of the six texts (and, when keepOtherFrames, the other
     // frames of its old tag) followed by its audio, without an ID3v1 tag. The audio is located
     // afresh in the file. Throws TagFileError when the file cannot be opened, its audio cannot
-    // be located, or the new file cannot be written; the original is then untouched.
+    // be located, or the new file cannot be written; the original is then untouched. A file
+    // its owner may not write is not rewritten either: the result says so ("文件只读，未修改").
     [[nodiscard]] TagSaveResult SaveToFile(const std::string& fileName, bool keepOtherFrames);
     // Rewrites the file with its audio alone: no ID3v2 and no ID3v1 tag.
     [[nodiscard]] TagSaveResult RemoveFromFile(const std::string& fileName);

@@ -35,6 +35,7 @@ TFrmMusic::TFrmMusic(core::Station& station, core::TimerService& timers, QWidget
                           Qt::WindowDoesNotAcceptFocus),
       station_(station),
       settings_(station.paths().settingsFile()),
+      tags_(core::ReadTagTextEncoding(station.paths().settingsFile())),
       display_(state_, settings_, *this, timers, [this] { return chkEditMusic(); }) {
     setWindowTitle(QStringLiteral("歌词播放"));
     setObjectName(QStringLiteral("FrmMusic"));

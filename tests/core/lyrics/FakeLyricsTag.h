@@ -21,11 +21,13 @@ class FakeLyricsTag final : public core::Mp3LyricsTag {
         ++writes;
         return core::TagSaveResult{true, {}, {}};
     }
+    core::TagTextEncoding textEncoding() const override { return encoding; }
 
     std::map<std::string, std::string> lyrics;
     bool failWrites = false;
     bool lastKeep = false;
     int writes = 0;
+    core::TagTextEncoding encoding = core::TagTextEncoding::Unicode;
 };
 
 }  // namespace pelvano::test

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeLyricsTag.h"
+#include "core/app/Encoding.h"
 #include "core/lyrics/LoadLyrics.h"
 #include "support/TempDir.h"
 
@@ -29,18 +30,38 @@ TEST_F(LoadLyricsTest, ExtensionHelpers) {
     EXPECT_FALSE(IsMp3Path("a.mp3/b.wav"));
 }
 
-TEST_F(LoadLyricsTest, Mp3FirstTakesTheTagEvenWhenEmpty) {
+TEST_F(LoadLyricsTest, Mp3FirstTakesTheTagAndFallsBackToTheLrcFile) {
     dir.write("A.lrc", "[00:01.00]from file\r\n");
     tags.lyrics[dir.file("A.MP3")] = "[00:02.00]from tag";
     ASSERT_TRUE(load("A.MP3", true));
     EXPECT_EQ(state.table.textOf(1), "from tag");
 
-    tags.lyrics.clear();
+    // A tag without lyrics, or with blank ones: the ".lrc" file beside the song shows.
+    for (const std::string none : {"", " \r\n "}) {
+        tags.lyrics[dir.file("A.MP3")] = none;
+        state.CurrentLyricRow = 7;
+        ASSERT_TRUE(load("A.MP3", true));
+        EXPECT_EQ(state.table.textOf(1), "from file");
+        EXPECT_EQ(state.CurrentLyricRow, 1);
+    }
+
+    // Neither source holds lyrics: nothing was taken.
+    dir.write("A.lrc", "\r\n");
     state.CurrentLyricRow = 7;
-    ASSERT_TRUE(load("A.MP3", true));
+    EXPECT_FALSE(load("A.MP3", true));
     EXPECT_EQ(state.table.lastDataRow(), 1);
     EXPECT_EQ(state.table.textOf(1), "");
-    EXPECT_EQ(state.CurrentLyricRow, 1);
+    EXPECT_EQ(state.CurrentLyricRow, 7);
+}
+
+TEST_F(LoadLyricsTest, LrcFilesAreReadInTheirEncoding) {
+    dir.write("U.lrc", "[00:01.00]晚风\r\n");
+    dir.write("G.lrc", Utf8ToGbk("[00:01.00]晚风\r\n"));
+    dir.write("B.lrc", "\xEF\xBB\xBF[00:01.00]晚风\r\n");
+    for (const char* song : {"U.mp3", "G.mp3", "B.wav"}) {
+        ASSERT_TRUE(load(song, true)) << song;
+        EXPECT_EQ(state.table.textOf(1), Utf8ToGbk("晚风")) << song;
+    }
 }
 
 TEST_F(LoadLyricsTest, LrcFirstFallsBackToTheTag) {

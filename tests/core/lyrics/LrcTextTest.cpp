@@ -4,7 +4,6 @@
 
 #include <random>
 
-#include "core/app/Encoding.h"
 #include "core/lyrics/LrcText.h"
 
 namespace pelvano::core {
@@ -22,32 +21,6 @@ TEST(LrcText, SplitsAtEveryKindOfLineEnd) {
     EXPECT_EQ(SplitLyricLines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_EQ(SplitLyricLines("\n\r"), (std::vector<std::string>{"", ""}));
     EXPECT_TRUE(SplitLyricLines("").empty());
-}
-
-TEST(LrcText, UnicodeFilesWithAByteOrderMarkAreConverted) {
-    const std::string gbk = Utf8ToGbk("[00:01.00]你好");
-    EXPECT_EQ(LrcFileText("\xEF\xBB\xBF[00:01.00]你好"), gbk);
-    EXPECT_EQ(LrcFileText(std::string("\xFF\xFE[\0a\0", 6)), "[a");
-    EXPECT_EQ(LrcFileText(std::string("\xFE\xFF\0[\0a", 6)), "[a");
-    EXPECT_EQ(LrcFileText(gbk), gbk);
-}
-
-TEST(LrcText, UnmarkedFilesAreUtf8OnlyWhenEveryByteSaysSo) {
-    const std::string gbk = Utf8ToGbk("[00:01.00]你好\r\n[00:02.00]晚风");
-    EXPECT_EQ(LrcFileText("[00:01.00]你好\r\n[00:02.00]晚风"), gbk);
-    EXPECT_EQ(LrcFileText(gbk), gbk);  // GBK as the Windows system wrote it
-    EXPECT_EQ(LrcFileText("[00:01.00]plain"), "[00:01.00]plain");
-    // Outside GBK too: GB18030 keeps every character.
-    EXPECT_EQ(GbkToUtf8(LrcFileText("[00:01.00]😀")), "[00:01.00]😀");
-    // Not well-formed UTF-8: an overlong form, a surrogate, a cut sequence at the end, a lone
-    // continuation byte. Such bytes stay as they are.
-    for (const std::string bad : {"a\xC0\xAF"
-                                  "b",
-                                  "a\xED\xA0\x80"
-                                  "b",
-                                  "\xE4\xBD\xA0\xE5\xA5", "\x80x", "\xF4\x90\x80\x80"}) {
-        EXPECT_EQ(LrcFileText(bad), bad);
-    }
 }
 
 TEST(LrcText, TimedLinesBecomeRowsAndTheRestIsSkipped) {

@@ -1,11 +1,14 @@
 // The editor against a real channel on the virtual clock: the enabled controls, timing lines
 // while the song plays, the ".lrc" file, the store into the MP3 file and the import.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "FakeLyricsTag.h"
 #include "core/app/AtomicFile.h"
+#include "core/app/Encoding.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixer.h"
 #include "core/lyrics/LoadLyrics.h"
@@ -153,6 +156,52 @@ TEST_F(LyricsEditorTest, OnlyMp3FilesTakeTheLyrics) {
     EXPECT_EQ(dir.read("tone.lrc"), "");
     EXPECT_EQ(wavEditor.SaveLyricsFile().outcome, LyricsStoreResult::Outcome::Stored);
     EXPECT_EQ(dir.read("tone.lrc"), "[00:01.00]first\r\n[]second\r\n");
+}
+
+TEST_F(LyricsEditorTest, ASavedLrcFileKeepsItsEncodingAndANewOneFollowsTheSetting) {
+    const std::string wav = dir.file("tone.wav");
+    if (!EncodeTone(wav, 5, 1000)) GTEST_SKIP() << "no ffmpeg";
+    test::FakeLyricsTag fake;
+    LyricsEditor lrcEditor(state, onAir, fake);
+    playOnAir(wav, 500);
+    state.table.setCell(1, 1, Utf8ToGbk("晚风"));
+    const std::string utf8 = "[00:01.00]晚风\r\n[]second\r\n";
+
+    EXPECT_EQ(lrcEditor.SaveLyricsFile().outcome, LyricsStoreResult::Outcome::Stored);
+    EXPECT_EQ(dir.read("tone.lrc"), utf8);  // UNICODE: UTF-8 without a byte order mark
+    fake.encoding = TagTextEncoding::Gbk;
+    EXPECT_EQ(lrcEditor.SaveLyricsFile().outcome, LyricsStoreResult::Outcome::Stored);
+    EXPECT_EQ(dir.read("tone.lrc"), utf8);  // the operator's UTF-8 file stays UTF-8
+    dir.write("tone.lrc", "\xEF\xBB\xBF[00:09.00]旧\r\n");
+    EXPECT_EQ(lrcEditor.SaveLyricsFile().outcome, LyricsStoreResult::Outcome::Stored);
+    EXPECT_EQ(dir.read("tone.lrc"), "\xEF\xBB\xBF" + utf8);
+    std::filesystem::remove(dir.file("tone.lrc"));
+    EXPECT_EQ(lrcEditor.SaveLyricsFile().outcome, LyricsStoreResult::Outcome::Stored);
+    EXPECT_EQ(dir.read("tone.lrc"), Utf8ToGbk(utf8));  // GBK: as the older system wrote it
+
+    // A file its owner may not write stays as it is.
+    ::chmod(dir.file("tone.lrc").c_str(), 0444);
+    state.table.setCell(1, 2, "changed");
+    const LyricsStoreResult refused = lrcEditor.SaveLyricsFile();
+    EXPECT_EQ(refused.outcome, LyricsStoreResult::Outcome::Failed);
+    EXPECT_EQ(refused.error, "文件只读，未修改: " + dir.file("tone.lrc"));
+    EXPECT_EQ(dir.read("tone.lrc"), Utf8ToGbk(utf8));
+}
+
+TEST_F(LyricsEditorTest, AReadOnlyMp3FileIsNotRewrittenAndTheSongResumes) {
+    const std::string song = toneFile("song.mp3");
+    if (song.empty()) GTEST_SKIP() << "no MP3 encoder";
+    const std::string bytes = dir.read("song.mp3");
+    ::chmod(song.c_str(), 0444);
+    auto& ch = playOnAir(song, 2000);
+    editor.setChkEditMusic(true);
+    const int before = ch.Position();
+    const LyricsStoreResult result = editor.btnSaveLrctoMP3Click();
+    EXPECT_EQ(result.outcome, LyricsStoreResult::Outcome::Failed);
+    EXPECT_EQ(result.error, "文件只读，未修改: " + song);
+    EXPECT_EQ(dir.read("song.mp3"), bytes);
+    EXPECT_EQ(ch.State(), ChannelState::Playing);
+    EXPECT_NEAR(ch.Position(), before, 40);
 }
 
 TEST_F(LyricsEditorTest, TakingTimesWhileTheSongPlays) {

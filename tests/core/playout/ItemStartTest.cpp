@@ -13,11 +13,11 @@ class ItemStartTest : public StationFixture {};
 TEST_F(ItemStartTest, TimesOfARowComeFromItsCellsOrTheSettings) {
     setKey("spOver", "10");
     setKey("spIN", "5");
-    setKey("spOut", "5");
+    setKey("spOut", "7");
     writeSchedule({{"", "", "", "70", "-3"}, {"", "", "x", "", ""}});
     startStation();
     EXPECT_EQ(station->items().ItemTimesOf(1), (core::ItemTimes{10, 59, 0}));
-    EXPECT_EQ(station->items().ItemTimesOf(2), (core::ItemTimes{10, 5, 5}));
+    EXPECT_EQ(station->items().ItemTimesOf(2), (core::ItemTimes{10, 5, 7}));
 }
 
 TEST_F(ItemStartTest, AStartLogsItsStepsInOrder) {

@@ -71,6 +71,24 @@ TEST_F(SchedulerTest, TheEndFadeOutEndsInSilenceAtTheFilesEnd) {
     EXPECT_EQ(countOf("开始准备播放"), 1);  // no loop: the player stays silent
 }
 
+TEST_F(SchedulerTest, AnEmptyFadeOutCellFadesOverTheDefaultFadeOutNotTheFadeIn) {
+    setKey("spIN", "2");
+    setKey("spOut", "12");
+    setKey("chkAllCycle", "NO");
+    addSound("one.wav", 30, 0.5);
+    writeSchedule({{"one.wav", "08:00:00", "", "", ""}});
+    startStation();
+    runUntilTime(8, 0, 35);
+    // 12 s before the end of the 30 s file: the fade-out length of the settings.
+    EXPECT_EQ(timeOf("当前节目开始淡出: [").substr(0, 8), "08:00:18");
+    // Full level before the fade; half-way through it the sound is far down already, and it
+    // keeps falling to the end.
+    EXPECT_GT(peak(kEight + 16'000, 1000), 0.45);
+    const double halfWay = peak(kEight + 23'800, 400);
+    EXPECT_LT(halfWay, 0.5 * std::pow(10.0, -12.0 / 20));
+    EXPECT_LT(peak(kEight + 28'000, 400), halfWay);
+}
+
 TEST_F(SchedulerTest, AFinishedSectionLoopsToRowOne) {
     addSound("one.wav", 20);
     addSound("two.wav", 20);

@@ -164,13 +164,32 @@ TEST_F(TID3v2TagSave, RefusesAFileWhoseAudioCannotBeLocated) {
 TEST_F(TID3v2TagSave, PermissionsAndOtherFilesAreKept) {
     const std::string neighbour = dir.write("song-2.MP3", "another song");
     path = dir.write("song.mp3", MpegAudio(1));
-    ::chmod(path.c_str(), 0444);
+    ::chmod(path.c_str(), 0640);
     tag.Title = "t";
     ASSERT_TRUE(tag.SaveToFile(path, false).replaced);
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(dir.read("song-2.MP3"), "another song");
+}
+
+TEST_F(TID3v2TagSave, AFileItsOwnerMayNotWriteIsLeftAsItIs) {
+    const std::string original = StandardTag(TextFrame("TIT2", "old")) + MpegAudio(2);
+    path = dir.write("只读.mp3", original);
+    // Others may write it: the owner's mark still counts, also for root.
+    ::chmod(path.c_str(), 0466);
+    tag.ReadFromFile(path);
+    tag.Title = "new";
+    const std::string refusal = Utf8ToGbk("文件只读，未修改: " + path);
+    const TagSaveResult saved = tag.SaveToFile(path, true);
+    EXPECT_FALSE(saved.replaced);
+    EXPECT_EQ(saved.message, refusal);
+    EXPECT_EQ(saved.resultPath, "");
+    const TagSaveResult removed = tag.RemoveFromFile(path);
+    EXPECT_FALSE(removed.replaced);
+    EXPECT_EQ(removed.message, refusal);
+    EXPECT_EQ(dir.read("只读.mp3"), original);
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{"只读.mp3"});
 }
 
 // Marks a file immutable (even root cannot replace it) for as long as it lives.

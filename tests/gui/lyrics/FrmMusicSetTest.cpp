@@ -196,7 +196,11 @@ TEST_F(FrmMusicSetTest, AnImportedFileReplacesTheTableUntilItIsSaved) {
     // The display shows them from the next line change or jump on.
     station->items().PBMouseUp(200, 1000);  // to about 4 s
     EXPECT_EQ(core::GbkToUtf8(music->lastFrame().lines[0].text), "第二句");
-    // "保存歌词到文件" writes them beside the song, in the station's code page.
+    // "保存歌词到文件" writes them beside the song: a new file in UTF-8 under the default tag
+    // text setting, and a file that is there in its own encoding.
+    click("btnSaveMusicText");
+    EXPECT_EQ(dir.read("song.lrc"), "[00:01.00]第一句\r\n[00:02.50]第二句\r\n");
+    dir.write("song.lrc", core::Gbk("[00:09.00]旧的\r\n"));
     click("btnSaveMusicText");
     EXPECT_EQ(dir.read("song.lrc"), core::Gbk("[00:01.00]第一句\r\n[00:02.50]第二句\r\n"));
 }

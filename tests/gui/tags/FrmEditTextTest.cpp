@@ -1,6 +1,9 @@
 // The tag and lyrics text editor offscreen: what it shows for files with each kind of tag, and
 // what update, removal and reload do to the file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QMessageBox>
 
 #include "core/app/Encoding.h"
 #include "gui/tags/FrmEditText.h"
@@ -71,6 +74,19 @@ TEST_F(FrmEditTextTest, LyricsLinesFramesAndRemoval) {
     EXPECT_EQ(dir.read("song.mp3"), MpegAudio(2));
     EXPECT_EQ(window.edTitle->text(), "T");  // the boxes keep their texts
     EXPECT_FALSE(window.btnID3Kill->isEnabled());
+}
+
+TEST_F(FrmEditTextTest, AReadOnlyFileIsNotRewritten) {
+    const std::string original = StandardTag(TextFrame("TIT2", "T")) + MpegAudio(2);
+    const std::string path = dir.write("readonly.mp3", original);
+    ::chmod(path.c_str(), 0444);
+    window.LoadFile(path);
+    window.edTitle->setText("new");
+    window.btnID3UpdateClick();
+    EXPECT_EQ(dir.read("readonly.mp3"), original);
+    const auto* box = window.findChild<QMessageBox*>("tagMessage");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text().toStdString(), "文件只读，未修改: " + path);
 }
 
 }  // namespace
