@@ -1,5 +1,6 @@
 #include "core/app/IniFile.h"
 
+#include <mutex>
 #include <optional>
 
 #include "core/app/Encoding.h"
@@ -78,6 +79,13 @@ std::optional<std::string> lookup(const std::string& file, std::string_view sect
     return std::nullopt;
 }
 
+// A write reads the whole file, changes it and replaces it: two at once (the UI thread's and
+// the write queue's) would each drop the other's keys. Every write takes this one lock rather
+// than going through the queue, so that a key written on the UI thread reads back at once and
+// writers without a queue need none; a write is one small file's rewrite, so the lock is held
+// briefly and the files that share it lose nothing by it.
+std::mutex writeLock;
+
 std::string clean(std::string_view value) {
     // A value is one line: line breaks inside it would split the file.
     std::string out(value);
@@ -112,6 +120,7 @@ bool IniWrite(const std::string& file, std::string_view section, std::string_vie
 bool IniWriteMany(const std::string& file, std::string_view section,
                   const std::vector<std::pair<std::string, std::string>>& values, std::string* error,
                   FileAccess access) {
+    const std::lock_guard lock(writeLock);
     std::string bytes;
     std::string readError;
     // A missing file is an empty one; one that cannot be read is left alone.

@@ -10,7 +10,8 @@
 // kept, so " YES" is not a yes); enclosed in double or single quotes it reads without them.
 // Files are replaced atomically, and only when a write changes their bytes. A file that is there
 // but cannot be read reads as empty and is never written: a write adds or changes keys, it never
-// drops what it could not read. UI thread.
+// drops what it could not read. Writes may come from any thread: they are made one after the
+// other, so that two writes to one file each keep the other's keys.
 #include <string>
 #include <string_view>
 #include <utility>

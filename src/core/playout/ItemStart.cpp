@@ -7,7 +7,6 @@
 #include "core/app/AppPaths.h"
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
-#include "core/app/IniFile.h"
 #include "core/app/NativePaths.h"
 #include "core/app/StoredPathResolver.h"
 #include "core/app/TextHelpers.h"
@@ -17,6 +16,7 @@
 #include "core/playout/NowPlayingFile.h"
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerView.h"
+#include "core/playout/SettingsKeyWrites.h"
 #include "core/ports/Clock.h"
 #include "core/ports/TimerService.h"
 #include "core/schedule/ScheduleTable.h"
@@ -272,15 +272,14 @@ void ItemStart::StartSelectedRow() {
     if (c_.tmCheckPlay) c_.tmCheckPlay->setEnabled(false);
     c_.log.LogLine(PlayProcessLog::minusRule());
     // The scheduler must run again whatever happens, even when the engine refuses the file.
-    // The resume keys are written once the sound has started (they wait on the disk), and
-    // whatever happens.
+    // The resume keys go to the write queue once the sound has started, whatever happens.
     struct RestartScheduler {
         PlayoutContext& c;
         int row;
         const std::string& date;
         ~RestartScheduler() {
-            IniWriteMany(c.settings.file(), "START",
-                         {{"LastJMPos", std::to_string(row)}, {"LastDate", date}});
+            PostSettingsKeys(c.fileWrites, c.settings.file(), "START",
+                             {{"LastJMPos", std::to_string(row)}, {"LastDate", date}});
             if (c.tmCheckPlay) c.tmCheckPlay->setEnabled(true);
             c.view.repaintSchedule();
         }

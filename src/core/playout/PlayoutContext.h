@@ -18,6 +18,7 @@ class TMyDelay;
 struct AppPaths;
 class AsRunLog;
 class NowPlayingFile;
+class FileWriteQueue;
 
 struct PlayoutContext {
     ScheduleTable& table;
@@ -33,6 +34,8 @@ struct PlayoutContext {
     // The player's sliders (volume and pan of the next item and of the item on air).
     int& tbVol;
     int& tbPan;
+    // The settings and log writes that must not wait on the disk here.
+    FileWriteQueue& fileWrites;
     // The scheduler timer, switched off during each item start; null until it exists.
     Timer* tmCheckPlay = nullptr;
     // Where items on air are recorded; null: nowhere.

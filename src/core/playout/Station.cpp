@@ -8,6 +8,7 @@
 #include "core/app/IniFile.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixer.h"
+#include "core/playout/SettingsKeyWrites.h"
 #include "core/ports/Clock.h"
 #include "core/schedule/SettingsFileCheck.h"
 
@@ -41,6 +42,7 @@ Station::Station(const StationPorts& ports)
                delay_,
                sliders_.tbVol,
                sliders_.tbPan,
+               files_,
                tmCheckPlay_.get(),
                &asRun_,
                &nowPlaying_},
@@ -220,16 +222,19 @@ void Station::changeOutputDevice(int index) {
 }
 
 void Station::writeCloseKeys() {
-    IniWriteMany(settings_.file(), Gbk("主窗口"),
-                 {{"Left", std::to_string(playerLeft)}, {"Top", std::to_string(playerTop)}});
+    PostSettingsKeys(files_, settings_.file(), Gbk("主窗口"),
+                     {{"Left", std::to_string(playerLeft)}, {"Top", std::to_string(playerTop)}});
     writeResumeKeys();
 }
 
 void Station::writeResumeKeys() {
-    IniWriteMany(settings_.file(), "START",
-                 {{"LastJMFile", Utf8ToGbk(table_.CurrentSchedulePath)},
-                  {"LastJMPos", std::to_string(table_.PlayingRow)},
-                  {"LastDate", FormatDate(ports_.clock->now(), true)}});
+    // Queued behind the resume keys of the item starts, so that theirs never land after these;
+    // the operator's command waits for them, as it waits for the schedule it saved.
+    PostSettingsKeys(files_, settings_.file(), "START",
+                     {{"LastJMFile", Utf8ToGbk(table_.CurrentSchedulePath)},
+                      {"LastJMPos", std::to_string(table_.PlayingRow)},
+                      {"LastDate", FormatDate(ports_.clock->now(), true)}});
+    files_.flush(FileWriteQueue::kCloseBound);
 }
 
 }  // namespace pelvano::core

@@ -81,7 +81,8 @@ class Station {
     void changeOutputDevice(int index);
     // The keys written when the player closes.
     void writeCloseKeys();
-    // "LastJMFile", "LastJMPos" and "LastDate": where the next start resumes.
+    // "LastJMFile", "LastJMPos" and "LastDate": where the next start resumes. Both wait, up to
+    // the write queue's close bound, until these and every write queued before them are done.
     void writeResumeKeys();
     // The layout keys and progress of every schedule load and save of the station's table.
     ScheduleIoOptions scheduleIoOptions(ScheduleProgressView* progress = nullptr);
@@ -102,7 +103,7 @@ class Station {
     // How long the UI thread went without turning its loop (for the log and a status page).
     const UiStallWatch& uiStalls() const { return uiStalls_; }
     const NowPlayingFile& nowPlaying() const { return nowPlaying_; }
-    // The logs' and nowplaying.json's writes, with the count of those that failed.
+    // The logs', nowplaying.json's and the settings keys' writes, with the count of those that failed.
     FileWriteQueue& fileWrites() { return files_; }
     TcbDSMixer* mixer() { return mixer_.get(); }
     const AppPaths& paths() const { return ports_.paths; }

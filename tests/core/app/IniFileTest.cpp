@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <string>
+#include <thread>
 
 #include "core/app/IniFile.h"
 #include "support/TempDir.h"
@@ -82,6 +84,25 @@ TEST(IniFile, FailedWritesAreReportedAndLoseNothing) {
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "taken.ini" / "inner"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
+}
+
+TEST(IniFile, WritesFromTwoThreadsKeepEachOthersKeys) {
+    test::TempDir dir;
+    const std::string ini = dir.write("shared.ini", "[START]\r\nkept=1\r\n");
+    constexpr int kWrites = 60;
+    auto writer = [&](const std::string& prefix) {
+        for (int i = 0; i < kWrites; ++i)
+            IniWriteMany(ini, i % 2 ? "START" : "Other", {{prefix + std::to_string(i), "v"}});
+    };
+    std::thread other(writer, "queue");
+    writer("ui");
+    other.join();
+    EXPECT_EQ(IniRead(ini, "START", "kept"), "1");
+    for (int i = 0; i < kWrites; ++i) {
+        const char* section = i % 2 ? "START" : "Other";
+        EXPECT_EQ(IniRead(ini, section, "ui" + std::to_string(i)), "v") << i;
+        EXPECT_EQ(IniRead(ini, section, "queue" + std::to_string(i)), "v") << i;
+    }
 }
 
 TEST(IniFile, BinaryGarbageReadsAsMissing) {

@@ -112,9 +112,12 @@ TEST_F(BadFilesOnAirTest, WhenEveryRowFailsTheStationTriesEachOnceAndWaits) {
     // The file of the item on air goes away: after it, no row of the table can play.
     std::filesystem::remove(dir.path() / "a.wav");
     runUntilTime(8, 0, 10);
+    // The pass's writes land on the queue's thread: the wait is judged from when they are done.
+    ASSERT_TRUE(station->fileWrites().flush(core::FileWriteQueue::kCloseBound));
     const ino_t settingsAfterThePass = settingsInode();
     const std::size_t linesAfterThePass = messages().size();
     runUntilTime(8, 0, 59);
+    ASSERT_TRUE(station->fileWrites().flush(core::FileWriteQueue::kCloseBound));
     EXPECT_EQ(countOf("播放失败[序号2]"), 1);
     EXPECT_EQ(countOf("播放失败[序号1]"), 1);
     EXPECT_EQ(countOf("本轮节目都无法播放"), 1);

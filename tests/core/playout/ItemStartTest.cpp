@@ -30,6 +30,7 @@ TEST_F(ItemStartTest, AStartLogsItsStepsInOrder) {
     EXPECT_EQ(messages(), (std::vector<std::string>{std::string(51, '-'), "开始准备播放:<A.MP3>【节目:3】",
                                                     "计算新播放节目的时间参数tOver,tIn,tOut: 【10-5-5】",
                                                     "播放成功并淡入: [5000]毫秒,<A.MP3>"}));
+    ASSERT_TRUE(station->fileWrites().flush(core::FileWriteQueue::kCloseBound));
     EXPECT_EQ(core::IniRead(paths.settingsFile(), "START", "LastJMPos"), "3");
     EXPECT_EQ(core::IniRead(paths.settingsFile(), "START", "LastDate"), "2026-12-07");
 }

@@ -1,3 +1,7 @@
+#include <chrono>
+#include <future>
+#include <thread>
+
 #include "StationFixture.h"
 #include "core/app/AtomicFile.h"
 #include "core/app/TextHelpers.h"
@@ -78,6 +82,39 @@ TEST_F(StationTest, CloseKeysAndTheMeasuringChannel) {
               core::Utf8ToGbk(paths.applicationDir + "节目表.JMB"));
     EXPECT_EQ(station->measurer().measureMs(paths.applicationDir + "a.wav"), 61500);
     EXPECT_ANY_THROW(station->measurer().measureMs(paths.applicationDir + "none.wav"));
+}
+
+TEST_F(StationTest, ResumeKeysOfAStartQueueBehindTheDiskAndNeverOverwriteTheClose) {
+    addSound("a.wav", 60);
+    writeSchedule({{"a.wav"}, {"a.wav"}, {"a.wav"}});
+    setKey("chkManOper", "NO");
+    startStation();
+    const std::string ini = paths.settingsFile();
+    // A disk that holds the writes: the start's resume keys wait behind this one.
+    std::promise<void> release;
+    station->fileWrites().post("held", "", [held = release.get_future().share()](std::string*) {
+        held.wait();
+        return true;
+    });
+    station->table().sgJM.setCurrentRow(3);
+    station->items().StartSelectedRow();
+    EXPECT_EQ(core::IniRead(ini, "START", "LastJMPos"), "");
+    // A slider moved meanwhile is stored at once, and the queued write keeps it.
+    station->sliders().setVolume(-2000);
+    EXPECT_EQ(core::IniRead(ini, "START", "tbVol"), "-2000");
+    station->table().PlayingRow = 2;
+    station->playerLeft = 7;
+    std::thread disk([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        release.set_value();
+    });
+    station->writeCloseKeys();
+    disk.join();
+    // Whatever is still queued lands before the exit: none of it may be older than the close.
+    ASSERT_TRUE(station->fileWrites().flush(core::FileWriteQueue::kCloseBound));
+    EXPECT_EQ(core::IniRead(ini, "START", "LastJMPos"), "2");
+    EXPECT_EQ(core::IniRead(ini, "START", "tbVol"), "-2000");
+    EXPECT_EQ(core::IniRead(ini, core::Gbk("主窗口"), "Left"), "7");
 }
 
 TEST_F(StationTest, SlidersStoreAndApplyTheirValues) {
