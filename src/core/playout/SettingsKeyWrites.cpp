@@ -9,11 +9,10 @@ namespace pelvano::core {
 
 void PostSettingsKeys(FileWriteQueue& files, const std::string& settingsFile, std::string section,
                       IniKeys keys) {
-    files.post(settingsFile, Gbk("写入参数设置文件失败:<") + Utf8ToGbk(FileNameOf(settingsFile)) + ">",
-               [file = settingsFile, section = std::move(section),
-                keys = std::move(keys)](std::string* error) {
-                   return IniWriteMany(file, section, keys, error);
-               });
+    files.post(settingsFile,
+               Gbk("写入参数设置文件失败:<") + Utf8ToGbk(FileNameOf(settingsFile)) + ">",
+               [file = settingsFile, section = std::move(section), keys = std::move(keys)](
+                   std::string* error) { return IniWriteMany(file, section, keys, error); });
 }
 
 }  // namespace pelvano::core
