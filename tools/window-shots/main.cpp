@@ -106,7 +106,8 @@ int main(int argc, char** argv) {
                         {"Password", "hackme"},
                         {"Name", core::Gbk("校园之声")},
                         {"Genre", core::Gbk("校园广播")},
-                        {"Description", core::Gbk("每天 7:00–22:00 直播")}});
+                        {"Description", core::Gbk("每天 7:00–22:00 直播")}},
+                       nullptr, core::FileAccess::OwnerOnly);
 
     platform::Simulation sim({2026, 12, 7, 7, 12, 0});
     platform::FfmpegSourceFactory decoder;
