@@ -1,6 +1,6 @@
 #pragma once
 // Finding and reading the lyrics of an audio file: the ".lrc" file beside it or the lyrics kept
-// in its MP3 tag, whichever the settings prefer. UI thread.
+// in its MP3 tag, whichever the settings prefer. Any thread: it touches only what it is given.
 #include <string>
 #include <string_view>
 

@@ -95,6 +95,8 @@ class Station {
     LogWindowModel& logWindow() { return logWindow_; }
     ItemStart& items() { return items_; }
     ItemPreparer& preparer() { return preparer_; }
+    // Where slow reads go: the workers of the ports, or the UI thread when there are none.
+    BackgroundWork& work() { return ports_.work ? *ports_.work : inlineWork_; }
     Scheduler& scheduler() { return scheduler_; }
     ClockChimes& clockChimes() { return chimes_; }
     PlayerSliders& sliders() { return sliders_; }

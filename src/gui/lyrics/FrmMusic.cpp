@@ -5,7 +5,6 @@
 
 #include "core/app/Encoding.h"
 #include "core/app/NativePaths.h"
-#include "core/lyrics/LoadLyrics.h"
 #include "core/lyrics/LyricsEditor.h"
 #include "core/playout/Station.h"
 #include "gui/controls/SkinDrawing.h"
@@ -36,7 +35,17 @@ TFrmMusic::TFrmMusic(core::Station& station, core::TimerService& timers, QWidget
       station_(station),
       settings_(station.paths().settingsFile()),
       tags_(core::ReadTagTextEncoding(station.paths().settingsFile())),
-      display_(state_, settings_, *this, timers, [this] { return chkEditMusic(); }) {
+      display_(state_, settings_, *this, timers, [this] { return chkEditMusic(); }),
+      loader_(
+          station.work(), station.resolver(),
+          [encoding = tags_.textEncoding()] {
+              return std::make_unique<core::Id3v2LyricsTag>(encoding);
+          },
+          state_,
+          [this] {
+              display_.ShowLyricLine(state_.CurrentLyricRow);
+              emit lyricsLoaded();
+          }) {
     setWindowTitle(QStringLiteral("歌词播放"));
     setObjectName(QStringLiteral("FrmMusic"));
     // Showing it must leave the operator's window active and its keyboard focus where it was.
@@ -62,10 +71,8 @@ bool TFrmMusic::chkEditMusic() const {
 }
 
 void TFrmMusic::itemStarted(const std::string& nativePath) {
-    core::LoadLyrics(core::StoredFormOfNativePath(nativePath), settings_.chkInMP3lrcFirst(),
-                     {station_.resolver(), tags_}, state_);
-    display_.ShowLyricLine(state_.CurrentLyricRow);
-    emit lyricsLoaded();
+    loader_.load(core::StoredFormOfNativePath(nativePath), settings_.chkInMP3lrcFirst(),
+                 station_.preparer().bound());
 }
 
 void TFrmMusic::itemReleased() {

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "core/lyrics/LyricsDisplay.h"
+#include "core/lyrics/LyricsLoader.h"
 #include "core/lyrics/LyricsSettings.h"
 #include "core/lyrics/LyricsTable.h"
 #include "core/lyrics/Mp3LyricsTag.h"
@@ -32,6 +33,7 @@ class TFrmMusic final : public QWidget, public core::LyricsView, public core::Ly
     core::LyricsState& lyrics() { return state_; }
     core::LyricsSettings& settings() { return settings_; }
     core::LyricsDisplay& display() { return display_; }
+    core::LyricsLoader& loader() { return loader_; }
     core::Mp3LyricsTag& tags() { return tags_; }
     // The editor whose edit mode holds the playout and keeps the grid row; null: none.
     void attachEditor(const core::LyricsEditor* editor) { editor_ = editor; }
@@ -44,6 +46,7 @@ class TFrmMusic final : public QWidget, public core::LyricsView, public core::Ly
     // core::LyricsHooks
     bool chkPlaySongText() const override;
     bool chkEditMusic() const override;
+    // Reads the item's lyrics on a worker; they show when the read returns.
     void itemStarted(const std::string& nativePath) override;
     // The item on air was stopped to rewrite its file: its lyrics leave the display, unless
     // the editor's edit mode is timing them.
@@ -80,6 +83,7 @@ class TFrmMusic final : public QWidget, public core::LyricsView, public core::Ly
     core::LyricsSettings settings_;
     core::Id3v2LyricsTag tags_;
     core::LyricsDisplay display_;
+    core::LyricsLoader loader_;
     const core::LyricsEditor* editor_ = nullptr;
     core::LyricsFrame frame_;
     // The frame as drawn, black still black (the drawing buffer), and as shown, black keyed out.
