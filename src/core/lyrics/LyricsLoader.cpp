@@ -13,8 +13,7 @@ struct LyricsLoader::Read {
 };
 
 LyricsLoader::LyricsLoader(BackgroundWork& work, const StoredPathResolver& paths,
-                           TagReaders tagReaders, LyricsState& state,
-                           std::function<void()> loaded)
+                           TagReaders tagReaders, LyricsState& state, std::function<void()> loaded)
     : work_(work),
       paths_(paths),
       tagReaders_(std::move(tagReaders)),

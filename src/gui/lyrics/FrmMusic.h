@@ -33,7 +33,6 @@ class TFrmMusic final : public QWidget, public core::LyricsView, public core::Ly
     core::LyricsState& lyrics() { return state_; }
     core::LyricsSettings& settings() { return settings_; }
     core::LyricsDisplay& display() { return display_; }
-    core::LyricsLoader& loader() { return loader_; }
     core::Mp3LyricsTag& tags() { return tags_; }
     // The editor whose edit mode holds the playout and keeps the grid row; null: none.
     void attachEditor(const core::LyricsEditor* editor) { editor_ = editor; }

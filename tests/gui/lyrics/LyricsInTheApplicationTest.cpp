@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <cstdlib>
 
@@ -56,6 +57,8 @@ TEST(LyricsInTheApplication, TheDisplayIsAttachedAndTheSettingsButtonOpensTheEdi
     // The tag window ("MP3歌词编辑") opened and closed leaves the editor's hold and its lines.
     dir.write("a.lrc", "[00:01.00]first\r\n[00:02.00]second\r\n");
     display->itemStarted(dir.file("a.wav"));
+    // The lyrics are read on a worker: they show once the read returns.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return display->lyrics().table.lastDataRow() == 2; }, 3000));
     const auto openAndCloseTagWindow = [&] {
         QTimer::singleShot(0, app.windows().frmeditTag, &QWidget::close);
         settings->btnClose()->click();
