@@ -14,4 +14,8 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     ffmpeg espeak-ng fonts-wqy-microhei \
     clang libclang-rt-14-dev xvfb xdotool imagemagick python3 fonts-dseg \
     python3-mutagen eyed3 id3v2 libshout3-dev libssl-dev openssl icecast2 libsystemd-dev systemd \
-    python3-fuse fuse3 >/dev/null
+    python3-fuse fuse3 \
+    libebur128-dev libsqlite3-dev sqlite3 libcpp-httplib-dev libsodium-dev \
+    chromium chromium-driver python3-selenium prometheus \
+    pulseaudio pulseaudio-utils libasound2-plugins \
+    lintian appstream dpkg-dev fakeroot man-db >/dev/null

@@ -12,10 +12,12 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/app/StoredPathResolver.h"
 #include "core/audio/TcbAudioFileReader.h"
+#include "core/loudness/LoudnessFacts.h"
 #include "core/ports/BackgroundWork.h"
 
 namespace pelvano::core {
@@ -34,6 +36,8 @@ class ItemPreparer {
         std::string native;
         std::unique_ptr<TcbAudioFileReader> reader;  // Ready only
         std::string error;                           // Failed: the engine's text
+        // Ready only, when the station measures loudness: the cached facts or a quick estimate.
+        std::optional<LoudnessFacts> loudness;
     };
 
     ItemPreparer(BackgroundWork& work, AudioSourceFactory& sources,
