@@ -2,6 +2,7 @@
 // Where the station gets loudness facts of a file. Implemented by the platform (a decoder, the
 // measurement library and the station's cache). lookUp and estimate are slow: they are called on
 // workers only, never on the UI thread; measureAhead only queues work and returns at once.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,8 +18,11 @@ class LoudnessSource {
     virtual std::optional<LoudnessFacts> lookUp(const std::string& native) = 0;
     // A quick measurement of the file's first seconds (estimate = true); nullopt if unreadable.
     virtual std::optional<LoudnessFacts> estimate(const std::string& native) = 0;
-    // Measures these native files fully in the background, at low priority, into the cache.
-    virtual void measureAhead(const std::vector<std::string>& natives) = 0;
+    using Measured = std::function<void(const std::string& native, const LoudnessFacts& facts)>;
+    // Measures these native files fully in the background, at low priority, into the cache
+    // (a file already cached is not measured again); each file's facts are then reported through
+    // `measured` on the UI thread, by way of the event queue.
+    virtual void measureAhead(const std::vector<std::string>& natives, Measured measured) = 0;
 };
 
 }  // namespace pelvano::core
