@@ -141,10 +141,8 @@
     showDevices(s);
     if (s.levels) showLevels(s.levels);
     const key = (s.schedule || '') + '|' + (s.item ? s.item.row : 0);
-    if (key !== scheduleKey) {
-      scheduleKey = key;
-      scheduleAt = 0;
-    }
+    if (key !== scheduleKey && events) loadSchedule().catch(() => {});
+    scheduleKey = key;
     const day = (s.time || '').slice(0, 10);
     if (day && day !== asrunDay && events) loadAsrun().catch(() => {});
     tick();
