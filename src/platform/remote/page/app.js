@@ -130,6 +130,9 @@
     const state = $('state');
     state.dataset.state = s.state;
     state.textContent = STATE_TEXT[s.state] || s.state;
+    for (const [id, pressed] of [['play', 'playing'], ['pause', 'paused'], ['stop', 'stopped']]) {
+      $(id).setAttribute('aria-pressed', String(s.state === pressed));
+    }
     $('schedule').textContent = s.schedule || '';
     $('row').textContent = s.item ? '序号 ' + s.item.row : '';
     $('title').textContent = s.item ? s.item.title || s.item.name : '播出：无';
