@@ -24,7 +24,6 @@
   let lastMessageAt = 0;
   let scheduleKey = '';
   let scheduleAt = 0;
-  let asrunDay = '';
   const meters = { left: meterOf('left'), right: meterOf('right') };
 
   // ---- talking to the station -------------------------------------------------------------
@@ -144,10 +143,12 @@
     showDevices(s);
     if (s.levels) showLevels(s.levels);
     const key = (s.schedule || '') + '|' + (s.item ? s.item.row : 0);
-    if (key !== scheduleKey && events) loadSchedule().catch(() => {});
+    // An item that ended wrote its as-run line: today's file may be new, or a new day began.
+    if (key !== scheduleKey && events) {
+      loadSchedule().catch(() => {});
+      loadAsrun().catch(() => {});
+    }
     scheduleKey = key;
-    const day = (s.time || '').slice(0, 10);
-    if (day && day !== asrunDay && events) loadAsrun().catch(() => {});
     tick();
   }
 
@@ -158,7 +159,7 @@
     device.textContent = deviceOk ? (s.device && s.device.name) || 'default' : '没有检查到播出设备！';
     const stream = $('stream');
     const st = s.stream || {};
-    stream.dataset.ok = String(Boolean(st.enabled && st.connected));
+    stream.dataset.ok = !st.enabled ? 'off' : String(Boolean(st.connected));
     let text = !st.enabled ? '未启用' : st.connected ? '已连接' : '未连接';
     if (st.enabled && st.text) text += '（' + st.text + '）';
     stream.textContent = text;
@@ -280,6 +281,7 @@
     };
     cell(r.estimated_start || '', 'at');
     if (r.timed) tr.classList.add('timed');
+    if (r.on_air) tr.classList.add('on-air');
     cell(r.row, 'no');
     cell(r.name, 'name').title = r.file || '';
     cell(formatMinSec(r.length_s), 'len');
@@ -297,7 +299,6 @@
   // ---- as-run files -----------------------------------------------------------------------
 
   async function loadAsrun() {
-    asrunDay = status ? (status.time || '').slice(0, 10) : '';
     const answer = await getJson('/api/asrun');
     $('asrun-days').replaceChildren(...(answer.days || []).map((day) => {
       const li = document.createElement('li');
