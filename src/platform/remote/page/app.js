@@ -83,14 +83,16 @@
     try {
       applyStatus(await getJson('/api/status'));
       await Promise.all([loadLog(), loadSchedule(), loadAsrun()]);
-      openEvents();
+      openEvents(lastSeq);
       retryMs = RETRY_FIRST_MS;
     } catch (error) {
       if (!(error instanceof LoginNeeded)) lost();
     }
   }
 
-  function openEvents() {
+  // The stream tells the lines logged after it opened; those logged since `loadedSeq` and
+  // before it opened are fetched once it is open.
+  function openEvents(loadedSeq) {
     events = new EventSource('/api/events');
     lastMessageAt = performance.now();
     const on = (name, handle) => events.addEventListener(name, (e) => {
@@ -100,7 +102,11 @@
     on('levels', showLevels);
     on('status', applyStatus);
     on('log', (line) => addLog([line]));
-    events.onopen = () => { lastMessageAt = performance.now(); setLink('online'); };
+    events.onopen = () => {
+      lastMessageAt = performance.now();
+      setLink('online');
+      loadLog(loadedSeq).catch(() => {});
+    };
     events.onerror = lost;
   }
 
@@ -230,25 +236,32 @@
 
   // ---- the play-process log ---------------------------------------------------------------
 
-  async function loadLog() {
-    const answer = await getJson('/api/log?since=' + lastSeq);
-    // A station that started again counts from the beginning: its lines replace the old ones.
-    if (answer.last < lastSeq) {
+  // The lines after `since`; a station that started again counts from the beginning, so its
+  // lines replace the old ones.
+  async function loadLog(since = lastSeq) {
+    let answer = await getJson('/api/log?since=' + since);
+    if (answer.last < since) {
       $('log').replaceChildren();
       lastSeq = 0;
+      answer = await getJson('/api/log?since=0');
     }
     addLog(answer.lines);
   }
 
+  // Lines usually come in order; one fetched to fill a gap goes in its place.
   function addLog(lines) {
     const list = $('log');
     const atBottom = list.scrollTop + list.clientHeight >= list.scrollHeight - 4;
     for (const line of lines) {
-      if (line.seq <= lastSeq) continue;
-      lastSeq = line.seq;
+      let before = list.lastElementChild;
+      while (before && Number(before.dataset.seq) > line.seq) before = before.previousElementSibling;
+      if (before && Number(before.dataset.seq) === line.seq) continue;
       const li = document.createElement('li');
+      li.dataset.seq = line.seq;
       li.textContent = line.text;
-      list.append(li);
+      if (before) before.after(li);
+      else list.prepend(li);
+      lastSeq = Math.max(lastSeq, line.seq);
     }
     while (list.children.length > LOG_LINES) list.firstElementChild.remove();
     if (atBottom) list.scrollTop = list.scrollHeight;
