@@ -59,7 +59,7 @@ std::shared_ptr<const std::vector<StatusRow>> allRows(const Grid& grid, int play
 }
 
 // The rows after the one on air, their starts estimated from now: each follows the one before
-// at its end less the cross-fade, a timed row at its time.
+// at its end less that one's cross-fade (as the hand-over goes), a timed row at its time.
 std::vector<StatusRow> nextRows(const Grid& grid, int playing, int defaultCross,
                                 double remainingS, int count, int secondOfDay) {
     std::vector<StatusRow> next;
@@ -68,10 +68,11 @@ std::vector<StatusRow> nextRows(const Grid& grid, int playing, int defaultCross,
     double clock = secondOfDay + remainingS;
     int row = playing;
     for (int i = 0; i < std::min(count, rows); ++i) {
+        const int before = row;
         row = row >= rows ? 1 : row + 1;
         StatusRow r = rowOf(grid, row, playing);
         if (r.timed.empty()) {
-            clock -= CrossOf(grid.cell(kColCross, row), defaultCross);
+            if (before > 0) clock -= CrossOf(grid.cell(kColCross, before), defaultCross);
             const int at = static_cast<int>(std::lround(clock));
             r.estimatedStart = FormatHms(((at % kDay) + kDay) % kDay);
         } else {

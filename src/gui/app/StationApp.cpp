@@ -94,6 +94,9 @@ void StationApp::createWindows() {
     // Its 网络直播 page re-points the running stream.
     static_cast<TFrmPara*>(windows_.frmPara)->onStreamSettingsChanged =
         [this](const core::StreamSettings& settings) { stream_->configure(settings); };
+    // Its 远程控制 page restarts the remote control.
+    static_cast<TFrmPara*>(windows_.frmPara)->onRemoteSettingsChanged =
+        [this](const core::RemoteSettings& settings) { remote_->configure(settings); };
     // 6. TFrmHis, the play-process log window.
     windows_.frmHis = windows_.own(std::make_unique<TFrmHis>(*context_));
     // 7. TFrmeditTag, the MP3 list and tag window: it measures files on the station's
