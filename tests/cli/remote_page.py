@@ -188,11 +188,17 @@ def exercise(driver, base, station, work):
                         lambda: text_of(driver, "db-left") not in ("", "-∞") and text_of(driver, "db-left"))
     check(-60 < float(levels) < 0, f"the left level is a level of the noise: {levels} dB")
 
+    first = text_of(driver, "elapsed")
+    check(eventually(3, lambda: text_of(driver, "elapsed") > first), "the elapsed time runs while playing")
+
     driver.find_element("id", "pause").click()
     wait_until("the pause's log line on the page", 10,
                lambda: any(PAUSE_LINE in line for line in log_lines(driver)))
     check(PAUSE_LINE in station.log(), "the station logged the pause")
     check(eventually(10, lambda: text_of(driver, "state") == "暂停"), "the page shows the station paused")
+    held = text_of(driver, "elapsed")
+    time.sleep(1.5)
+    check(text_of(driver, "elapsed") == held, f"the elapsed time stands while paused: {held}")
 
     driver.find_element("css selector", '#next-rows tr[data-row="4"] button.start').click()
     check(eventually(15, lambda: text_of(driver, "title") == ROWS[3][0]), "a row started from the next rows is on air")
