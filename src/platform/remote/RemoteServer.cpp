@@ -99,7 +99,9 @@ bool RemoteServer::start(std::string& error) {
     server_->new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
     server_->set_payload_max_length(kMaxBodyBytes);
     server_->set_keep_alive_max_count(1000);
-    server_->set_read_timeout(10, 0);
+    // An idle connection is held for 1 s only: the stop waits for every connection's thread.
+    server_->set_keep_alive_timeout(1);
+    server_->set_read_timeout(5, 0);
     server_->set_write_timeout(5, 0);
     server_->set_default_headers({
         {"X-Content-Type-Options", "nosniff"},
