@@ -95,9 +95,14 @@ def check_anonymous(client):
         status, headers, _ = client.request("GET", path)
         if status != 303 or headers.get("Location") != "/login":
             fail(f"GET {path} without a session answered {status}, not a redirect to the login")
-    status, _, body = client.request("GET", "/login")
+    status, headers, body = client.request("GET", "/login")
     if status != 200 or "登录".encode() not in body:
         fail("the login page is not served")
+    if not headers.get("Content-Type", "").startswith("text/html"):
+        fail(f"the login page is served as {headers.get('Content-Type')}")
+    if "default-src 'self'" not in headers.get("Content-Security-Policy", "") or \
+            headers.get("X-Frame-Options") != "DENY":
+        fail(f"the page may load others' scripts or be framed: {headers}")
     for path in COMMANDS:
         status, _, _ = client.request("POST", path)
         if status != 401:

@@ -5,22 +5,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
-#include "gui/controls/MyPanel.h"
 #include "gui/schedule/SettingsLook.h"
 
 namespace pelvano::gui {
 
 RemoteSettingsPage::RemoteSettingsPage(QWidget* parent) : QWidget(parent) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    TMyPanel* panel = NewSettingsPanel(this);
-    outer->addWidget(panel);
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(12, 10, 12, 10);
-    grid->setHorizontalSpacing(14);
-    grid->setVerticalSpacing(6);
+    QGridLayout* grid = NewSettingsPageGrid(this);
+    QWidget* panel = grid->parentWidget();
 
     const auto checkIn = [&](int row, const char* caption) {
         auto* box = new QCheckBox(QString::fromUtf8(caption), panel);
@@ -30,11 +22,7 @@ RemoteSettingsPage::RemoteSettingsPage(QWidget* parent) : QWidget(parent) {
         return box;
     };
     const auto lineEditIn = [&](int row, int column, const char* caption, int span = 1) {
-        auto* edit = new QLineEdit(panel);
-        connect(edit, &QLineEdit::editingFinished, this, &RemoteSettingsPage::edited);
-        grid->addWidget(SettingsLabel(caption, panel), row, column);
-        grid->addWidget(edit, row, column + 1, 1, span);
-        return edit;
+        return AddSettingsLineEdit(grid, row, column, caption, span, [this] { edited(); });
     };
 
     chkEnabled_ = checkIn(0, "启用远程控制（用浏览器查看和控制播出）");
@@ -53,20 +41,10 @@ RemoteSettingsPage::RemoteSettingsPage(QWidget* parent) : QWidget(parent) {
     edCertFile_ = lineEditIn(4, 0, "证书文件：", 3);
     edKeyFile_ = lineEditIn(5, 0, "私钥文件：", 3);
     edMetricsToken_ = lineEditIn(6, 0, "监控令牌：", 3);
-    grid->addWidget(SettingsLabel("修改后立即保存，远程控制随之重新启动。只在本机地址监听时，"
-                                  "其他电脑无法连接。",
-                                  panel),
-                    7, 0, 1, 4);
-    lbNote_ = SettingsLabel("", panel);
-    lbNote_->setStyleSheet(QStringLiteral("color: #ffd040;"));
-    lbNote_->hide();
-    grid->addWidget(lbNote_, 8, 0, 1, 4);
-    lbAddress_ = SettingsLabel("", panel);
-    lbAddress_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    grid->addWidget(lbAddress_, 9, 0, 1, 4);
-    grid->setRowStretch(10, 1);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(3, 1);
+    const SettingsPageFoot foot = AddSettingsPageFoot(
+        grid, 7, "修改后立即保存，远程控制随之重新启动。只在本机地址监听时，其他电脑无法连接。");
+    lbNote_ = foot.warning;
+    lbAddress_ = foot.address;
 }
 
 void RemoteSettingsPage::setSettings(const core::RemoteSettings& s) {
