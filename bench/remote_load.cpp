@@ -123,6 +123,8 @@ std::string loadServer(int port, int seconds) {
         threads.emplace_back([&] {
             httplib::Client c("127.0.0.1", port);
             c.set_keep_alive(true);
+            // A loaded machine may take longer than the library's 300 ms to accept.
+            c.set_connection_timeout(5, 0);
             std::vector<double> mine;
             for (auto next = Clock::now(); next < end; next += kPollInterval) {
                 std::this_thread::sleep_until(next);
