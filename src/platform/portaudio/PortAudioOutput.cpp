@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <stdexcept>
 
 #include "core/app/Encoding.h"
+#include "platform/portaudio/AlsaDeviceDescriptions.h"
 #include "platform/audio/DeviceWatch.h"
 #include "platform/clock/SystemClock.h"
 #include "platform/jack/JackOutputStream.h"
@@ -168,13 +170,22 @@ PortAudioOutput::PortAudioOutput() {
     std::lock_guard<std::mutex> lock(PaLock());
     initialised_ = Pa_Initialize() == paNoError;
     if (!initialised_) return;
+    const std::map<std::string, std::string> alsaDescriptions = AlsaDeviceDescriptions();
     const int count = Pa_GetDeviceCount();
     for (int i = 0; i < count; ++i) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
         if (info == nullptr || info->maxOutputChannels < 1) continue;
         const PaHostApiInfo* api = Pa_GetHostApiInfo(info->hostApi);
         const bool jack = api != nullptr && api->type == paJACK;
-        devices_.push_back({core::Utf8ToGbk(DeviceName(i))});
+        // ALSA's plug-in devices ("pulse", "default") carry their description: the way to the
+        // desktop's sound server is found by what it is, not by a bare name.
+        std::string shown = DeviceName(i);
+        if (api != nullptr && api->type == paALSA && info->name != nullptr) {
+            if (const auto it = alsaDescriptions.find(info->name); it != alsaDescriptions.end()) {
+                shown += ": " + it->second;
+            }
+        }
+        devices_.push_back({core::Utf8ToGbk(shown)});
         entries_.push_back({DeviceName(i), jack && info->name ? info->name : ""});
     }
     // PortAudio is initialised only while one of its streams plays: its JACK host API holds a
