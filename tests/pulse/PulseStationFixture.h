@@ -26,17 +26,13 @@ class PulseStationFixture : public RecordedStationFixture {
     void SetUp() override {
         server = std::make_unique<PulseServer>(serverDir.path().string());
         if (!server->running()) GTEST_SKIP() << "pulseaudio could not be started";
-        ASSERT_TRUE(startRecording()) << "parec records nothing";
+        recording = std::make_unique<MonitorRecorder>(recordSeconds, kRecordRate);
+        ASSERT_TRUE(recording->waitForFirstBlock()) << "parec records nothing";
         pulseDevice = playOn("pulse (ALSA)");
         ASSERT_GT(pulseDevice, 0) << "PortAudio has no ALSA pulse device";
     }
 
-    bool startRecording() {
-        recording = std::make_unique<MonitorRecorder>(recordSeconds, kRecordRate);
-        return recording->waitForFirstBlock();
-    }
-
-    // Once the station plays: the sink's latency asked for by its clients is settled.
+    // While the station plays: the sink's latency is the least its clients ask for.
     void noteSinkLatency() {
         sinkLatencyUs = server->sinkLatencyUs();
         recording->setSinkLatencyUs(sinkLatencyUs);

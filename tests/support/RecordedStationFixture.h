@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "core/app/Encoding.h"
@@ -56,6 +57,43 @@ class RecordedStationFixture : public RealtimeStationFixture {
         }
         return 0;
     }
+
+    // A sound server that goes away under the playing station: the loss logged once, the
+    // schedule going on by the clock, and the sound back by itself once the server is.
+    static constexpr const char* kLost = "播出设备失效，按时钟继续播出";
+    static constexpr const char* kRestored = "播出设备已恢复";
+
+    // A bed from the first second, and news (louder) due while the server is away.
+    void writeBedAndNews(const core::LocalDateTime& t0) {
+        addSound("bed.wav", 3600, 0.1, 0);
+        addSound("news.wav", 6, 0.5, 0);
+        writeSchedule({{"bed.wav", hms(t0)}, {"news.wav", hms(at(t0, 3))}});
+    }
+
+    // Ticks of the first log line with that text, noted on the station's thread.
+    void noteWhenLogged(const char* text, std::int64_t& whenUs) {
+        if (whenUs == 0 && countOf(text) > 0) whenUs = clock.tickUs();
+    }
+
+    // Checks and prints the way back: the loss began at lossUs, the server was back at
+    // serverBackUs.
+    void expectTheWayBack(const char* server, std::int64_t serverBackUs, std::int64_t lossUs) {
+        EXPECT_EQ(countOf(kLost), 1);
+        EXPECT_EQ(countOf(kRestored), 1);
+        // The news started by the clock while the server was away, and is what is heard after.
+        EXPECT_EQ(countOf("定时节目开始:序号2"), 1);
+        const std::int64_t heardUs = firstHeardUs(serverBackUs, 0.3f);
+        ASSERT_GT(heardUs, 0) << "no sound after the server came back";
+        std::printf(
+            "%s: the loss logged %.2f s after it began; sound again %.2f s after "
+            "the server came back\n",
+            server, (loggedLossUs - lossUs) / 1e6, (heardUs - serverBackUs) / 1e6);
+        EXPECT_LT(heardUs - serverBackUs, 3000000);
+    }
+
+    // Noted by the loss tests through noteWhenLogged.
+    std::int64_t loggedLossUs = 0;
+    std::int64_t loggedRestoreUs = 0;
 };
 
 }  // namespace pelvano::test

@@ -20,6 +20,13 @@ namespace {
 
 // The latency asked for: enough for a loaded machine (the channels' rings hold seconds).
 constexpr double kMinLatencySeconds = 0.1;
+// On ALSA, short periods in a longer buffer: a fresh stream on a sound server's plug-in
+// (`pulse`, `pipewire`, a `default` routed to one) whose buffer holds only a few periods gets
+// no room to write after its first fill for one to two seconds, until PortAudio gives up
+// waiting and restarts it. With about 40 periods in the buffer it plays at once. The station
+// times its blocks by the stream's own delay, so the longer buffer costs no timing.
+constexpr unsigned long kAlsaPeriodFrames = 256;
+constexpr double kAlsaMinLatencySeconds = 0.2;
 
 // PortAudio is not thread-safe: every call outside its callbacks holds this lock (the UI
 // thread lists and opens, a watch thread re-opens).
@@ -92,16 +99,23 @@ class PortAudioOutput::Stream final : public core::OutputStream {
         params.sampleFormat = paFloat32;
         const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
         if (info == nullptr) throw std::runtime_error("no such device");
-        params.suggestedLatency = std::max(info->defaultHighOutputLatency, kMinLatencySeconds);
+        const PaHostApiInfo* api = Pa_GetHostApiInfo(info->hostApi);
+        const bool alsa = api != nullptr && api->type == paALSA;
+        params.suggestedLatency = std::max(info->defaultHighOutputLatency,
+                                           alsa ? kAlsaMinLatencySeconds : kMinLatencySeconds);
         double rate = format_.sampleRate;
         if (first && Pa_IsFormatSupported(nullptr, &params, rate) != paFormatIsSupported) {
             rate = info->defaultSampleRate;
         }
         PaStream* stream = nullptr;
         const PaError err =
-            Pa_OpenStream(&stream, nullptr, &params, rate, paFramesPerBufferUnspecified, paNoFlag,
+            Pa_OpenStream(&stream, nullptr, &params, rate,
+                          alsa ? kAlsaPeriodFrames : paFramesPerBufferUnspecified, paNoFlag,
                           &Stream::callback, this);
         if (err != paNoError) throw std::runtime_error(Pa_GetErrorText(err));
+        // A stream that ends by itself lost its device (a sound server that went away): the
+        // watch hears of it at once rather than after the stall limit.
+        Pa_SetStreamFinishedCallback(stream, &Stream::finished);
         if (const PaStreamInfo* si = Pa_GetStreamInfo(stream)) {
             latencyUs_.store(static_cast<std::int64_t>(si->outputLatency * 1e6),
                              std::memory_order_relaxed);
@@ -142,6 +156,10 @@ class PortAudioOutput::Stream final : public core::OutputStream {
         watch_->reopened();
         return true;
     }
+
+    // Also runs when the stream is closed on purpose: a re-open clears the mark, and the watch
+    // is stopped before the last close.
+    static void finished(void* self) { static_cast<Stream*>(self)->watch_->deviceGone(); }
 
     static int callback(const void*, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags, void* self) {
