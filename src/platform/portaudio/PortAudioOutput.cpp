@@ -20,13 +20,6 @@ namespace {
 
 // The latency asked for: enough for a loaded machine (the channels' rings hold seconds).
 constexpr double kMinLatencySeconds = 0.1;
-// On ALSA, short periods in a longer buffer: a fresh stream on a sound server's plug-in
-// (`pulse`, `pipewire`, a `default` routed to one) whose buffer holds only a few periods gets
-// no room to write after its first fill for one to two seconds, until PortAudio gives up
-// waiting and restarts it. With about 40 periods in the buffer it plays at once. The station
-// times its blocks by the stream's own delay, so the longer buffer costs no timing.
-constexpr unsigned long kAlsaPeriodFrames = 256;
-constexpr double kAlsaMinLatencySeconds = 0.2;
 
 // PortAudio is not thread-safe: every call outside its callbacks holds this lock (the UI
 // thread lists and opens, a watch thread re-opens).
@@ -99,18 +92,14 @@ class PortAudioOutput::Stream final : public core::OutputStream {
         params.sampleFormat = paFloat32;
         const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
         if (info == nullptr) throw std::runtime_error("no such device");
-        const PaHostApiInfo* api = Pa_GetHostApiInfo(info->hostApi);
-        const bool alsa = api != nullptr && api->type == paALSA;
-        params.suggestedLatency = std::max(info->defaultHighOutputLatency,
-                                           alsa ? kAlsaMinLatencySeconds : kMinLatencySeconds);
+        params.suggestedLatency = std::max(info->defaultHighOutputLatency, kMinLatencySeconds);
         double rate = format_.sampleRate;
         if (first && Pa_IsFormatSupported(nullptr, &params, rate) != paFormatIsSupported) {
             rate = info->defaultSampleRate;
         }
         PaStream* stream = nullptr;
         const PaError err =
-            Pa_OpenStream(&stream, nullptr, &params, rate,
-                          alsa ? kAlsaPeriodFrames : paFramesPerBufferUnspecified, paNoFlag,
+            Pa_OpenStream(&stream, nullptr, &params, rate, paFramesPerBufferUnspecified, paNoFlag,
                           &Stream::callback, this);
         if (err != paNoError) throw std::runtime_error(Pa_GetErrorText(err));
         // A stream that ends by itself lost its device (a sound server that went away): the
