@@ -30,7 +30,8 @@ class JackStationFixture : public RecordedStationFixture {
     }
 
     // Runs the station, connecting the recorder once the station's client exists.
-    void runStation(const core::LocalDateTime& until, const std::function<void()>& onTick = {}) {
+    void runStation(const core::LocalDateTime& until,
+                    const std::function<void()>& onTick = {}) override {
         RecordedStationFixture::runStation(until, [&] {
             if (!connected) connected = recording->recordClient("Pelvano") > 0;
             if (onTick) onTick();

@@ -17,12 +17,6 @@ namespace pelvano::test {
 
 namespace {
 
-std::int64_t SteadyUs() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 bool Answers(const std::string& socketPath) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return false;
@@ -107,7 +101,7 @@ void MonitorRecorder::read() {
     while (bytes < capacity) {
         const ssize_t n = ::read(fd_, base + bytes, capacity - bytes);
         if (n <= 0) return;  // parec ended (stopped, or its server went away)
-        const std::int64_t arrivedUs = SteadyUs();
+        const std::int64_t arrivedUs = SteadyNowUs();
         bytes += static_cast<std::size_t>(n);
         const std::size_t frames = bytes / sizeof(float);
         const std::int64_t firstUs =

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "core/app/Encoding.h"
@@ -73,6 +74,33 @@ class RecordedStationFixture : public RealtimeStationFixture {
     // Ticks of the first log line with that text, noted on the station's thread.
     void noteWhenLogged(const char* text, std::int64_t& whenUs) {
         if (whenUs == 0 && countOf(text) > 0) whenUs = clock.tickUs();
+    }
+
+    // Plays a bed with news due while the server is away: `stop` runs 2 s into the bed and
+    // `start` 2 s later, the station running until 8 s; then checks and prints the way back.
+    void expectTheWayBackFromARestart(const char* server, const std::function<void()>& stop,
+                                      const std::function<void()>& start) {
+        const core::LocalDateTime t0 = inSeconds(2);
+        writeBedAndNews(t0);
+        const std::int64_t stopUs = clock.tickUsAt(at(t0, 2));
+        const std::int64_t startUs = clock.tickUsAt(at(t0, 4));
+        std::int64_t stoppedUs = 0;
+        std::int64_t startedUs = 0;
+        runStation(at(t0, 8), [&] {
+            if (stoppedUs == 0 && clock.tickUs() >= stopUs) {
+                stoppedUs = clock.tickUs();
+                stop();
+            }
+            if (startedUs == 0 && clock.tickUs() >= startUs) {
+                // From the moment the server is started again: its own start-up counts.
+                startedUs = clock.tickUs();
+                start();
+            }
+            noteWhenLogged(kLost, loggedLossUs);
+            noteWhenLogged(kRestored, loggedRestoreUs);
+        });
+        ASSERT_GT(startedUs, 0);
+        expectTheWayBack(server, startedUs, stoppedUs);
     }
 
     // Checks and prints the way back: the loss began at lossUs, the server was back at
