@@ -9,10 +9,10 @@
 #include <stdexcept>
 
 #include "core/app/Encoding.h"
-#include "platform/portaudio/AlsaDeviceDescriptions.h"
 #include "platform/audio/DeviceWatch.h"
 #include "platform/clock/SystemClock.h"
 #include "platform/jack/JackOutputStream.h"
+#include "platform/portaudio/AlsaDeviceDescriptions.h"
 
 namespace pelvano::platform {
 
