@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 
 #include "support/ProcessOutput.h"
 
@@ -64,10 +63,12 @@ void PulseServer::stop() {
 }
 
 std::int64_t PulseServer::sinkLatencyUs() const {
+    // "Latency: 1868 usec, configured 5000 usec"
     const std::string listed = RunOutput("LC_ALL=C pactl list sinks 2>/dev/null");
-    std::smatch m;
-    if (!std::regex_search(listed, m, std::regex("configured ([0-9]+) usec"))) return 0;
-    return std::stoll(m[1].str());
+    const std::string key = "configured ";
+    const std::size_t at = listed.find(key);
+    if (at == std::string::npos) return 0;
+    return std::strtoll(listed.c_str() + at + key.size(), nullptr, 10);
 }
 
 MonitorRecorder::MonitorRecorder(double seconds, std::uint32_t rate)
