@@ -9,7 +9,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     build-essential cmake ninja-build pkg-config git \
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libqt6svg6 qt6-translations-l10n \
     libavformat-dev libavcodec-dev libswresample-dev libavutil-dev \
-    portaudio19-dev jackd2 libjack-jackd2-dev \
+    portaudio19-dev libasound2-dev jackd2 libjack-jackd2-dev \
     libgtest-dev libgmock-dev libbenchmark-dev \
     ffmpeg espeak-ng fonts-wqy-microhei \
     clang libclang-rt-14-dev xvfb xdotool imagemagick python3 fonts-dseg \

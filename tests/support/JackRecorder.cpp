@@ -12,12 +12,6 @@ namespace pelvano::test {
 
 namespace {
 
-std::int64_t SteadyUs() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 jack_client_t* OpenClient(const char* name) {
     jack_status_t status{};
     return jack_client_open(name, JackNoStartServer, &status);
@@ -76,7 +70,7 @@ JackRecorder::JackRecorder(double seconds) {
     input_ = jack_port_register(client_, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     jack_set_process_callback(client_, &JackRecorder::process, this);
     jack_set_xrun_callback(client_, &JackRecorder::xrun, this);
-    jackToSteadyUs_ = SteadyUs() - static_cast<std::int64_t>(jack_get_time());
+    jackToSteadyUs_ = SteadyNowUs() - static_cast<std::int64_t>(jack_get_time());
     // What a client writes in a cycle is heard the playback latency after the cycle's start.
     if (jack_port_t* playback = jack_port_by_name(client_, "system:playback_1")) {
         jack_latency_range_t range{};

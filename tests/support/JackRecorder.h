@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/HeardRecording.h"
 #include "support/ServerProcess.h"
 
 typedef struct _jack_client jack_client_t;
@@ -45,11 +46,11 @@ class JackServer {
     ServerProcess process_;
 };
 
-class JackRecorder {
+class JackRecorder final : public HeardRecording {
   public:
     // Reserves seconds of stereo recording.
     explicit JackRecorder(double seconds);
-    ~JackRecorder();
+    ~JackRecorder() override;
     JackRecorder(const JackRecorder&) = delete;
     JackRecorder& operator=(const JackRecorder&) = delete;
 
@@ -58,11 +59,11 @@ class JackRecorder {
     // Connects every output port of clients whose name starts with prefix; the number connected.
     int recordClient(const std::string& prefix);
     // Frames recorded so far (left channel of the first connected port).
-    std::size_t frames() const { return written_.load(std::memory_order_acquire); }
-    float sample(std::size_t frame) const { return samples_[frame]; }
+    std::size_t frames() const override { return written_.load(std::memory_order_acquire); }
+    float sample(std::size_t frame) const override { return samples_[frame]; }
     // Steady-clock microseconds at which a recorded frame is heard at the server's playback
     // ports (its cycle's start plus their playback latency); cycles lost to xruns leave gaps.
-    std::int64_t heardUsOf(std::size_t frame) const;
+    std::int64_t heardUsOf(std::size_t frame) const override;
     int xruns() const { return xruns_.load(std::memory_order_relaxed); }
 
   private:

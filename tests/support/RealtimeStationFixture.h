@@ -31,7 +31,8 @@ class RealtimeStationFixture : public StationFixture {
 
     // Starts the station on `output` and runs it until `until` (local time); onTick runs every
     // 20 ms on the station's thread.
-    void runStation(const core::LocalDateTime& until, const std::function<void()>& onTick = {}) {
+    virtual void runStation(const core::LocalDateTime& until,
+                            const std::function<void()>& onTick = {}) {
         core::StationPorts ports;
         ports.paths = paths;
         ports.clock = &clock;

@@ -15,6 +15,9 @@ using std::chrono::steady_clock;
 constexpr auto kWatchPeriod = milliseconds(100);
 // A device whose callbacks have not run for this long counts as lost.
 constexpr auto kStallLimit = milliseconds(2000);
+// A stream just opened may wait this long for its steady callbacks: ALSA's plug-in for a sound
+// server that has just come back takes one to two seconds after its first fill.
+constexpr auto kFreshStreamGrace = milliseconds(4000);
 // While lost: how often the renderer is pulled, and how often a re-open is tried.
 constexpr auto kPacePeriod = milliseconds(10);
 constexpr auto kReopenPeriod = milliseconds(500);
@@ -47,6 +50,8 @@ void DeviceWatch::stop() {
 
 void DeviceWatch::start() {
     lastCallbackUs_.store(SteadyUs(), std::memory_order_relaxed);
+    freshUntilUs_.store(SteadyUs() + microseconds(kFreshStreamGrace).count(),
+                        std::memory_order_relaxed);
     thread_ = std::thread([this] { watch(); });
 }
 
@@ -71,7 +76,13 @@ void DeviceWatch::deviceGone() noexcept {
 
 void DeviceWatch::reopened() noexcept {
     lastCallbackUs_.store(SteadyUs(), std::memory_order_relaxed);
+    freshUntilUs_.store(SteadyUs() + microseconds(kFreshStreamGrace).count(),
+                        std::memory_order_relaxed);
     gone_.store(false, std::memory_order_release);
+}
+
+bool DeviceWatch::fresh() const noexcept {
+    return SteadyUs() < freshUntilUs_.load(std::memory_order_relaxed);
 }
 
 bool DeviceWatch::callbacksRanWithin(microseconds span) const noexcept {
@@ -85,7 +96,7 @@ void DeviceWatch::watch() {
                        [this] { return stopping_ || gone_.load(std::memory_order_acquire); });
         if (stopping_) return;
         const bool gone = gone_.load(std::memory_order_acquire);
-        if (!gone && callbacksRanWithin(kStallLimit)) continue;
+        if (!gone && (callbacksRanWithin(kStallLimit) || fresh())) continue;
         lost_.store(true, std::memory_order_release);
         renderer_.deviceLost(gone ? "the sound server went away"
                                   : "the sound device stopped responding");

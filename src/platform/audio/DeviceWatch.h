@@ -1,10 +1,10 @@
 #pragma once
 // Keeps a station on time through a device that stops: a thread of its own notices when the
 // device says it is gone (a sound server that shut down) or its callbacks have not run for 2 s
-// (a stalled server or machine), reports the loss once, pulls the renderer by the real clock
-// meanwhile (so that the schedule, fades and ends go on), asks the device to re-open twice a
-// second, and reports the restore once the device plays again, re-opened or with its callbacks
-// resumed after a stall.
+// (a stalled server or machine; a stream opened less than 4 s ago gets until then), reports
+// the loss once, pulls the renderer by the real clock meanwhile (so that the schedule, fades and
+// ends go on), asks the device to re-open twice a second, and reports the restore once the
+// device plays again, re-opened or with its callbacks resumed after a stall.
 //
 // Threading: construct, start and destroy on the device's owner thread; renderFromCallback on
 // the audio callback (no locks, no allocation, never waits); deviceGone from any thread (no
@@ -50,11 +50,14 @@ class DeviceWatch {
     bool recover(std::unique_lock<std::mutex>& lock);
     void renderByClock(double& owed, std::chrono::steady_clock::time_point& last);
     bool callbacksRanWithin(std::chrono::microseconds span) const noexcept;
+    // Within the grace a freshly opened stream gets before a pause in its callbacks is a stall.
+    bool fresh() const noexcept;
 
     core::AudioRenderer& renderer_;
     const core::OutputFormat format_;
     Reopen reopen_;
     std::atomic<std::int64_t> lastCallbackUs_{0};
+    std::atomic<std::int64_t> freshUntilUs_{0};
     std::atomic<bool> gone_{false};
     std::atomic<bool> lost_{false};
     std::atomic_flag rendering_ = ATOMIC_FLAG_INIT;

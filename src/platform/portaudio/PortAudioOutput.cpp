@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <stdexcept>
 
@@ -11,6 +12,7 @@
 #include "platform/audio/DeviceWatch.h"
 #include "platform/clock/SystemClock.h"
 #include "platform/jack/JackOutputStream.h"
+#include "platform/portaudio/AlsaDeviceDescriptions.h"
 
 namespace pelvano::platform {
 
@@ -100,6 +102,9 @@ class PortAudioOutput::Stream final : public core::OutputStream {
             Pa_OpenStream(&stream, nullptr, &params, rate, paFramesPerBufferUnspecified, paNoFlag,
                           &Stream::callback, this);
         if (err != paNoError) throw std::runtime_error(Pa_GetErrorText(err));
+        // A stream that ends by itself lost its device (a sound server that went away): the
+        // watch hears of it at once rather than after the stall limit.
+        Pa_SetStreamFinishedCallback(stream, &Stream::finished);
         if (const PaStreamInfo* si = Pa_GetStreamInfo(stream)) {
             latencyUs_.store(static_cast<std::int64_t>(si->outputLatency * 1e6),
                              std::memory_order_relaxed);
@@ -141,6 +146,10 @@ class PortAudioOutput::Stream final : public core::OutputStream {
         return true;
     }
 
+    // Also runs when the stream is closed on purpose: a re-open clears the mark, and the watch
+    // is stopped before the last close.
+    static void finished(void* self) { static_cast<Stream*>(self)->watch_->deviceGone(); }
+
     static int callback(const void*, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags, void* self) {
         auto* s = static_cast<Stream*>(self);
@@ -168,13 +177,22 @@ PortAudioOutput::PortAudioOutput() {
     std::lock_guard<std::mutex> lock(PaLock());
     initialised_ = Pa_Initialize() == paNoError;
     if (!initialised_) return;
+    const std::map<std::string, std::string> alsaDescriptions = AlsaDeviceDescriptions();
     const int count = Pa_GetDeviceCount();
     for (int i = 0; i < count; ++i) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
         if (info == nullptr || info->maxOutputChannels < 1) continue;
         const PaHostApiInfo* api = Pa_GetHostApiInfo(info->hostApi);
         const bool jack = api != nullptr && api->type == paJACK;
-        devices_.push_back({core::Utf8ToGbk(DeviceName(i))});
+        // ALSA's plug-in devices ("pulse", "default") carry their description: the way to the
+        // desktop's sound server is found by what it is, not by a bare name.
+        std::string shown = DeviceName(i);
+        if (api != nullptr && api->type == paALSA && info->name != nullptr) {
+            if (const auto it = alsaDescriptions.find(info->name); it != alsaDescriptions.end()) {
+                shown += ": " + it->second;
+            }
+        }
+        devices_.push_back({core::Utf8ToGbk(shown)});
         entries_.push_back({DeviceName(i), jack && info->name ? info->name : ""});
     }
     // PortAudio is initialised only while one of its streams plays: its JACK host API holds a

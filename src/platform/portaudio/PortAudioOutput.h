@@ -1,6 +1,7 @@
 #pragma once
 // The sound system's devices through PortAudio. The list is entry 0, the system default, then
-// every output device as "name (host API)", converted to GBK. A device of PortAudio's JACK
+// every output device as "name (host API)", converted to GBK; ALSA's named devices add ALSA's
+// description ("pulse (ALSA): PulseAudio Sound Server"), found again by name alone. A device of PortAudio's JACK
 // host API is played by our own JACK client (JackOutputStream), every other through
 // PortAudio. A device that stops while playing (unplugged, server gone, callbacks stalled for
 // 2 s) is reported once through AudioRenderer::deviceLost; the station keeps time meanwhile,
