@@ -216,7 +216,8 @@ void ItemStart::postResumeKeys(int row, const std::string& date) {
     PostSettingsKeys(c_.fileWrites, c_.settings.file(), "START",
                      {{"LastJMPos", std::to_string(row)},
                       {"LastDate", date},
-                      {std::string(kStartedAtKey), startedAt_}});
+                      {std::string(kStartedAtKey), startedAt_},
+                      {"LastJMFile", Utf8ToGbk(c_.table.CurrentSchedulePath)}});
 }
 
 void ItemStart::onExactDuration(const std::string& native, std::int64_t duration) {

@@ -104,8 +104,9 @@ class ItemStart {
     void failStart(int row, const ItemPreparer::Taken& file);
     // Tells nowplaying.json and the listener that the row went on air.
     void announce(int row);
-    // The resume keys of a row's start: its row and date, and the instant (time of day to the
-    // millisecond) its item began, empty when it has not begun.
+    // The resume keys of a row's start: its row, date and schedule, and the instant (time of
+    // day to the millisecond) its item began, empty when it has not begun. The schedule goes
+    // with the row so that a start after a crash knows which table the row belongs to.
     void postResumeKeys(int row, const std::string& date);
     // Starts the channel's item (armed to sound from armedUs when it was prepared) from its
     // beginning or offset_, with its fade-in; returns how far into the item it sounds now.

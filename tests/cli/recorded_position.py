@@ -1,0 +1,71 @@
+#!/usr/bin/env python3
+"""Where a recording's first sound comes from: which source file, and how far into it.
+
+The mix of one item at full volume is the item's own samples, so a stretch of the recording
+taken after the fade-in is found byte for byte in its source. Prints, for the first sound of
+the recording: the source's name, the offset into it in milliseconds, and the level of its
+first 50 ms relative to the level after the fade-in (a fade-in from -34 dB shows well below 1).
+
+usage: recorded_position.py RECORDING SOURCE.wav...
+"""
+import math
+import os
+import struct
+import sys
+import wave
+
+PROBE_AFTER_S = 1.5  # past the 1 s fade-in
+PROBE_FRAMES = 441   # 10 ms
+
+
+def pcm(path):
+    with wave.open(path, "rb") as w:
+        return w.getframerate(), w.getnchannels() * w.getsampwidth(), w.readframes(w.getnframes())
+
+
+def rms(data):
+    count = len(data) // 2
+    if count == 0:
+        return 0.0
+    samples = struct.unpack("<%dh" % count, data[: count * 2])
+    return math.sqrt(sum(s * s for s in samples) / count)
+
+
+def first_sound_frame(data, frame_bytes, start_frame=0):
+    silence = bytes(frame_bytes)
+    for i in range(start_frame * frame_bytes, len(data) - frame_bytes + 1, frame_bytes):
+        if data[i:i + frame_bytes] != silence:
+            return i // frame_bytes
+    return None
+
+
+def locate(recording, sources, start_frame=0):
+    """(source path, offset ms, fade ratio, first-sound frame) or None."""
+    rate, frame_bytes, data = pcm(recording)
+    first = first_sound_frame(data, frame_bytes, start_frame)
+    if first is None:
+        return None
+    probe_frame = first + int(PROBE_AFTER_S * rate)
+    probe = data[probe_frame * frame_bytes:(probe_frame + PROBE_FRAMES) * frame_bytes]
+    if len(probe) < PROBE_FRAMES * frame_bytes:
+        return None
+    for source in sources:
+        _, source_frame_bytes, source_data = pcm(source)
+        at = source_data.find(probe)
+        while at >= 0 and at % source_frame_bytes:
+            at = source_data.find(probe, at + 1)
+        if at < 0:
+            continue
+        offset_ms = (at // source_frame_bytes - (probe_frame - first)) * 1000.0 / rate
+        head = data[first * frame_bytes:(first + rate // 20) * frame_bytes]
+        ratio = rms(head) / max(rms(probe), 1.0)
+        return source, offset_ms, ratio, first
+    return None
+
+
+if __name__ == "__main__":
+    found = locate(sys.argv[1], sys.argv[2:])
+    if found is None:
+        print("none")
+    else:
+        print("%s %.1f %.3f" % (os.path.basename(found[0]), found[1], found[2]))
