@@ -71,8 +71,12 @@ WalkSchedule CrashResume::walkSchedule() const {
 bool CrashResume::begin(std::chrono::milliseconds bound) {
     const std::string& ini = c_.settings.file();
     const bool clean = IsYes(IniRead(ini, "START", kCleanCloseKey));
-    PostSettingsKeys(c_.fileWrites, ini, "START", {{std::string(kCleanCloseKey), "NO"}});
-    if (clean || !c_.settings.chkManOper()) return false;
+    // No key counts as unclean: a settings file without it is left as it is.
+    if (clean) {
+        PostSettingsKeys(c_.fileWrites, ini, "START", {{std::string(kCleanCloseKey), "NO"}});
+        return false;
+    }
+    if (!c_.settings.chkManOper()) return false;
     const LocalDateTime now = c_.clock.now();
     const Grid& grid = c_.table.sgJM;
     const int row = grid.currentRow();

@@ -21,7 +21,7 @@ namespace pelvano::core {
 
 class CrashResume {
   public:
-    // [START] key: YES once the close keys are written, NO from each start-up on.
+    // [START] key: YES once the close keys are written, NO from the next start-up on.
     static constexpr std::string_view kCleanCloseKey = "CleanClose";
 
     CrashResume(PlayoutContext& context, ItemStart& items, BackgroundWork& work,
