@@ -14,7 +14,8 @@ import struct
 import sys
 import wave
 
-PROBE_AFTER_S = 1.5  # past the 1 s fade-in
+# Past the 1 s fade-in; the later probe is left alone by a cross-fade into the next item.
+PROBE_AFTER_S = (1.5, 1.05)
 PROBE_FRAMES = 441   # 10 ms
 
 
@@ -45,21 +46,22 @@ def locate(recording, sources, start_frame=0):
     first = first_sound_frame(data, frame_bytes, start_frame)
     if first is None:
         return None
-    probe_frame = first + int(PROBE_AFTER_S * rate)
-    probe = data[probe_frame * frame_bytes:(probe_frame + PROBE_FRAMES) * frame_bytes]
-    if len(probe) < PROBE_FRAMES * frame_bytes:
-        return None
-    for source in sources:
-        _, source_frame_bytes, source_data = pcm(source)
-        at = source_data.find(probe)
-        while at >= 0 and at % source_frame_bytes:
-            at = source_data.find(probe, at + 1)
-        if at < 0:
+    sources = [(source, pcm(source)) for source in sources]
+    for after in PROBE_AFTER_S:
+        probe_frame = first + int(after * rate)
+        probe = data[probe_frame * frame_bytes:(probe_frame + PROBE_FRAMES) * frame_bytes]
+        if len(probe) < PROBE_FRAMES * frame_bytes:
             continue
-        offset_ms = (at // source_frame_bytes - (probe_frame - first)) * 1000.0 / rate
-        head = data[first * frame_bytes:(first + rate // 20) * frame_bytes]
-        ratio = rms(head) / max(rms(probe), 1.0)
-        return source, offset_ms, ratio, first
+        for source, (_, source_frame_bytes, source_data) in sources:
+            at = source_data.find(probe)
+            while at >= 0 and at % source_frame_bytes:
+                at = source_data.find(probe, at + 1)
+            if at < 0:
+                continue
+            offset_ms = (at // source_frame_bytes - (probe_frame - first)) * 1000.0 / rate
+            head = data[first * frame_bytes:(first + rate // 20) * frame_bytes]
+            ratio = rms(head) / max(rms(probe), 1.0)
+            return source, offset_ms, ratio, first
     return None
 
 
