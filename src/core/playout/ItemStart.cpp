@@ -126,7 +126,7 @@ bool ItemStart::startItem(int row, const std::string& storedPath) {
         0, now.secondsOfDay() * 1000LL + now.millisecond - into);
     startedAt_ = FormatTimeOfDayMs(began);
     showLength(ch);
-    c_.view.setProgressPosition(0);
+    c_.view.setProgressPosition(static_cast<int>(std::max<std::int64_t>(0, into)));
     s.CurrentChannel = &ch;
     if (c_.asRun) {
         const Grid& grid = c_.table.sgJM;
