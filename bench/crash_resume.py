@@ -174,7 +174,9 @@ def main():
             proc.wait()
             heard = recorded_position.locate(recording, sources)
             if run > 0:
-                expected = walk(anchor[0], anchor[1], first_ms, lengths)
+                # Compared where the stretch was found: it may lie past a hand-over.
+                probe_ms = heard[2] if heard else 0
+                expected = walk(anchor[0], anchor[1], first_ms + probe_ms, lengths)
                 if heard is None or row_of[os.path.basename(heard[0])] != expected[0]:
                     misses.append("run %d: heard %s, the clock says row %d at %.0f ms" % (
                         run, heard and os.path.basename(heard[0]), expected[0], expected[1]))
@@ -184,8 +186,8 @@ def main():
             found = starts(log_path)
             last_ms, last_name = found[-1]
             began = last_ms
-            if len(found) == 1 and heard is not None and row_of[os.path.basename(heard[0])] == row_of[last_name]:
-                began -= heard[1]
+            if len(found) == 1 and heard is not None and os.path.basename(heard[0]) == last_name:
+                began -= heard[1] - heard[2]
             anchor = (row_of[last_name], began)
             damaged.update(damaged_files(args.cli, station))
             time.sleep(1.0)

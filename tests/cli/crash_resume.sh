@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A station killed in the middle of its third item comes back 2 s later in that item, where the
-# clock says (within 100 ms), with a fade-in; the simulation of that start predicts the same.
+# clock says (within 100 ms), with a fade-in; a simulation on a copy of the folder predicts the
+# same start to the second.
 # After a clean close the next start plays the stored row from its beginning.
 set -euo pipefail
 cli=$1
@@ -32,22 +33,21 @@ wait_for_line '播放成功无淡入: <third.wav>' 15
 sleep 3
 kill -KILL "$run_pid"
 wait "$run_pid" 2>/dev/null || true
-killed_at=$(date +%s)
 began=$(ms_of "$(log_time_of '播放成功无淡入: <third.wav>')")
 
-# The prediction of the start 2 s later, on a copy of the folder as the kill left it.
-from=$(date -d "@$((killed_at + 2))" '+%Y-%m-%d %H:%M:%S')
-to=$(date -d "@$((killed_at + 4))" '+%Y-%m-%d %H:%M:%S')
+sleep 2
+run_again "$work/run2.log" "$work/heard2.wav"
+for _ in $(seq 1 50); do grep -q '播放成功并淡入' "$work/run2.log" && break; sleep 0.1; done
+sleep 2
+# The prediction of that start, on a copy of the folder on air (its last run still unclean).
+at=$(grep -m1 '播放成功并淡入' "$work/run2.log" | cut -c1-8)
+from="$(date +%Y-%m-%d) $at"
+to=$(date -d "$from 2 sec" '+%Y-%m-%d %H:%M:%S')
 "$cli" simulate "$work/station" --copy --from "$from" --to "$to" >"$work/sim.out"
 copy=$(sed -n 's/^copy: //p' "$work/sim.out")
 predicted=$(iconv -f GB18030 -t UTF-8 "$copy/History/${from:0:10}.his" |
     grep -o '异常退出后恢复播出：<.*> 从 [0-9:]* 开始' || true)
 rm -rf "$(dirname "$copy")"
-
-while [ "$(date +%s)" -lt $((killed_at + 2)) ]; do sleep 0.05; done
-run_again "$work/run2.log" "$work/heard2.wav"
-for _ in $(seq 1 50); do grep -q '播放成功并淡入' "$work/run2.log" && break; sleep 0.1; done
-sleep 3
 stop_run
 grep -q '异常退出后恢复播出：<third.wav> 从 00:0[4-7] 开始' "$work/run2.log" ||
     { echo "no resume in the third item"; cat "$work/run2.log"; exit 1; }

@@ -2,9 +2,11 @@
 """Where a recording's first sound comes from: which source file, and how far into it.
 
 The mix of one item at full volume is the item's own samples, so a stretch of the recording
-taken after the fade-in is found byte for byte in its source. Prints, for the first sound of
-the recording: the source's name, the offset into it in milliseconds, and the level of its
-first 50 ms relative to the level after the fade-in (a fade-in from -34 dB shows well below 1).
+taken after the fade-in is found byte for byte in its source (a stretch within a cross-fade is
+not: later stretches are tried). Prints, for the first sound of the recording: the source's
+name, the offset into it in milliseconds (as if that source played from the first sound on),
+and the level of its first 50 ms relative to the level of the stretch found (a fade-in from
+-34 dB shows well below 1).
 
 usage: recorded_position.py RECORDING SOURCE.wav...
 """
@@ -14,8 +16,8 @@ import struct
 import sys
 import wave
 
-# Past the 1 s fade-in; the later probe is left alone by a cross-fade into the next item.
-PROBE_AFTER_S = (1.5, 1.05)
+# Past the 1 s fade-in, then later ones in case the first fall in a cross-fade.
+PROBE_AFTER_S = (1.5, 1.05, 2.2, 3.0)
 PROBE_FRAMES = 441   # 10 ms
 
 
@@ -41,7 +43,8 @@ def first_sound_frame(data, frame_bytes, start_frame=0):
 
 
 def locate(recording, sources, start_frame=0):
-    """(source path, offset ms, fade ratio, first-sound frame) or None."""
+    """(source path, offset ms into it at the probe, probe ms after the first sound, fade ratio)
+    or None."""
     rate, frame_bytes, data = pcm(recording)
     first = first_sound_frame(data, frame_bytes, start_frame)
     if first is None:
@@ -58,10 +61,10 @@ def locate(recording, sources, start_frame=0):
                 at = source_data.find(probe, at + 1)
             if at < 0:
                 continue
-            offset_ms = (at // source_frame_bytes - (probe_frame - first)) * 1000.0 / rate
             head = data[first * frame_bytes:(first + rate // 20) * frame_bytes]
             ratio = rms(head) / max(rms(probe), 1.0)
-            return source, offset_ms, ratio, first
+            return (source, at // source_frame_bytes * 1000.0 / rate,
+                    (probe_frame - first) * 1000.0 / rate, ratio)
     return None
 
 
@@ -70,4 +73,4 @@ if __name__ == "__main__":
     if found is None:
         print("none")
     else:
-        print("%s %.1f %.3f" % (os.path.basename(found[0]), found[1], found[2]))
+        print("%s %.1f %.3f" % (os.path.basename(found[0]), found[1] - found[2], found[3]))
