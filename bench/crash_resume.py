@@ -36,6 +36,7 @@ import recorded_position  # noqa: E402
 
 ROWS = [("a.wav", 6), ("b.wav", 9), ("c.wav", 14), ("d.wav", 21)]
 CROSS_MS = 1000
+TICK_MS = 100  # the scheduler's tick
 START_LINE = re.compile(r"^(\d\d:\d\d:\d\d\.\d\d\d): 播放成功(?:并淡入: \[\d+\]毫秒,|无淡入: )<(.+)>$")
 LOG_LINE = re.compile(r"^\d\d:\d\d:\d\d: ")
 
@@ -177,6 +178,12 @@ def main():
                 # Compared where the stretch was found: it may lie past a hand-over.
                 probe_ms = heard[2] if heard else 0
                 expected = walk(anchor[0], anchor[1], first_ms + probe_ms, lengths)
+                previous = (expected[0] - 2) % len(ROWS) + 1
+                if (heard is not None and expected[1] < TICK_MS and
+                        row_of[os.path.basename(heard[0])] == previous):
+                    # The hand-over comes with the scheduler's next tick: the item before it
+                    # may still sound alone just after the instant the clock gives.
+                    expected = (previous, lengths[previous] - CROSS_MS + expected[1])
                 if heard is None or row_of[os.path.basename(heard[0])] != expected[0]:
                     misses.append("run %d: heard %s, the clock says row %d at %.0f ms" % (
                         run, heard and os.path.basename(heard[0]), expected[0], expected[1]))
