@@ -1,5 +1,6 @@
 #include "core/playout/CrashResume.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <vector>
@@ -28,11 +29,11 @@ std::int64_t msOfDay(const LocalDateTime& t) {
 
 }  // namespace
 
-std::optional<std::int64_t> MeasureItemLength(AudioSourceFactory& sources,
+std::optional<std::int64_t> MeasureItemLength(std::unique_ptr<AudioSource> source,
                                               const std::string& native) {
-    if (native.empty() || !FileExists(native)) return std::nullopt;
+    if (!source || native.empty() || !FileExists(native)) return std::nullopt;
     try {
-        TcbAudioFileReader reader(sources.createSource(), native);
+        TcbAudioFileReader reader(std::move(source), native);
         std::int64_t duration = reader.Duration();
         if (const auto count = reader.ExactDurationJob()) {
             if (const auto exact = count()) duration = *exact;
@@ -92,28 +93,38 @@ bool CrashResume::begin(std::chrono::milliseconds bound) {
     // The job measures what a walk a little past its own end needs: the walk on the UI thread,
     // at the real start, finds every length it asks for.
     const std::int64_t horizonMs = msOfDay(now) + bound.count() + 1000;
-    auto lengths = std::make_shared<Lengths>();
-    // The job owns copies of all it uses but the factory, which outlives the station.
-    auto job = [lengths, pending, storedPaths = std::move(storedPaths), resolver = c_.resolver,
-                &sources = sources_, horizonMs] {
+    // The job owns all it uses, its sources made here: it may outlive the station when a
+    // file hangs.
+    struct Measuring {
+        std::vector<std::unique_ptr<AudioSource>> sources;
+        Lengths lengths;
+    };
+    auto measuring = std::make_shared<Measuring>();
+    const std::size_t wanted = std::min<std::size_t>(kMaxMeasuredRows, storedPaths.size());
+    for (std::size_t i = 0; i < wanted; ++i) measuring->sources.push_back(sources_.createSource());
+    auto job = [measuring, pending, storedPaths = std::move(storedPaths), resolver = c_.resolver,
+                horizonMs] {
+        Measuring& m = *measuring;
         WalkToNow(pending.schedule, pending.row, pending.startedMs, horizonMs,
                   [&](int r) -> std::optional<std::int64_t> {
-                      if (const auto known = lengths->find(r); known != lengths->end())
+                      if (const auto known = m.lengths.find(r); known != m.lengths.end())
                           return known->second;
+                      if (m.sources.empty()) return std::nullopt;
+                      std::unique_ptr<AudioSource> source = std::move(m.sources.back());
+                      m.sources.pop_back();
                       const auto length =
-                          MeasureItemLength(sources, resolver.resolve(storedPaths[r]));
-                      if (length) lengths->emplace(r, *length);
+                          MeasureItemLength(std::move(source), resolver.resolve(storedPaths[r]));
+                      if (length) m.lengths.emplace(r, *length);
                       return length;
                   });
     };
     std::weak_ptr<CrashResume*> alive = alive_;
-    work_.run(std::move(job), bound,
-              [alive, lengths, pending](BackgroundWork::Outcome outcome) {
-                  const auto self = alive.lock();
-                  if (!self || !*self) return;
-                  (*self)->finish(pending, outcome == BackgroundWork::Outcome::Done ? *lengths
-                                                                                    : Lengths{});
-              });
+    work_.run(std::move(job), bound, [alive, measuring, pending](BackgroundWork::Outcome outcome) {
+        const auto self = alive.lock();
+        if (!self || !*self) return;
+        (*self)->finish(pending,
+                        outcome == BackgroundWork::Outcome::Done ? measuring->lengths : Lengths{});
+    });
     return true;
 }
 
@@ -140,11 +151,11 @@ void CrashResume::finish(const Pending& pending, const Lengths& lengths) {
     }
     table.sgJM.setCurrentRow(point->row);
     const std::int64_t seconds = point->offsetMs / 1000;
-    c_.log.LogLineKept(Gbk("异常退出后恢复播出：<") +
-                       FileNameOf(table.sgJM.cell(kColFile, point->row)) + Gbk("> 从 ") +
-                       Format("%2.2d:%2.2d", static_cast<int>(seconds / 60),
-                              static_cast<int>(seconds % 60)) +
-                       Gbk(" 开始"));
+    c_.log.LogLineKept(
+        Gbk("异常退出后恢复播出：<") + FileNameOf(table.sgJM.cell(kColFile, point->row)) +
+        Gbk("> 从 ") +
+        Format("%2.2d:%2.2d", static_cast<int>(seconds / 60), static_cast<int>(seconds % 60)) +
+        Gbk(" 开始"));
     c_.state.Unplayable.clear();
     items_.StartSelectedRowFrom(point->offsetMs);
 }

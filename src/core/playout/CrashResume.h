@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "core/playout/ItemStart.h"
@@ -39,6 +40,9 @@ class CrashResume {
     // The walk's view of the open schedule and the settings.
     WalkSchedule walkSchedule() const;
 
+    // Distinct rows whose lengths one walk may measure; a longer walk falls back.
+    static constexpr std::size_t kMaxMeasuredRows = 64;
+
   private:
     using Lengths = std::map<int, std::int64_t>;
     struct Pending {
@@ -56,9 +60,10 @@ class CrashResume {
     std::shared_ptr<CrashResume*> alive_;  // outcomes posted after the station went are dropped
 };
 
-// The length in milliseconds of a native file's item, counted exactly when its header only
-// estimates it; nothing when the file is missing or unreadable. Slow: on a worker.
-std::optional<std::int64_t> MeasureItemLength(AudioSourceFactory& sources,
+// The length in milliseconds of a native file's item, opened with the source given and counted
+// exactly when its header only estimates it; nothing when the file is missing or unreadable.
+// Slow: on a worker.
+std::optional<std::int64_t> MeasureItemLength(std::unique_ptr<AudioSource> source,
                                               const std::string& native);
 
 }  // namespace pelvano::core

@@ -36,7 +36,8 @@ std::optional<ResumePoint> WalkToNow(const WalkSchedule& s, int row, std::int64_
         const bool nextHasStartTime = row + 1 < rowCount && s.rows[row + 1].hasStartTime;
         const NextRow next = NextRowAfter(row, rowCount, nextHasStartTime, s.loops);
         const std::int64_t handover =
-            t + std::max<std::int64_t>(kShortestTurnMs, *length - s.rows[row].crossSeconds * 1000LL);
+            t +
+            std::max<std::int64_t>(kShortestTurnMs, *length - s.rows[row].crossSeconds * 1000LL);
         // A timed row takes over at its second, also after the table ended in silence.
         const std::int64_t timedUntil = next.row > 0 ? std::min(handover, nowMs) : nowMs;
         if (const auto timed = timedRowWithin(s, t, timedUntil)) {

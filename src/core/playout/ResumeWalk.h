@@ -21,8 +21,8 @@ struct WalkRow {
 };
 
 struct WalkSchedule {
-    std::vector<WalkRow> rows;       // by row number; rows[0] stands for the header
-    std::vector<TimedStart> timed;   // in the schedule's order; empty when timed starts are off
+    std::vector<WalkRow> rows;      // by row number; rows[0] stands for the header
+    std::vector<TimedStart> timed;  // in the schedule's order; empty when timed starts are off
     RowLoops loops;
 };
 
@@ -40,9 +40,8 @@ inline constexpr std::int64_t kShortestTurnMs = 100;
 
 // Nothing when the walk cannot tell: a length it needs is unknown, the instants are out of
 // order, or nothing would be on air at nowMs (the table ended without a loop).
-std::optional<ResumePoint> WalkToNow(const WalkSchedule& schedule, int row,
-                                     std::int64_t startedMs, std::int64_t nowMs,
-                                     const RowLength& lengthOf);
+std::optional<ResumePoint> WalkToNow(const WalkSchedule& schedule, int row, std::int64_t startedMs,
+                                     std::int64_t nowMs, const RowLength& lengthOf);
 
 // A time of day to the millisecond as "hh:mm:ss.zzz", and back (nothing for any other text).
 std::string FormatTimeOfDayMs(std::int64_t msOfDay);

@@ -1,9 +1,9 @@
 // The start after an unclean end, on a station in virtual time: where the clock says, with the
 // fade-in and the log line; the stored row from its start after a clean close or when the walk
 // cannot tell; the keys that let the next start decide.
+#include "StationFixture.h"
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/playout/CrashResume.h"
-#include "StationFixture.h"
 
 namespace pelvano::test {
 namespace {

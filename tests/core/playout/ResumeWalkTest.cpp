@@ -1,8 +1,8 @@
-#include "core/playout/ResumeWalk.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include "core/playout/ResumeWalk.h"
 
 namespace pelvano::core {
 namespace {
