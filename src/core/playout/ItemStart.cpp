@@ -122,8 +122,8 @@ bool ItemStart::startItem(int row, const std::string& storedPath) {
     ch.SetPan(c_.tbPan);
     const std::int64_t into = playFrom(ch, t, name, armedUs);
     const LocalDateTime now = c_.clock.now();
-    const std::int64_t began = std::max<std::int64_t>(
-        0, now.secondsOfDay() * 1000LL + now.millisecond - into);
+    const std::int64_t began =
+        std::max<std::int64_t>(0, now.secondsOfDay() * 1000LL + now.millisecond - into);
     startedAt_ = FormatTimeOfDayMs(began);
     showLength(ch);
     c_.view.setProgressPosition(static_cast<int>(std::max<std::int64_t>(0, into)));
@@ -138,8 +138,8 @@ bool ItemStart::startItem(int row, const std::string& storedPath) {
     return true;
 }
 
-std::int64_t ItemStart::playFrom(TcbDSMixerChannel& ch, const ItemTimes& t,
-                                 const std::string& name, std::optional<std::int64_t> armedUs) {
+std::int64_t ItemStart::playFrom(TcbDSMixerChannel& ch, const ItemTimes& t, const std::string& name,
+                                 std::optional<std::int64_t> armedUs) {
     if (offset_) {
         const std::int64_t into = std::clamp<std::int64_t>(
             offset_->offsetMs + (c_.clock.tickUs() - offset_->atUs) / 1000, 0, ch.Length());
@@ -147,8 +147,8 @@ std::int64_t ItemStart::playFrom(TcbDSMixerChannel& ch, const ItemTimes& t,
         ch.SetVolume(kFadeInStartLevel);
         ch.Play();
         ch.Fade(kResumeFadeInMs, c_.tbVol);
-        c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(kResumeFadeInMs) +
-                       Gbk("]毫秒,<") + name + ">");
+        c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(kResumeFadeInMs) + Gbk("]毫秒,<") +
+                       name + ">");
         return into;
     }
     if (t.tIn < 1) {

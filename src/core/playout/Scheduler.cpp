@@ -87,8 +87,9 @@ void Scheduler::prepareTimedRow(const LocalDateTime& now) {
 
 NextRow Scheduler::nextRowAfter(int playing) const {
     const Grid& grid = c_.table.sgJM;
-    const bool nextHasStartTime = playing + 1 < grid.rowCount() &&
-                                  grid.cell(kColStartTime, playing + 1).find(':') != std::string::npos;
+    const bool nextHasStartTime =
+        playing + 1 < grid.rowCount() &&
+        grid.cell(kColStartTime, playing + 1).find(':') != std::string::npos;
     return NextRowAfter(playing, grid.rowCount(), nextHasStartTime,
                         {c_.settings.chkSectCycle(), c_.settings.chkAllCycle()});
 }

@@ -59,7 +59,8 @@ TEST(PlayProcessLog, AKeptLineWaitsForTheWindowWithItsOwnTime) {
     test::TempDir dir;
     FixedClock clock;
     FileWriteQueue files;
-    PlayProcessLog log(clock, [] { return true; }, files);
+    PlayProcessLog log(
+        clock, [] { return true; }, files);
     log.setDayFile(dir.file("2008-01-16.his"));
     log.LogLine("dropped");
     log.LogLineKept("kept");
