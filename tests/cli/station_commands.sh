@@ -27,16 +27,16 @@ expect_fail 2 simulate "$work/station" --from "2026-12-07 06:00:00"
 expect_fail 2 simulate "$work/station" --from "2026-12-07 06:00:00" --to "2026-12-07 05:00:00"
 expect_fail 1 run "$work/none"
 
-# In real time on the null output, until interrupted; the close writes its keys (LastJMFile is
-# written by a close alone: the simulation above wrote one, so it is removed first).
+# In real time on the null output, until interrupted; the close writes its keys (the clean-close
+# mark is written by a close alone: the simulation above wrote one, so it is removed first).
 ini="$work/station/参数设置.INI"
 close_key_written() {
     local status=$1
     [ "$status" = 0 ] || { echo "run ended with status $status"; exit 1; }
-    grep -q '^LastJMFile=' "$ini" || { echo "no close keys after run"; exit 1; }
-    sed -i '/^LastJMFile=/d' "$ini"
+    grep -q '^CleanClose=YES' "$ini" || { echo "no close keys after run"; exit 1; }
+    sed -i '/^CleanClose=/d' "$ini"
 }
-sed -i '/^LastJMFile=/d' "$ini"
+sed -i '/^CleanClose=/d' "$ini"
 set +e
 PELVANO_OUTPUT=null timeout --preserve-status -s INT 3 "$cli" run "$work/station" >"$work/run.log" 2>/dev/null
 close_key_written $?

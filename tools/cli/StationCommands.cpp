@@ -1,7 +1,9 @@
 // pelvano-cli run [DIR] and simulate [DIR] --from ... --to ... [--wav OUT] [--stream OUT]: the
 // station without windows, in real time on the configured output or in virtual time. Both
 // stream the mix as [Stream] says: run to the Icecast server, simulate into a file. Both hold
-// the station folder's lock; simulate --copy works on a copy of a folder that is on air.
+// the station folder's lock; simulate --copy works on a copy of a folder that is on air. A
+// simulation starts as the real station would: after an unclean end it resumes where the clock
+// says at --from, so that a copy of a running station predicts where a crash would resume.
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -250,7 +252,11 @@ const CliRegistration kRun("run", "run [DIR]   the station in real time (Ctrl-C 
 const CliRegistration kSimulate(
     "simulate",
     "simulate [DIR] --from \"YYYY-MM-DD hh:mm:ss\" --to \"...\" [--wav OUT] [--stream OUT] "
-    "[--copy]",
+    "[--copy]\n"
+    "                           the station in virtual time, started as it would start: after\n"
+    "                           an unclean end (crash, kill) it resumes where the clock says at\n"
+    "                           --from (异常退出后恢复播出 in its log); with --copy of a station\n"
+    "                           on air, where a crash at --from would resume",
     simulate);
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "core/app/AppPaths.h"
+#include "core/app/Encoding.h"
+#include "core/app/IniFile.h"
 #include "core/app/TextHelpers.h"
 #include "platform/lock/StationLock.h"
 
@@ -25,6 +28,16 @@ bool isHistory(const fs::path& name) {
     return core::EqualsIgnoreCaseGbk(name.string(), "History");
 }
 
+// A LastJMFile in the original folder becomes the same file in the copy.
+void pointResumeKeysAtCopy(const fs::path& source, const fs::path& copy) {
+    const std::string settings = core::AppPaths::ofFolder(copy.string()).settingsFile();
+    const fs::path stored = core::GbkToUtf8(core::IniRead(settings, "START", "LastJMFile"));
+    std::error_code ignored;
+    if (stored.empty() || !fs::equivalent(stored.parent_path(), source, ignored)) return;
+    core::IniWrite(settings, "START", "LastJMFile",
+                   core::Utf8ToGbk((copy / stored.filename()).string()));
+}
+
 }  // namespace
 
 std::string CopyStationForSimulation(const std::string& folder) {
@@ -39,6 +52,7 @@ std::string CopyStationForSimulation(const std::string& folder) {
         else
             fs::copy(entry.path(), copy / name, fs::copy_options::recursive);
     }
+    pointResumeKeysAtCopy(source, copy);
     return copy.string();
 }
 

@@ -16,6 +16,7 @@
 #include "core/playout/NowPlayingFile.h"
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerView.h"
+#include "core/playout/ResumeWalk.h"
 #include "core/playout/SettingsKeyWrites.h"
 #include "core/ports/Clock.h"
 #include "core/ports/TimerService.h"
@@ -97,6 +98,8 @@ bool ItemStart::startItem(int row, const std::string& storedPath) {
     const bool adopted = prepared_ && prepared_->row == row &&
                          prepared_->storedPath == storedPath && prepared_->channel == &ch;
     if (prepared_ && !adopted) CancelPreparedStart();
+    const std::optional<std::int64_t> armedUs =
+        adopted ? std::optional<std::int64_t>(prepared_->dueUs) : std::nullopt;
     prepared_.reset();
     s.PreviousTimes = s.times();
     const ItemTimes t = ItemTimesOf(row);
@@ -117,23 +120,13 @@ bool ItemStart::startItem(int row, const std::string& storedPath) {
     }
     s.StoredFileNames[onA ? kItemChannelA : kItemChannelB] = name;
     ch.SetPan(c_.tbPan);
-    if (t.tIn < 1) {
-        if (!adopted) {
-            ch.SetVolume(c_.tbVol);
-            ch.Play();
-        }
-        c_.log.LogLine(Gbk("播放成功无淡入: <") + name + ">");
-    } else {
-        if (!adopted) {
-            ch.SetVolume(kFadeInStartLevel);
-            ch.Play();
-            ch.Fade(static_cast<std::uint32_t>(t.tIn) * 1000, c_.tbVol);
-        }
-        c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(t.tIn * 1000) + Gbk("]毫秒,<") +
-                       name + ">");
-    }
+    const std::int64_t into = playFrom(ch, t, name, armedUs);
+    const LocalDateTime now = c_.clock.now();
+    const std::int64_t began =
+        std::max<std::int64_t>(0, now.secondsOfDay() * 1000LL + now.millisecond - into);
+    startedAt_ = FormatTimeOfDayMs(began);
     showLength(ch);
-    c_.view.setProgressPosition(0);
+    c_.view.setProgressPosition(static_cast<int>(std::max<std::int64_t>(0, into)));
     s.CurrentChannel = &ch;
     if (c_.asRun) {
         const Grid& grid = c_.table.sgJM;
@@ -143,6 +136,38 @@ bool ItemStart::startItem(int row, const std::string& storedPath) {
         c_.asRun->started(onA ? 0 : 1, ch, item);
     }
     return true;
+}
+
+std::int64_t ItemStart::playFrom(TcbDSMixerChannel& ch, const ItemTimes& t, const std::string& name,
+                                 std::optional<std::int64_t> armedUs) {
+    if (offset_) {
+        const std::int64_t into = std::clamp<std::int64_t>(
+            offset_->offsetMs + (c_.clock.tickUs() - offset_->atUs) / 1000, 0, ch.Length());
+        ch.SetPosition(static_cast<std::int32_t>(into));
+        ch.SetVolume(kFadeInStartLevel);
+        ch.Play();
+        ch.Fade(kResumeFadeInMs, c_.tbVol);
+        c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(kResumeFadeInMs) + Gbk("]毫秒,<") +
+                       name + ">");
+        return into;
+    }
+    if (t.tIn < 1) {
+        if (!armedUs) {
+            ch.SetVolume(c_.tbVol);
+            ch.Play();
+        }
+        c_.log.LogLine(Gbk("播放成功无淡入: <") + name + ">");
+    } else {
+        if (!armedUs) {
+            ch.SetVolume(kFadeInStartLevel);
+            ch.Play();
+            ch.Fade(static_cast<std::uint32_t>(t.tIn) * 1000, c_.tbVol);
+        }
+        c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(t.tIn * 1000) + Gbk("]毫秒,<") +
+                       name + ">");
+    }
+    // An armed start sounded from its second, which the tick may have followed a little.
+    return armedUs ? (c_.clock.tickUs() - *armedUs) / 1000 : 0;
 }
 
 void ItemStart::failStart(int row, const ItemPreparer::Taken& file) {
@@ -172,15 +197,27 @@ void ItemStart::onPrepared(const std::string& storedPath) {
         return;
     }
     timedDueUs_ = w.dueUs;
+    offset_ = w.offset;
     struct Forget {
         std::optional<std::int64_t>& due;
+        std::optional<StartOffset>& offset;
         PlayerView& view;
         ~Forget() {
             due.reset();
+            offset.reset();
             view.repaintSchedule();
         }
-    } forget{timedDueUs_, c_.view};
+    } forget{timedDueUs_, offset_, c_.view};
     completeStart(w.row, storedPath);
+    postResumeKeys(w.row, FormatDate(c_.clock.now(), true));
+}
+
+void ItemStart::postResumeKeys(int row, const std::string& date) {
+    PostSettingsKeys(c_.fileWrites, c_.settings.file(), "START",
+                     {{"LastJMPos", std::to_string(row)},
+                      {"LastDate", date},
+                      {std::string(kStartedAtKey), startedAt_},
+                      {"LastJMFile", Utf8ToGbk(c_.table.CurrentSchedulePath)}});
 }
 
 void ItemStart::onExactDuration(const std::string& native, std::int64_t duration) {
@@ -190,6 +227,15 @@ void ItemStart::onExactDuration(const std::string& native, std::int64_t duration
         ch->SetExactDuration(native, duration);
         if (ch == c_.state.CurrentChannel) showLength(*ch);
     }
+}
+
+void ItemStart::StartSelectedRowFrom(std::int64_t offsetMs) {
+    offset_ = StartOffset{offsetMs, c_.clock.tickUs()};
+    struct Forget {
+        std::optional<StartOffset>& offset;
+        ~Forget() { offset.reset(); }
+    } forget{offset_};
+    StartSelectedRow();
 }
 
 void ItemStart::StartTimedRow(std::int64_t dueUs) {
@@ -273,17 +319,17 @@ void ItemStart::StartSelectedRow() {
     c_.log.LogLine(PlayProcessLog::minusRule());
     // The scheduler must run again whatever happens, even when the engine refuses the file.
     // The resume keys go to the write queue once the sound has started, whatever happens.
+    startedAt_.clear();
     struct RestartScheduler {
-        PlayoutContext& c;
+        ItemStart& items;
         int row;
         const std::string& date;
         ~RestartScheduler() {
-            PostSettingsKeys(c.fileWrites, c.settings.file(), "START",
-                             {{"LastJMPos", std::to_string(row)}, {"LastDate", date}});
-            if (c.tmCheckPlay) c.tmCheckPlay->setEnabled(true);
-            c.view.repaintSchedule();
+            items.postResumeKeys(row, date);
+            if (items.c_.tmCheckPlay) items.c_.tmCheckPlay->setEnabled(true);
+            items.c_.view.repaintSchedule();
         }
-    } restart{c_, row, date};
+    } restart{*this, row, date};
     // Any start replaces one that waits for its file.
     waiting_.reset();
     PlayoutState& s = c_.state;
@@ -310,7 +356,7 @@ void ItemStart::StartSelectedRow() {
     if (!armed) {
         preparer_.request(storedPath);
         if (preparer_.state(storedPath) == ItemPreparer::State::Pending) {
-            waiting_ = WaitingStart{row, storedPath, timedDueUs_};
+            waiting_ = WaitingStart{row, storedPath, timedDueUs_, offset_};
             return;
         }
     }

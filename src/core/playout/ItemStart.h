@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/playout/ItemPreparer.h"
 #include "core/playout/PlayoutContext.h"
@@ -17,6 +18,9 @@ class TcbDSMixerChannel;
 
 class ItemStart {
   public:
+    // [START] key beside LastJMPos: when the item of that row began (hh:mm:ss.zzz, of LastDate).
+    static constexpr std::string_view kStartedAtKey = "LastJMStart";
+
     ItemStart(PlayoutContext& context, ItemPreparer& preparer);
 
     // Cross-fade, fade-in and fade-out seconds of a row: its cells, else the settings.
@@ -25,6 +29,10 @@ class ItemStart {
     // and remembered for this pass (PlayoutState::Unplayable); the engine's error still reaches
     // the caller (the UI loop when the start waited for its file).
     void StartSelectedRow();
+    // The same, offsetMs into the row's item as of now (it plays on while its file opens),
+    // with a fade-in of kResumeFadeInMs: the return to air after an unclean end.
+    void StartSelectedRowFrom(std::int64_t offsetMs);
+    static constexpr std::uint32_t kResumeFadeInMs = 1000;
     // A start that waits for its file; the scheduler hands over to no other row meanwhile.
     bool startWaiting() const { return waiting_.has_value(); }
     // Opens a row's file ahead on the worker (nothing when it is prepared or under way).
@@ -72,10 +80,16 @@ class ItemStart {
         TcbDSMixerChannel* fadedChannel = nullptr;  // the item on air, its fade-out armed too
         std::int64_t dueUs = 0;
     };
+    // A start part-way into its item: offsetMs as of atUs (Clock::tickUs scale).
+    struct StartOffset {
+        std::int64_t offsetMs = 0;
+        std::int64_t atUs = 0;
+    };
     struct WaitingStart {
         int row = 0;
         std::string storedPath;
         std::optional<std::int64_t> dueUs;
+        std::optional<StartOffset> offset;
     };
     TcbDSMixerChannel& freeItemChannel() const;
     // The start after "开始准备播放": the reader on the free channel, the logs, the displays.
@@ -92,6 +106,14 @@ class ItemStart {
     void failStart(int row, const ItemPreparer::Taken& file);
     // Tells nowplaying.json and the listener that the row went on air.
     void announce(int row);
+    // The resume keys of a row's start: its row, date and schedule, and the instant (time of
+    // day to the millisecond) its item began, empty when it has not begun. The schedule goes
+    // with the row so that a start after a crash knows which table the row belongs to.
+    void postResumeKeys(int row, const std::string& date);
+    // Starts the channel's item (armed to sound from armedUs when it was prepared) from its
+    // beginning or offset_, with its fade-in; returns how far into the item it sounds now.
+    std::int64_t playFrom(TcbDSMixerChannel& ch, const ItemTimes& t, const std::string& name,
+                          std::optional<std::int64_t> armedUs);
     void recordEnd(TcbDSMixerChannel& channel, bool natural);
     // The row cannot play in this pass; counted.
     void markUnplayable(int row);
@@ -103,6 +125,8 @@ class ItemStart {
     std::optional<std::int64_t> timedDueUs_;  // while a timed row starts
     ItemPreparer& preparer_;
     std::optional<WaitingStart> waiting_;
+    std::optional<StartOffset> offset_;  // while a start part-way starts
+    std::string startedAt_;              // hh:mm:ss.zzz of the last item's beginning
 };
 
 // The GBK file name (without folder) of the item on a channel, as stored; for a file the

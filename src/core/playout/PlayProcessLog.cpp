@@ -1,5 +1,7 @@
 #include "core/playout/PlayProcessLog.h"
 
+#include <utility>
+
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
 #include "core/app/FileWriteQueue.h"
@@ -25,11 +27,27 @@ PlayProcessLog::PlayProcessLog(const Clock& clock, std::function<bool()> recordi
                                FileWriteQueue& files)
     : clock_(clock), recording_(std::move(recording)), files_(files) {}
 
-void PlayProcessLog::LogLine(const std::string& message) {
+void PlayProcessLog::attachWindow(LogWindowModel* window) {
+    window_ = window;
     if (!window_) return;
-    window_->add(NowHmsMs(clock_.now()) + ": " + message);
+    for (const auto& [at, message] : std::exchange(kept_, {})) write(at, message);
+}
+
+void PlayProcessLog::LogLine(const std::string& message) {
+    if (window_) write(clock_.now(), message);
+}
+
+void PlayProcessLog::LogLineKept(const std::string& message) {
+    if (window_)
+        write(clock_.now(), message);
+    else
+        kept_.emplace_back(clock_.now(), message);
+}
+
+void PlayProcessLog::write(const LocalDateTime& at, const std::string& message) {
+    window_->add(NowHmsMs(at) + ": " + message);
     if (recording_ && recording_() && !dayFile_.empty()) {
-        files_.appendLine(dayFile_, NowHms(clock_.now()) + ": " + message,
+        files_.appendLine(dayFile_, NowHms(at) + ": " + message,
                           Gbk("写入播放记录失败:<") + Utf8ToGbk(FileNameOf(dayFile_)) + ">");
     }
 }

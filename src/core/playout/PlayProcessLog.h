@@ -1,10 +1,14 @@
 #pragma once
 // The play-process log: every step of the playout, shown in the log window to the millisecond
 // and, while recording is on, appended to the day's file (History/YYYY-MM-DD.his, GBK, CR LF)
-// through the file queue. Until the log window exists, messages are dropped for both. UI thread.
+// through the file queue. Until the log window exists, messages are dropped for both, except
+// those given to LogLineKept. UI thread.
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "core/app/DateTime.h"
 
 namespace pelvano::core {
 
@@ -41,22 +45,29 @@ public:
     // recording tells, at each line, whether chkRcdHis is on.
     PlayProcessLog(const Clock& clock, std::function<bool()> recording, FileWriteQueue& files);
 
-    // The log window has been created: from now on messages are kept.
-    void attachWindow(LogWindowModel* window) { window_ = window; }
+    // The log window has been created: from now on messages are kept, and the lines kept
+    // before it existed are written first, with their own times.
+    void attachWindow(LogWindowModel* window);
     void setDayFile(std::string path) { dayFile_ = std::move(path); }
     const std::string& dayFile() const { return dayFile_; }
 
     void LogLine(const std::string& message);
+    // A line that must reach the window and the day's file even when it comes before the
+    // window exists (a decision of the start-up).
+    void LogLineKept(const std::string& message);
 
     static const std::string& equalsRule();  // 51 '='
     static const std::string& minusRule();   // 51 '-'
 
 private:
+    void write(const LocalDateTime& at, const std::string& message);
+
     const Clock& clock_;
     std::function<bool()> recording_;
     FileWriteQueue& files_;
     LogWindowModel* window_ = nullptr;
     std::string dayFile_;
+    std::vector<std::pair<LocalDateTime, std::string>> kept_;
 };
 
 }  // namespace pelvano::core

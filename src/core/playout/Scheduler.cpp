@@ -85,18 +85,13 @@ void Scheduler::prepareTimedRow(const LocalDateTime& now) {
     }
 }
 
-Scheduler::NextRow Scheduler::nextRowAfter(int playing) const {
+NextRow Scheduler::nextRowAfter(int playing) const {
     const Grid& grid = c_.table.sgJM;
-    NextRow next;
-    next.hasNext = playing < grid.rowCount() - 1;
-    next.nextIsTimed =
-        next.hasNext && grid.cell(kColStartTime, playing + 1).find(':') != std::string::npos;
-    if (next.hasNext && !next.nextIsTimed) {
-        next.row = playing + 1;
-    } else if (next.nextIsTimed ? c_.settings.chkSectCycle() : c_.settings.chkAllCycle()) {
-        next.row = 1;
-    }
-    return next;
+    const bool nextHasStartTime =
+        playing + 1 < grid.rowCount() &&
+        grid.cell(kColStartTime, playing + 1).find(':') != std::string::npos;
+    return NextRowAfter(playing, grid.rowCount(), nextHasStartTime,
+                        {c_.settings.chkSectCycle(), c_.settings.chkAllCycle()});
 }
 
 void Scheduler::openAhead(const LocalDateTime& now) {

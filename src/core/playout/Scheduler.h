@@ -7,6 +7,7 @@
 #include "core/app/DateTime.h"
 #include "core/playout/ItemStart.h"
 #include "core/playout/PlayoutContext.h"
+#include "core/playout/RowOrder.h"
 
 namespace pelvano::core {
 
@@ -41,11 +42,6 @@ private:
     // Asks for the files of the next row and of the timed rows due soon to be opened ahead.
     void openAhead(const LocalDateTime& now);
     // The row the hand-over goes to after `playing` (0: none), and whether it loops back.
-    struct NextRow {
-        int row = 0;
-        bool hasNext = false;
-        bool nextIsTimed = false;
-    };
     NextRow nextRowAfter(int playing) const;
     void showItemTimes();
     void startNextIfDue();

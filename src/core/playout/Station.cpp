@@ -48,6 +48,7 @@ Station::Station(const StationPorts& ports)
                &nowPlaying_},
       preparer_(ports.work ? *ports.work : inlineWork_, *ports.audio.sources, resolver_),
       items_(context_, preparer_),
+      crashResume_(context_, items_, ports.work ? *ports.work : inlineWork_, *ports.audio.sources),
       scheduler_(context_, items_),
       chimes_(context_, [this](const std::string& path) { OpenSchedule(path); }),
       meters_(state_, view_),
@@ -122,7 +123,7 @@ StartupOutcome Station::start() {
     // the UI loop once the loop runs, and the scheduler moves on to the next row.
     std::exception_ptr firstStartError;
     try {
-        items_.btnPlayClick();
+        if (!crashResume_.begin(preparer_.bound())) items_.btnPlayClick();
     } catch (...) {
         firstStartError = std::current_exception();
     }
@@ -232,16 +233,21 @@ void Station::changeOutputDevice(int index) {
 void Station::writeCloseKeys() {
     PostSettingsKeys(files_, settings_.file(), Gbk("主窗口"),
                      {{"Left", std::to_string(playerLeft)}, {"Top", std::to_string(playerTop)}});
-    writeResumeKeys();
+    postResumeKeys({{std::string(CrashResume::kCleanCloseKey), "YES"}});
 }
 
 void Station::writeResumeKeys() {
+    postResumeKeys({});
+}
+
+void Station::postResumeKeys(IniKeys more) {
     // Queued behind the resume keys of the item starts, so that theirs never land after these;
     // the operator's command waits for them, as it waits for the schedule it saved.
-    PostSettingsKeys(files_, settings_.file(), "START",
-                     {{"LastJMFile", Utf8ToGbk(table_.CurrentSchedulePath)},
-                      {"LastJMPos", std::to_string(table_.PlayingRow)},
-                      {"LastDate", FormatDate(ports_.clock->now(), true)}});
+    IniKeys keys{{"LastJMFile", Utf8ToGbk(table_.CurrentSchedulePath)},
+                 {"LastJMPos", std::to_string(table_.PlayingRow)},
+                 {"LastDate", FormatDate(ports_.clock->now(), true)}};
+    keys.insert(keys.end(), more.begin(), more.end());
+    PostSettingsKeys(files_, settings_.file(), "START", std::move(keys));
     files_.flush(FileWriteQueue::kCloseBound);
 }
 

@@ -14,6 +14,7 @@
 #include "core/audio/TMyDelay.h"
 #include "core/playout/AsRunLog.h"
 #include "core/playout/ClockChimes.h"
+#include "core/playout/CrashResume.h"
 #include "core/playout/ItemPreparer.h"
 #include "core/playout/ItemStart.h"
 #include "core/playout/MeasuringChannel.h"
@@ -23,6 +24,7 @@
 #include "core/playout/PlayerView.h"
 #include "core/playout/PlayoutState.h"
 #include "core/playout/Scheduler.h"
+#include "core/playout/SettingsKeyWrites.h"
 #include "core/playout/TAnalysis.h"
 #include "core/playout/WriteFailureReport.h"
 #include "core/playout/UiStallWatch.h"
@@ -80,7 +82,7 @@ class Station {
     void loadTodaySchedule();
     // The operator chose another output device: nothing is restarted afterwards.
     void changeOutputDevice(int index);
-    // The keys written when the player closes.
+    // The keys written when the player closes, with the mark of a clean close.
     void writeCloseKeys();
     // "LastJMFile", "LastJMPos" and "LastDate": where the next start resumes. Both wait, up to
     // the write queue's close bound, until these and every write queued before them are done.
@@ -134,6 +136,7 @@ class Station {
     // Logs the failed first start and hands its error to the UI loop.
     void reportFirstStartError(const std::exception_ptr& error);
     std::string dayFileOfToday() const;
+    void postResumeKeys(IniKeys more);
 
     StationPorts ports_;
     PlayerView defaultView_;
@@ -159,6 +162,7 @@ class Station {
     InlineWork inlineWork_;
     ItemPreparer preparer_;
     ItemStart items_;
+    CrashResume crashResume_;
     Scheduler scheduler_;
     ClockChimes chimes_;
     LevelMeters meters_;

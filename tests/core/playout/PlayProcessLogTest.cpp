@@ -55,6 +55,27 @@ TEST(PlayProcessLog, WindowAndDayFile) {
     EXPECT_EQ(failures[0].message, Utf8ToGbk("写入播放记录失败:<2008-01-17.his>"));
 }
 
+TEST(PlayProcessLog, AKeptLineWaitsForTheWindowWithItsOwnTime) {
+    test::TempDir dir;
+    FixedClock clock;
+    FileWriteQueue files;
+    PlayProcessLog log(
+        clock, [] { return true; }, files);
+    log.setDayFile(dir.file("2008-01-16.his"));
+    log.LogLine("dropped");
+    log.LogLineKept("kept");
+    clock.time.second = 2;
+    LogWindowModel window;
+    log.attachWindow(&window);
+    log.LogLine("after");
+    log.LogLineKept("kept after");
+    EXPECT_EQ(window.lines(), (std::vector<std::string>{"08:00:00.120: kept", "08:00:02.120: after",
+                                                        "08:00:02.120: kept after"}));
+    ASSERT_TRUE(files.flush(FileWriteQueue::kCloseBound));
+    EXPECT_EQ(dir.read("2008-01-16.his"),
+              "08:00:00: kept\r\n08:00:02: after\r\n08:00:02: kept after\r\n");
+}
+
 TEST(PlayProcessLog, TheLineBeyond500ClearsTheWindow) {
     LogWindowModel window;
     CountingView view;
