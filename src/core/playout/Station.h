@@ -14,6 +14,8 @@
 #include "core/audio/TMyDelay.h"
 #include "core/playout/AsRunLog.h"
 #include "core/playout/ClockChimes.h"
+#include "core/playout/DeadAirWatch.h"
+#include "core/playout/FallbackPlayer.h"
 #include "core/playout/ItemPreparer.h"
 #include "core/playout/ItemStart.h"
 #include "core/playout/MeasuringChannel.h"
@@ -104,6 +106,9 @@ class Station {
     MeasuringChannel& measurer() { return measurer_; }
     // How long the UI thread went without turning its loop (for the log and a status page).
     const UiStallWatch& uiStalls() const { return uiStalls_; }
+    // Dead air found since the start: count() and totalSeconds(), for monitoring.
+    const DeadAirWatch& deadAir() const { return deadAir_; }
+    FallbackPlayer& fallback() { return fallback_; }
     const NowPlayingFile& nowPlaying() const { return nowPlaying_; }
     // The logs', nowplaying.json's and the settings keys' writes, with the count of those that failed.
     FileWriteQueue& fileWrites() { return files_; }
@@ -125,6 +130,11 @@ class Station {
     void createChannels();
     void freeChannels();
     void setTimersEnabled(bool enabled);
+    // The silence keys and the fallback folder, from the settings file.
+    void applyDeadAirSettings();
+    // Each scheduler tick: the output's peak to the dead-air watch, and its verdict acted on.
+    void watchForDeadAir();
+    bool meantOnAir() const;
     // Logs the failed first start and hands its error to the UI loop.
     void reportFirstStartError(const std::exception_ptr& error);
     std::string dayFileOfToday() const;
@@ -158,6 +168,8 @@ class Station {
     LevelMeters meters_;
     MeasuringChannel measurer_;
     UiStallWatch uiStalls_;
+    FallbackPlayer fallback_;
+    DeadAirWatch deadAir_;
     std::unique_ptr<TcbDSMixer> mixer_;
 };
 
