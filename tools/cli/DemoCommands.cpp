@@ -40,6 +40,8 @@ constexpr DemoRow kDemoRows[] = {
     {"结束曲", "演示电台", "", "", "音乐/结束曲.mp3"},
 };
 
+constexpr const char* kFallbackFolder = "备用节目";
+
 int demo(const Args& args) {
     if (args.size() != 2 || args[0] != "init") return usageError("usage: demo init DIR");
     const AppPaths paths = AppPaths::ofFolder(args[1]);
@@ -70,6 +72,11 @@ int demo(const Args& args) {
     // opens visible, so that a first look finds its windows.
     if (!IniWriteMany(paths.settingsFile(), "START",
                       {{"spIN", "2"}, {"spOut", "3"}, {"spOver", "3"}, {"chkMin", "NO"}})) {
+        return failure("cannot write " + paths.settingsFile());
+    }
+    // The sounds of the fallback folder come with the others (demo/make-sounds.sh).
+    if (!IniWriteMany(paths.settingsFile(), "Linux",
+                      {{"FallbackFolder", Utf8ToGbk(kFallbackFolder)}})) {
         return failure("cannot write " + paths.settingsFile());
     }
     std::cout << paths.applicationDir << "\n";

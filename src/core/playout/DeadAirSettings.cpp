@@ -33,6 +33,12 @@ DeadAirSettings DeadAirSettings::read(const std::string& settingsFile) {
     return s;
 }
 
+std::vector<std::pair<std::string, std::string>> DeadAirSettings::keys() const {
+    return {{"SilenceLevel", Format("%g", silenceLevelDb)},
+            {"SilenceSeconds", std::to_string(silenceSeconds)},
+            {"FallbackFolder", fallbackFolder}};
+}
+
 float DeadAirSettings::silencePeak() const {
     return static_cast<float>(std::pow(10.0, silenceLevelDb / 20.0));
 }

@@ -4,6 +4,8 @@
 // relative to the station folder or absolute; empty: no fallback). Out-of-range values are
 // clamped, unreadable ones give the default.
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace pelvano::core {
 
@@ -16,6 +18,9 @@ struct DeadAirSettings {
     std::string fallbackFolder;
 
     static DeadAirSettings read(const std::string& settingsFile);
+    // The keys of section [Linux] that store these values.
+    std::vector<std::pair<std::string, std::string>> keys() const;
+    bool operator==(const DeadAirSettings&) const = default;
     // The level as a linear peak (0 .. 1).
     float silencePeak() const;
 };

@@ -103,7 +103,7 @@ StartupOutcome Station::start() {
     const int openBound = StrToIntDef(IniRead(ini, "Linux", "OpenTimeoutMs"), 0);
     preparer_.setBound(openBound > 0 ? std::chrono::milliseconds(openBound)
                                      : ItemPreparer::kDefaultBound);
-    applyDeadAirSettings();
+    applyDeadAirSettings(DeadAirSettings::read(ini));
     mixer_ = std::make_unique<TcbDSMixer>(ports_.audio);
     if (mixer_->DeviceCount() < 2) {
         mixer_.reset();
@@ -149,10 +149,16 @@ void Station::reportFirstStartError(const std::exception_ptr& error) {
     if (ports_.audio.events) ports_.audio.events->post([error] { std::rethrow_exception(error); });
 }
 
-void Station::applyDeadAirSettings() {
-    const DeadAirSettings settings = DeadAirSettings::read(settings_.file());
+void Station::applyDeadAirSettings(const DeadAirSettings& settings) {
+    deadAirSettings_ = settings;
     deadAir_.setRules(settings);
     fallback_.setFolder(settings.fallbackFolder);
+}
+
+void Station::setDeadAirSettings(const DeadAirSettings& settings) {
+    if (settings == deadAirSettings_) return;
+    PostSettingsKeys(files_, settings_.file(), "Linux", settings.keys());
+    applyDeadAirSettings(settings);
 }
 
 bool Station::meantOnAir() const {

@@ -108,6 +108,9 @@ class Station {
     const UiStallWatch& uiStalls() const { return uiStalls_; }
     // Dead air found since the start: count() and totalSeconds(), for monitoring.
     const DeadAirWatch& deadAir() const { return deadAir_; }
+    const DeadAirSettings& deadAirSettings() const { return deadAirSettings_; }
+    // The settings window's silence keys: stored (on the write queue) and in force at once.
+    void setDeadAirSettings(const DeadAirSettings& settings);
     FallbackPlayer& fallback() { return fallback_; }
     const NowPlayingFile& nowPlaying() const { return nowPlaying_; }
     // The logs', nowplaying.json's and the settings keys' writes, with the count of those that failed.
@@ -130,8 +133,7 @@ class Station {
     void createChannels();
     void freeChannels();
     void setTimersEnabled(bool enabled);
-    // The silence keys and the fallback folder, from the settings file.
-    void applyDeadAirSettings();
+    void applyDeadAirSettings(const DeadAirSettings& settings);
     // Each scheduler tick: the output's peak to the dead-air watch, and its verdict acted on.
     void watchForDeadAir();
     bool meantOnAir() const;
@@ -170,6 +172,7 @@ class Station {
     UiStallWatch uiStalls_;
     FallbackPlayer fallback_;
     DeadAirWatch deadAir_;
+    DeadAirSettings deadAirSettings_;
     std::unique_ptr<TcbDSMixer> mixer_;
 };
 

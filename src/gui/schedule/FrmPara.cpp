@@ -26,6 +26,7 @@
 #include "gui/playout/TFrmMain.h"
 #include "gui/schedule/CrossFadeDiagram.h"
 #include "gui/schedule/SettingsLook.h"
+#include "gui/schedule/SilenceSettingsPage.h"
 #include "gui/schedule/StreamSettingsPage.h"
 
 namespace pelvano::gui {
@@ -123,6 +124,9 @@ void TFrmPara::buildControls() {
     streamPage_ = new StreamSettingsPage(pages_);
     streamPage_->onEdited = [this] { streamSettingsEdited(); };
     pages_->addTab(streamPage_, QStringLiteral("网络直播"));
+    silencePage_ = new SilenceSettingsPage(pages_);
+    silencePage_->onEdited = [this] { silenceSettingsEdited(); };
+    pages_->addTab(silencePage_, QStringLiteral("静音与备用"));
     auto* grid = new QGridLayout(background_);
     grid->setContentsMargins(12, 10, 12, 10);
     grid->setHorizontalSpacing(14);
@@ -238,6 +242,7 @@ void TFrmPara::loadFromStation() {
     cbDevID_->setCurrentIndex(settings_.cbDevID() < cbDevID_->count() ? settings_.cbDevID() : -1);
     stream_ = core::LoadStreamSettings(settings_.file());
     streamPage_->setSettings(stream_);
+    silencePage_->setSettings(station_.deadAirSettings());
     updateDiagram();
     loading_ = false;
 }
@@ -291,6 +296,10 @@ void TFrmPara::streamSettingsEdited() {
     streamPage_->setSettings(edited);  // shows what was made valid, e.g. the mount's "/"
     if (onStreamSettingsChanged) onStreamSettingsChanged(edited);
     if (!saved) throw std::runtime_error("网络直播参数无法写入参数文件");
+}
+
+void TFrmPara::silenceSettingsEdited() {
+    station_.setDeadAirSettings(silencePage_->settings());
 }
 
 void TFrmPara::showEvent(QShowEvent* e) {
