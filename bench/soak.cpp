@@ -88,6 +88,7 @@ class SilentStretches final : public platform::FrameSink {
             bool silent = true;
             for (std::uint32_t c = 0; c < channels_; ++c)
                 silent = silent && std::fabs(frames[i * channels_ + c]) < kSilence;
+            ++frame_;
             if (silent) {
                 ++run_;
                 continue;
@@ -100,16 +101,20 @@ class SilentStretches final : public platform::FrameSink {
         if (run_ >= kRate) {
             ++count;
             totalSeconds += static_cast<double>(run_) / kRate;
-            longestSeconds = std::max(longestSeconds, static_cast<double>(run_) / kRate);
+            if (static_cast<double>(run_) / kRate > longestSeconds) {
+                longestSeconds = static_cast<double>(run_) / kRate;
+                longestFromSecond = static_cast<double>(frame_ - run_) / kRate;
+            }
         }
         run_ = 0;
     }
     int count = 0;
     double totalSeconds = 0, longestSeconds = 0;
+    double longestFromSecond = 0;  // of the simulation
 
   private:
     std::uint32_t channels_ = 2;
-    std::uint64_t run_ = 0;
+    std::uint64_t run_ = 0, frame_ = 0;
 };
 
 // Both measures hear every frame.
@@ -315,8 +320,9 @@ Figures figuresOf(const std::vector<OneSidedOnsets::Onset>& onsets, int hours, c
 
 void printSilence(const SilentStretches& silence) {
     std::printf("  dead air (both sides below -50 dBFS for 1 s or more): %d stretches, %.1f s, "
-                "longest %.1f s\n",
-                silence.count, silence.totalSeconds, silence.longestSeconds);
+                "longest %.1f s from %.1f s after the start\n",
+                silence.count, silence.totalSeconds, silence.longestSeconds,
+                silence.longestFromSecond);
 }
 
 void printFigures(const Figures& f, std::size_t errors) {
