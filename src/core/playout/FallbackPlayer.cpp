@@ -18,6 +18,7 @@
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerView.h"
 #include "core/playout/PlayoutState.h"
+#include "core/playout/Scheduler.h"
 #include "core/ports/BackgroundWork.h"
 #include "core/ports/Clock.h"
 #include "core/schedule/ScheduleTable.h"
@@ -26,6 +27,9 @@
 namespace pelvano::core {
 
 namespace {
+
+// More than a scheduler tick past the cross-fade point: the item was not handed over.
+constexpr int kCutShortMarginMs = 1000;
 
 // The stored paths of the visible files of a folder, by name.
 std::vector<std::string> StoredFilesOf(const std::string& native, const std::string& stored) {
@@ -173,6 +177,13 @@ void FallbackPlayer::start(const std::string& storedPath) {
     wanted_ = false;
     failuresInARow_ = 0;
     lastPlayed_ = storedPath;
+    // An item cut short (dead air with nothing after it) fades out; one at its cross-fade point
+    // fades by itself.
+    if (TcbDSMixerChannel* replaced = s.CurrentChannel;
+        replaced && replaced->State() == ChannelState::Playing &&
+        RemainingMs(*replaced) > s.tOver * 1000 + kCutShortMarginMs) {
+        items_.FadeOutCurrentItem();
+    }
     s.PreviousTimes = s.times();
     s.tOver = std::max(0, c_.settings.spOver());
     s.tIn = std::clamp(c_.settings.spIN(), 0, 59);

@@ -61,6 +61,36 @@ TEST_F(DeadAirOnAirTest, AnItemSilentAfter20SecondsGivesWayToTheNextRow) {
     EXPECT_NEAR(station->deadAir().totalSeconds(), 10.2, 0.3);
 }
 
+TEST_F(DeadAirOnAirTest, DeadAirWithNothingPlayableAfterItIsFilledByTheFallback) {
+    addFallbackFolder();
+    addSilentAfter("quiet.wav", 120, 20);
+    addSilentAfter("also-quiet.wav", 120, 20);
+    writeSchedule({{"quiet.wav"}, {"gone.wav"}, {"also-quiet.wav"}});
+    setKey("chkAllCycle", "NO");
+    startStation();
+    sim.advanceBy(45'000);
+    // The next row failed too: the fallback, and the silent item fades out under it.
+    EXPECT_EQ(countOf("检测到静音10秒"), 1);
+    EXPECT_EQ(countOf("播放失败[序号2]"), 1);
+    EXPECT_EQ(countOf("播放备用节目："), 1);
+    EXPECT_GE(countOf("当前节目开始淡出: [0]毫秒,<quiet.wav>"), 1);
+    double back = firstSoundMs(20'500);
+    EXPECT_GT(back, 20'000 + kWindowMs);
+    EXPECT_LT(back, 20'000 + kWindowMs + 1'000);
+
+    // The last row of the table, no loop: nothing after it, the fallback straight away.
+    station->table().sgJM.setCurrentRow(3);
+    station->items().btnPlayClick();
+    const double started = sim.clock().tickMs();
+    sim.advanceBy(35'000);
+    EXPECT_EQ(countOf("检测到静音10秒"), 2);
+    EXPECT_EQ(countOf("播放备用节目："), 2);
+    EXPECT_EQ(countOf("当前节目开始淡出: [0]毫秒,<also-quiet.wav>"), 1);
+    back = firstSoundMs(started + 20'500);
+    EXPECT_GT(back, started + 20'000 + kWindowMs);
+    EXPECT_LT(back, started + 20'000 + kWindowMs + 1'000);
+}
+
 TEST_F(DeadAirOnAirTest, NoDeadAirWhileTheOperatorStoppedOrHoldsThePlayout) {
     addSilentAfter("quiet.wav", 300, 5);
     addSound("next.wav", 120);
