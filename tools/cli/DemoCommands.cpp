@@ -48,6 +48,12 @@ int demo(const Args& args) {
     if (!ForceDirectories(paths.applicationDir + "音乐") || !paths.ensureHistoryDir()) {
         return failure("cannot create " + paths.applicationDir);
     }
+    // The sounds of the fallback folder come with the others (demo/make-sounds.sh). Written
+    // first: [START] stays the file's last section, where tests append their keys.
+    if (!IniWriteMany(paths.settingsFile(), "Linux",
+                      {{"FallbackFolder", Utf8ToGbk(kFallbackFolder)}})) {
+        return failure("cannot write " + paths.settingsFile());
+    }
     platform::FfmpegDurationMeasurer measurer;
     ScheduleTable table;
     Grid& grid = table.sgJM;
@@ -72,11 +78,6 @@ int demo(const Args& args) {
     // opens visible, so that a first look finds its windows.
     if (!IniWriteMany(paths.settingsFile(), "START",
                       {{"spIN", "2"}, {"spOut", "3"}, {"spOver", "3"}, {"chkMin", "NO"}})) {
-        return failure("cannot write " + paths.settingsFile());
-    }
-    // The sounds of the fallback folder come with the others (demo/make-sounds.sh).
-    if (!IniWriteMany(paths.settingsFile(), "Linux",
-                      {{"FallbackFolder", Utf8ToGbk(kFallbackFolder)}})) {
         return failure("cannot write " + paths.settingsFile());
     }
     std::cout << paths.applicationDir << "\n";
