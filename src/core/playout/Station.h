@@ -29,6 +29,7 @@
 #include "core/playout/WriteFailureReport.h"
 #include "core/playout/UiStallWatch.h"
 #include "core/ports/TimerService.h"
+#include "core/remote/LatenessHistogram.h"
 #include "core/schedule/ScheduleTable.h"
 #include "core/schedule/StationSettings.h"
 
@@ -113,6 +114,11 @@ class Station {
     void setDeadAirSettings(const DeadAirSettings& settings);
     FallbackPlayer& fallback() { return fallback_; }
     const NowPlayingFile& nowPlaying() const { return nowPlaying_; }
+    // How late the timed rows went on air, by their first heard sample.
+    const LatenessHistogram& timedLateness() const { return timedLateness_; }
+    // The output device's losses since the start, and whether it is lost now.
+    std::uint64_t deviceLosses() const { return deviceLosses_; }
+    bool deviceLost() const { return deviceLost_; }
     // The logs', nowplaying.json's and the settings keys' writes, with the count of those that failed.
     FileWriteQueue& fileWrites() { return files_; }
     TcbDSMixer* mixer() { return mixer_.get(); }
@@ -173,6 +179,9 @@ class Station {
     FallbackPlayer fallback_;
     DeadAirWatch deadAir_;
     DeadAirSettings deadAirSettings_;
+    LatenessHistogram timedLateness_;
+    std::uint64_t deviceLosses_ = 0;
+    bool deviceLost_ = false;
     std::unique_ptr<TcbDSMixer> mixer_;
 };
 

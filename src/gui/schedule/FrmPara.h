@@ -6,8 +6,11 @@
 // The controls are read from the settings again each time the window is shown (the device list
 // exists only after Station::start()). A second page, "网络直播", holds the internet stream's
 // settings (section [Stream]): each finished edit that changes a value is saved and handed to
-// onStreamSettingsChanged. A third, "静音与备用", holds the dead-air and fallback keys of
-// section [Linux], stored and applied by the station. UI thread only.
+// onStreamSettingsChanged. A third, "远程控制", holds the browser remote control's (section
+// [Remote]) the same way, onRemoteSettingsChanged; a new password is hashed on a worker and only
+// its hash is saved.
+// A fourth, "静音与备用", holds the dead-air and fallback keys of section [Linux], stored
+// and applied by the station. UI thread only.
 #include <QColor>
 #include <QFont>
 #include <QWidget>
@@ -15,6 +18,7 @@
 #include <functional>
 #include <optional>
 
+#include "core/schedule/RemoteSettings.h"
 #include "core/schedule/StationSettings.h"
 #include "core/schedule/StreamSettings.h"
 
@@ -34,6 +38,7 @@ namespace pelvano::gui {
 
 struct AppContext;
 class CrossFadeDiagram;
+class RemoteSettingsPage;
 class SilenceSettingsPage;
 class StreamSettingsPage;
 class TMyPanel;
@@ -59,6 +64,8 @@ class TFrmPara : public QWidget {
     std::function<void()> onAppearanceChanged;
     // The stream's settings changed and were saved: the stream restarts with them.
     std::function<void(const core::StreamSettings&)> onStreamSettingsChanged;
+    // The remote control's settings changed and were saved: the server restarts with them.
+    std::function<void(const core::RemoteSettings&)> onRemoteSettingsChanged;
     // Replaceable for tests: the font and colour dialogs (nothing: cancelled).
     std::function<std::optional<QFont>(const QFont&)> chooseFont;
     std::function<std::optional<QColor>(const QColor&)> chooseColor;
@@ -79,6 +86,7 @@ class TFrmPara : public QWidget {
     TMyPanel* background() const { return background_; }
     QTabWidget* pages() const { return pages_; }
     StreamSettingsPage* streamPage() const { return streamPage_; }
+    RemoteSettingsPage* remotePage() const { return remotePage_; }
     SilenceSettingsPage* silencePage() const { return silencePage_; }
 
     // The user picked another output device.
@@ -89,6 +97,8 @@ class TFrmPara : public QWidget {
     void btnCloseClick();
     // An edit on the stream page was finished.
     void streamSettingsEdited();
+    // An edit on the remote control page was finished.
+    void remoteSettingsEdited();
     // An edit on the silence page was finished: the station stores and applies it.
     void silenceSettingsEdited();
 
@@ -99,6 +109,9 @@ class TFrmPara : public QWidget {
   private:
     void buildControls();
     void updateDiagram();
+    // Hashes a new remote password on a worker, then saves the hash with the user.
+    void storeRemotePassword(const std::string& password);
+    void remoteSettingsSaved(const core::RemoteSettings& settings);
 
     core::Station& station_;
     core::StationSettings& settings_;
@@ -107,6 +120,8 @@ class TFrmPara : public QWidget {
     StreamSettingsPage* streamPage_ = nullptr;
     SilenceSettingsPage* silencePage_ = nullptr;
     core::StreamSettings stream_;  // as last loaded or saved
+    RemoteSettingsPage* remotePage_ = nullptr;
+    core::RemoteSettings remote_;  // as last loaded or saved
     std::array<QCheckBox*, static_cast<std::size_t>(core::SettingFlag::kCount)> flags_{};
     QCheckBox* chkAutoStart_ = nullptr;
     QSpinBox* spOver_ = nullptr;

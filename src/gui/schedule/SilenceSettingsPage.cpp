@@ -5,24 +5,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
-#include "gui/controls/MyPanel.h"
 #include "gui/controls/QtAdapters.h"
 #include "gui/schedule/SettingsLook.h"
 
 namespace pelvano::gui {
 
 SilenceSettingsPage::SilenceSettingsPage(QWidget* parent) : QWidget(parent) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    TMyPanel* panel = NewSettingsPanel(this);
-    outer->addWidget(panel);
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(12, 10, 12, 10);
-    grid->setHorizontalSpacing(14);
-    grid->setVerticalSpacing(6);
-
+    QGridLayout* grid = NewSettingsPageGrid(this);
+    QWidget* panel = grid->parentWidget();
     const auto spinIn = [&]<typename Spin>(Spin* spin, int row, const char* caption, int low,
                                            int high, const char* suffix) {
         spin->setRange(low, high);
@@ -36,20 +27,11 @@ SilenceSettingsPage::SilenceSettingsPage(QWidget* parent) : QWidget(parent) {
     spLevel_ = spinIn(new QDoubleSpinBox(panel), 0, "静音电平：", -120, 0, " dBFS");
     spLevel_->setDecimals(1);
     spSeconds_ = spinIn(new QSpinBox(panel), 1, "静音超过：", 1, 3600, " 秒");
-    grid->addWidget(SettingsLabel("备用节目文件夹：", panel), 2, 0);
-    edFolder_ = new QLineEdit(panel);
+    edFolder_ = AddSettingsLineEdit(grid, 2, 0, "备用节目文件夹：", 3, [this] { edited(); });
     edFolder_->setPlaceholderText(QStringLiteral("空：不播放备用节目"));
-    connect(edFolder_, &QLineEdit::editingFinished, this, &SilenceSettingsPage::edited);
-    grid->addWidget(edFolder_, 2, 1, 1, 2);
-    auto* note = new QLabel(
-        QStringLiteral("播出中声音低于静音电平超过设定秒数，即记录静音并播放下一个节目；"
-                       "节目表无可播放的节目时，随机播放备用节目文件夹中的文件。"),
-        panel);
-    note->setWordWrap(true);
-    WhiteCaption(note);
-    grid->addWidget(note, 3, 0, 1, 3);
-    grid->setRowStretch(4, 1);
-    grid->setColumnStretch(2, 1);
+    AddSettingsPageFoot(grid, 3,
+                        "播出中声音低于静音电平超过设定秒数，即记录静音并播放下一个节目；\n"
+                        "节目表无可播放的节目时，随机播放备用节目文件夹中的文件。");
 }
 
 void SilenceSettingsPage::setSettings(const core::DeadAirSettings& settings) {

@@ -6,10 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QVBoxLayout>
 #include <algorithm>
 
-#include "gui/controls/MyPanel.h"
 #include "gui/schedule/SettingsLook.h"
 
 namespace pelvano::gui {
@@ -41,14 +39,8 @@ constexpr TlsChoice kTlsChoices[] = {
 }  // namespace
 
 StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    TMyPanel* panel = NewSettingsPanel(this);
-    outer->addWidget(panel);
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(12, 10, 12, 10);
-    grid->setHorizontalSpacing(14);
-    grid->setVerticalSpacing(6);
+    QGridLayout* grid = NewSettingsPageGrid(this);
+    QWidget* panel = grid->parentWidget();
 
     chkEnabled_ =
         new QCheckBox(QStringLiteral("启用网络直播（把播出的声音同时送到 Icecast 服务器）"), panel);
@@ -57,11 +49,7 @@ StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(chkEnabled_, 0, 0, 1, 4);
 
     const auto lineEditIn = [&](int row, int column, const char* caption, int span = 1) {
-        auto* edit = new QLineEdit(panel);
-        connect(edit, &QLineEdit::editingFinished, this, &StreamSettingsPage::edited);
-        grid->addWidget(SettingsLabel(caption, panel), row, column);
-        grid->addWidget(edit, row, column + 1, 1, span);
-        return edit;
+        return AddSettingsLineEdit(grid, row, column, caption, span, [this] { edited(); });
     };
     const auto spinIn = [&](int row, int column, const char* caption, int low, int high) {
         auto* spin = new QSpinBox(panel);
@@ -100,17 +88,10 @@ StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
     edGenre_ = lineEditIn(6, 2, "类型：");
     edDescription_ = lineEditIn(7, 0, "描述：", 3);
 
-    grid->addWidget(SettingsLabel("修改后立即保存，网络直播随之重新连接。", panel), 8, 0, 1, 4);
-    lbProblem_ = SettingsLabel("", panel);
-    lbProblem_->setStyleSheet(QStringLiteral("color: #ffd040;"));
-    lbProblem_->hide();
-    grid->addWidget(lbProblem_, 9, 0, 1, 4);
-    lbListen_ = SettingsLabel("", panel);
-    lbListen_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    grid->addWidget(lbListen_, 10, 0, 1, 4);
-    grid->setRowStretch(11, 1);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(3, 1);
+    const SettingsPageFoot foot =
+        AddSettingsPageFoot(grid, 8, "修改后立即保存，网络直播随之重新连接。");
+    lbProblem_ = foot.warning;
+    lbListen_ = foot.address;
 }
 
 void StreamSettingsPage::setSettings(const core::StreamSettings& s) {

@@ -26,7 +26,7 @@ TEST_F(SilenceSettingsPageTest, ShowsTheStoredKeysAndPutsAnEditInForceAtOnce) {
     startStation();
     gui::TFrmPara para(*station);
     para.loadFromStation();
-    EXPECT_EQ(para.pages()->tabText(2), QStringLiteral("静音与备用"));
+    EXPECT_EQ(para.pages()->tabText(3), QStringLiteral("静音与备用"));
     gui::SilenceSettingsPage& page = *para.silencePage();
     EXPECT_EQ(page.spLevel()->value(), -45.5);
     EXPECT_EQ(page.spSeconds()->value(), 10);
