@@ -9,7 +9,10 @@
 //   sample of a timed item (left louder) or a time signal (right louder);
 // - the as-run files complete: one line per item started in the play-process log, each with the
 //   time its first sample was heard, every timed row 0 ms late;
-// - memory flat: the peak after the last day within 5 % of the peak after the first.
+// - memory flat: the peak after the last day within 5 % of the peak after the first;
+// - dead air: every stretch of at least a second in which both sides stay below −50 dBFS, with
+//   their count, seconds and the longest; none may be longer than the silence window and a
+//   second (the fallback folder covers the device changes and the table's waits).
 // Usage: bench_soak [DAYS]   (7 by default; a fraction such as 0.125 runs that share of a day).
 // Exits 1 when a check fails. One day is the ctest "soak.one_day" of the label "long", left out
 // of the default run.
@@ -73,6 +76,63 @@ class OneSidedOnsets final : public platform::FrameSink {
   private:
     std::uint32_t channels_ = 2;
     std::uint64_t frame_ = 0, equalFrames_ = kRate;
+};
+
+// Stretches of silence (both sides below the station's silence level) of a second or more.
+class SilentStretches final : public platform::FrameSink {
+  public:
+    static constexpr float kSilence = 0.0031623f;  // −50 dBFS
+    void begin(const core::OutputFormat& format) override { channels_ = format.channels; }
+    void write(const float* frames, std::uint32_t count) override {
+        for (std::uint32_t i = 0; i < count; ++i) {
+            bool silent = true;
+            for (std::uint32_t c = 0; c < channels_; ++c)
+                silent = silent && std::fabs(frames[i * channels_ + c]) < kSilence;
+            ++frame_;
+            if (silent) {
+                ++run_;
+                continue;
+            }
+            close();
+        }
+    }
+    // The stretch going on counts too.
+    void close() {
+        if (run_ >= kRate) {
+            ++count;
+            totalSeconds += static_cast<double>(run_) / kRate;
+            if (static_cast<double>(run_) / kRate > longestSeconds) {
+                longestSeconds = static_cast<double>(run_) / kRate;
+                longestFromSecond = static_cast<double>(frame_ - run_) / kRate;
+            }
+        }
+        run_ = 0;
+    }
+    int count = 0;
+    double totalSeconds = 0, longestSeconds = 0;
+    double longestFromSecond = 0;  // of the simulation
+
+  private:
+    std::uint32_t channels_ = 2;
+    std::uint64_t run_ = 0, frame_ = 0;
+};
+
+// Both measures hear every frame.
+class BothSinks final : public platform::FrameSink {
+  public:
+    BothSinks(platform::FrameSink& a, platform::FrameSink& b) : a_(a), b_(b) {}
+    void begin(const core::OutputFormat& format) override {
+        a_.begin(format);
+        b_.begin(format);
+    }
+    void write(const float* frames, std::uint32_t count) override {
+        a_.write(frames, count);
+        b_.write(frames, count);
+    }
+
+  private:
+    platform::FrameSink& a_;
+    platform::FrameSink& b_;
 };
 
 double peakMemoryMb() {
@@ -149,6 +209,13 @@ void makeSounds(const fs::path& dir) {
     core::WriteFileAtomically((dir / "empty.mp3").string(), "");
     ffmpeg("-f lavfi -i \"sine=f=500:d=5\" -ac 6 -codec:a pcm_s16le " +
            (dir / "surround.wav").string());
+    // The fallback folder: mono, like the music, so that it sounds on both sides alike.
+    fs::create_directories(dir / "备用节目");
+    for (int k = 0; k < 2; ++k) {
+        ffmpeg("-f lavfi -i \"sine=f=" + std::to_string(150 + 30 * k) +
+               ":d=90\" -ac 1 -codec:a pcm_s16le " +
+               (dir / "备用节目" / ("fill" + std::to_string(k) + ".wav")).string());
+    }
     for (int h = 0; h < 24; ++h) {
         for (const char* minute : {"点整", "点30"}) {
             const std::string name = core::Format("%02d", h) + minute + ".Wav";
@@ -181,7 +248,8 @@ core::Grid makeSchedule() {
 // The play-process logs and the as-run files of every day, put together.
 struct Records {
     int logDays = 0, asRunDays = 0;
-    int startsLogged = 0, timedLogged = 0, failedLogged = 0, waits = 0, loops = 0;
+    int startsLogged = 0, fallbackLogged = 0, deadAirLogged = 0, timedLogged = 0,
+        failedLogged = 0, waits = 0, loops = 0;
     int asRunLines = 0, asRunTimed = 0, asRunNotHeard = 0, asRunTimedLate = 0;
 };
 
@@ -194,6 +262,8 @@ Records readRecords(const fs::path& dir, const core::LocalDateTime& start, int d
             ++r.logDays;
             const std::string text = core::GbkToUtf8(bytes);
             r.startsLogged += countIn(text, "播放成功");
+            r.fallbackLogged += countIn(text, "播放备用节目");
+            r.deadAirLogged += countIn(text, "检测到静音");
             r.timedLogged += countIn(text, "定时节目开始");
             r.failedLogged += countIn(text, "播放失败");
             r.waits += countIn(text, "本轮节目都无法播放");
@@ -248,6 +318,13 @@ Figures figuresOf(const std::vector<OneSidedOnsets::Onset>& onsets, int hours, c
     return f;
 }
 
+void printSilence(const SilentStretches& silence) {
+    std::printf("  dead air (both sides below -50 dBFS for 1 s or more): %d stretches, %.1f s, "
+                "longest %.1f s from %.1f s after the start\n",
+                silence.count, silence.totalSeconds, silence.longestSeconds,
+                silence.longestFromSecond);
+}
+
 void printFigures(const Figures& f, std::size_t errors) {
     std::printf("  timed rows: %d due, %d heard, %d at their sample; worst %lld frames off\n",
                 f.timed.due, f.timed.heard, f.timed.atSample,
@@ -259,8 +336,9 @@ void printFigures(const Figures& f, std::size_t errors) {
     const Records& r = f.records;
     std::printf(
         "  play-process logs: %d day files, %d items started, %d timed starts, %d failed rows, "
-        "%d loops, %d waits; errors reaching the UI loop: %zu\n",
-        r.logDays, r.startsLogged, r.timedLogged, r.failedLogged, r.loops, r.waits, errors);
+        "%d loops, %d waits, %d fallback items, %d dead air; errors reaching the UI loop: %zu\n",
+        r.logDays, r.startsLogged, r.timedLogged, r.failedLogged, r.loops, r.waits,
+        r.fallbackLogged, r.deadAirLogged, errors);
     std::printf(
         "  as-run files: %d day files, %d items (%d never heard), %d timed (%d not 0.0 ms "
         "late)\n",
@@ -291,9 +369,12 @@ int main(int argc, char** argv) {
                         {"spOut", "5"},
                         {"spIN", "3"},
                         {"spOver", "5"}});
+    core::IniWrite(ini, "Linux", "FallbackFolder", core::Utf8ToGbk("备用节目"));
 
     OneSidedOnsets listener;
-    platform::Simulation sim(start, &listener, kRate);
+    SilentStretches silence;
+    BothSinks sinks(listener, silence);
+    platform::Simulation sim(start, &sinks, kRate);
     platform::FfmpegSourceFactory decoder;
     const core::StationPorts ports = sim.stationPorts(dir.string(), decoder);
     double memoryAfterDay1 = 0;
@@ -314,6 +395,7 @@ int main(int argc, char** argv) {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count(),
                 peakMemoryMb());
             printFigures(figuresOf(listener.onsets, h + 1, dir, start), sim.events().errorCount());
+            printSilence(silence);
             std::fflush(stdout);
         }
         const double wall =
@@ -327,6 +409,8 @@ int main(int argc, char** argv) {
 
     const Figures f = figuresOf(listener.onsets, hours, dir, start);
     printFigures(f, errors);
+    silence.close();
+    printSilence(silence);
     const double memoryAtEnd = peakMemoryMb();
     if (days >= 2) {
         std::printf(
@@ -343,8 +427,10 @@ int main(int argc, char** argv) {
     // The item started with the station is on air before the log exists (it begins with the log
     // window), so the as-run file has one line more than the log has starts.
     const Records& r = f.records;
-    const bool recordsComplete = r.asRunLines == r.startsLogged + 1 && r.asRunNotHeard == 0 &&
+    const bool recordsComplete = r.asRunLines == r.startsLogged + r.fallbackLogged + 1 &&
+                                 r.asRunNotHeard == 0 &&
                                  r.asRunTimed == r.timedLogged && r.asRunTimedLate == 0 &&
                                  r.timedLogged == f.timed.due;
-    return allAtTheirSample && recordsComplete && memoryFlat ? 0 : 1;
+    const bool noLongDeadAir = silence.longestSeconds <= 10 + 1;
+    return allAtTheirSample && recordsComplete && memoryFlat && noLongDeadAir ? 0 : 1;
 }

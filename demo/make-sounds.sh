@@ -3,7 +3,7 @@
 # noise, speech, MP3 and WAV (one 8-bit), and a time signal for every full and half hour.
 set -euo pipefail
 dir=$1
-mkdir -p "$dir/音乐" "$dir/报时文件"
+mkdir -p "$dir/音乐" "$dir/报时文件" "$dir/备用节目"
 ff() { ffmpeg -nostdin -loglevel error -y "$@"; }
 
 # Chords of sines with a slow swell, as MP3.
@@ -16,6 +16,11 @@ chord "$dir/音乐/轻音乐一.mp3" 60 220.00 277.18 329.63
 chord "$dir/音乐/轻音乐二.mp3" 60 196.00 246.94 293.66
 chord "$dir/音乐/午间.mp3" 40 293.66 369.99 440.00
 chord "$dir/音乐/结束曲.mp3" 20 174.61 220.00 261.63
+
+# The fallback folder: what fills silence when the schedule has nothing to play.
+chord "$dir/备用节目/备用一.mp3" 45 246.94 311.13 369.99
+chord "$dir/备用节目/备用二.mp3" 45 207.65 261.63 311.13
+chord "$dir/备用节目/备用三.mp3" 45 185.00 233.08 277.18
 
 # Speech (Mandarin voice of espeak-ng), as WAV.
 espeak-ng -v cmn -s 150 -w "$dir/音乐/新闻.tmp.wav" "这里是演示电台。现在播报新闻。今天天气晴朗，气温二十度。" 2>/dev/null

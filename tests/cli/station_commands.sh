@@ -53,4 +53,11 @@ close_key_written $?
 set -e
 grep -q '网络直播无法连接：127.0.0.1:1/pelvano.mp3' "$work/run.log" || { cat "$work/run.log"; exit 1; }
 ! grep -q 'pw-s3cret' "$work/run.log" "$work/station/History/"*.his
+
+# Without its music the demo station fills the air from its fallback folder.
+cp -r "$demo" "$work/bare"
+rm -r "$work/bare/音乐"
+"$cli" simulate "$work/bare" --from "2026-12-07 05:59:58" --to "2026-12-07 06:00:20" --wav "$work/bare.wav" >/dev/null
+iconv -f GB18030 -t UTF-8 "$work/bare/History/2026-12-07.his" | tr -d "\r" | grep -q ': 播放备用节目：备用[一二三].mp3$'
+ffmpeg -nostdin -ss 10 -i "$work/bare.wav" -af volumedetect -f null - 2>&1 | grep -q 'max_volume: -[0-9]'
 echo ok

@@ -84,6 +84,7 @@ std::unique_ptr<core::AudioSource> SyntheticSourceFactory::createSource() {
 
 double ToneValue(const ToneSpec& tone, std::int64_t frame) {
     if (tone.pipFrames > 0 && frame % tone.rate >= tone.pipFrames) return 0.0;
+    if (tone.soundFrames >= 0 && frame >= tone.soundFrames) return 0.0;
     if (tone.frequency == 0.0) return tone.amplitude;
     return tone.amplitude * std::sin(2.0 * std::numbers::pi * tone.frequency *
                                      static_cast<double>(frame) / tone.rate);

@@ -21,6 +21,7 @@ struct ToneSpec {
     double frequency = 1000.0;           // 0 gives a constant level
     double amplitude = 0.5;              // of full scale
     std::int64_t pipFrames = 0;          // > 0: sounds only this long at the start of each second
+    std::int64_t soundFrames = -1;       // ≥ 0: silent from this frame on
     std::int64_t durationOverride = -1;  // stream time reported by open, when ≥ 0
 };
 

@@ -40,11 +40,19 @@ constexpr DemoRow kDemoRows[] = {
     {"结束曲", "演示电台", "", "", "音乐/结束曲.mp3"},
 };
 
+constexpr const char* kFallbackFolder = "备用节目";
+
 int demo(const Args& args) {
     if (args.size() != 2 || args[0] != "init") return usageError("usage: demo init DIR");
     const AppPaths paths = AppPaths::ofFolder(args[1]);
     if (!ForceDirectories(paths.applicationDir + "音乐") || !paths.ensureHistoryDir()) {
         return failure("cannot create " + paths.applicationDir);
+    }
+    // The sounds of the fallback folder come with the others (demo/make-sounds.sh). Written
+    // first: [START] stays the file's last section, where tests append their keys.
+    if (!IniWriteMany(paths.settingsFile(), "Linux",
+                      {{"FallbackFolder", Utf8ToGbk(kFallbackFolder)}})) {
+        return failure("cannot write " + paths.settingsFile());
     }
     platform::FfmpegDurationMeasurer measurer;
     ScheduleTable table;

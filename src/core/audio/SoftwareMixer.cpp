@@ -340,12 +340,22 @@ void SoftwareMixer::renderBlock(float* out, std::uint32_t frames, std::int64_t h
         b->gainRight_ = target.right;
         b->heardLastBlock_ = true;
     }
+    float peak = 0.0f;
     if (deviceFormat_.channels == 1) {
         for (std::uint32_t i = 0; i < frames; ++i) {
             out[i] = std::clamp((acc[2 * i] + acc[2 * i + 1]) * 0.5f, -1.0f, 1.0f);
+            peak = std::max(peak, std::fabs(out[i]));
         }
     } else {
-        for (std::uint32_t i = 0; i < 2 * frames; ++i) out[i] = std::clamp(acc[i], -1.0f, 1.0f);
+        for (std::uint32_t i = 0; i < 2 * frames; ++i) {
+            out[i] = std::clamp(acc[i], -1.0f, 1.0f);
+            peak = std::max(peak, std::fabs(out[i]));
+        }
+    }
+    // Kept until the UI thread takes it: the highest block since then.
+    float kept = outputPeak_.load(std::memory_order_relaxed);
+    while (peak > kept &&
+           !outputPeak_.compare_exchange_weak(kept, peak, std::memory_order_relaxed)) {
     }
 }
 

@@ -57,6 +57,8 @@ class SoftwareMixer final : public AudioRenderer {
 
     // Returns once no render() that started before the call is still running.
     void waitForRenderToLeave() const;
+    // The highest absolute sample sent to the device since the last call (0 .. 1). Any thread.
+    float takeOutputPeak() { return outputPeak_.exchange(0.0f, std::memory_order_relaxed); }
 
   private:
     void renderBlock(float* out, std::uint32_t frames, std::int64_t heardAtUs) noexcept;
@@ -77,6 +79,7 @@ class SoftwareMixer final : public AudioRenderer {
     // Odd while render() runs.
     std::atomic<std::uint64_t> renderEpoch_{0};
     std::atomic<bool> deviceLost_{false};
+    std::atomic<float> outputPeak_{0.0f};
     std::array<float, kBlockFrames * 2> accumulator_{};
 };
 

@@ -37,6 +37,8 @@ class TcbDSMixer {
     void Close();
     bool IsOpen() const { return stream_ != nullptr; }
     SoftwareMixer& GetDirectSound();
+    // The output's peak since the last call (0 .. 1); 0 while the device is not open.
+    float TakeOutputPeak() { return device_ ? device_->takeOutputPeak() : 0.0f; }
 
     int DeviceCount() const;
     // The device's description (GBK); std::out_of_range outside the list.

@@ -110,7 +110,7 @@ void AsRunLog::write(const Open& open, AsRunEnd how) {
     const LocalDateTime end = clock_.now();
     const std::string path = folder_ + FormatDate(end, true) + ".asrun.csv";
     const AsRunItem& item = open.item;
-    std::string line = std::to_string(item.row) + "," + CsvField(GbkToUtf8(item.title)) + "," +
+    std::string line = (item.fallback ? std::string("备用") : std::to_string(item.row)) + "," + CsvField(GbkToUtf8(item.title)) + "," +
                        CsvField(GbkToUtf8(item.artist)) + "," + CsvField(GbkToUtf8(item.file)) +
                        ",";
     if (item.dueUs) line += NowHms(LocalTimeAt(clock_, *item.dueUs));

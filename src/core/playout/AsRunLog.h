@@ -24,6 +24,8 @@ struct AsRunItem {
     std::string artist;
     std::string file;
     std::optional<std::int64_t> dueUs;  // a timed row: the tick of its scheduled second
+    // Played from the fallback folder, not from a row: its row field reads "备用".
+    bool fallback = false;
 };
 
 class AsRunLog {

@@ -43,6 +43,14 @@ std::string ClockChimes::chimeFileAt(int secondOfDay) const {
     return {};
 }
 
+bool ClockChimes::chimeWithin(int seconds) const {
+    const int now = c_.clock.now().secondsOfDay();
+    for (int ahead = 0; ahead <= seconds; ++ahead) {
+        if (!chimeFileAt((now + ahead) % kDay).empty()) return true;
+    }
+    return false;
+}
+
 void ClockChimes::sound(int secondOfDay) {
     // Each second is looked at once: a second tick within it must not restart the chime, and
     // a tick that comes late still sounds what it passed.

@@ -28,6 +28,8 @@ public:
 
     // The chime file due at a second of the day (checking only the clock's rule), or empty.
     std::string chimeFileAt(int secondOfDay) const;
+    // Whether a time signal is due within that many seconds from now.
+    bool chimeWithin(int seconds) const;
 
 private:
     void sound(int secondOfDay);

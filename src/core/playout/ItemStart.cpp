@@ -151,18 +151,10 @@ std::int64_t ItemStart::playFrom(TcbDSMixerChannel& ch, const ItemTimes& t, cons
                        name + ">");
         return into;
     }
+    if (!armedUs) PlayWithFadeIn(ch, t.tIn, c_.tbVol);
     if (t.tIn < 1) {
-        if (!armedUs) {
-            ch.SetVolume(c_.tbVol);
-            ch.Play();
-        }
         c_.log.LogLine(Gbk("播放成功无淡入: <") + name + ">");
     } else {
-        if (!armedUs) {
-            ch.SetVolume(kFadeInStartLevel);
-            ch.Play();
-            ch.Fade(static_cast<std::uint32_t>(t.tIn) * 1000, c_.tbVol);
-        }
         c_.log.LogLine(Gbk("播放成功并淡入: [") + std::to_string(t.tIn * 1000) + Gbk("]毫秒,<") +
                        name + ">");
     }
@@ -248,9 +240,23 @@ void ItemStart::StartTimedRow(std::int64_t dueUs) {
 }
 
 TcbDSMixerChannel& ItemStart::freeItemChannel() const {
-    const PlayoutState& s = c_.state;
+    return FreeItemChannel(c_.state);
+}
+
+TcbDSMixerChannel& FreeItemChannel(const PlayoutState& s) {
     return s.CurrentChannel == s.PlayoutChannels[kItemChannelA] ? *s.PlayoutChannels[kItemChannelB]
                                                                 : *s.PlayoutChannels[kItemChannelA];
+}
+
+void PlayWithFadeIn(TcbDSMixerChannel& ch, int fadeInSeconds, int volume) {
+    if (fadeInSeconds < 1) {
+        ch.SetVolume(volume);
+        ch.Play();
+        return;
+    }
+    ch.SetVolume(kFadeInStartLevel);
+    ch.Play();
+    ch.Fade(static_cast<std::uint32_t>(fadeInSeconds) * 1000, volume);
 }
 
 bool ItemStart::PrepareTimedStart(int row, std::int64_t dueUs, bool takeSoundingChannel) {

@@ -69,6 +69,8 @@ class ItemStart {
     void onNaturalEnd(TcbDSMixerChannel& channel);
 
     int progressMaximum() const { return progressMaximum_; }
+    // The length of the item on a channel in the player's displays.
+    void showLength(TcbDSMixerChannel& ch);
     // Starts that failed since the station started (a missing, unreadable or slow file).
     std::uint64_t failedStarts() const { return failedStarts_; }
 
@@ -96,7 +98,6 @@ class ItemStart {
     void completeStart(int row, const std::string& storedPath);
     // The item's part of it; false (logged) when its file cannot play.
     bool startItem(int row, const std::string& storedPath);
-    void showLength(TcbDSMixerChannel& ch);
     // The row's file, prepared or (not asked for) opened now; Missing, Failed or TimedOut when
     // it cannot play, Pending when it is still being opened.
     ItemPreparer::Taken takeFile(const std::string& storedPath);
@@ -128,6 +129,12 @@ class ItemStart {
     std::optional<StartOffset> offset_;  // while a start part-way starts
     std::string startedAt_;              // hh:mm:ss.zzz of the last item's beginning
 };
+
+// The item channel that holds no item on air (the next start's).
+TcbDSMixerChannel& FreeItemChannel(const PlayoutState& state);
+// Plays a channel at a volume, from the fade-in's start level over that many seconds (none
+// below 1).
+void PlayWithFadeIn(TcbDSMixerChannel& channel, int fadeInSeconds, int volume);
 
 // The GBK file name (without folder) of the item on a channel, as stored; for a file the
 // schedule did not give (a time signal), the name found on disk.

@@ -174,7 +174,10 @@ void Scheduler::startNextRow(int remainingMs) {
     Grid& grid = c_.table.sgJM;
     const std::string next = NextRowStart();
     const auto [row, hasNext, nextIsTimed] = nextRowAfter(c_.table.PlayingRow);
-    if (row == 0 || waitsForPlayableRow(row)) return;
+    if (row == 0 || waitsForPlayableRow(row)) {
+        nothingPlayable();
+        return;
+    }
     if (nextIsTimed) {
         c_.log.LogLine(Gbk("本段节目播放完毕，从头开始循环播出"));
     } else if (!hasNext) {
@@ -193,6 +196,38 @@ bool Scheduler::waitsForPlayableRow(int row) {
     if (unplayable.announceWait())
         c_.log.LogLine(Gbk("本轮节目都无法播放，等待下一个定时节目、新的节目表或人工操作"));
     return true;
+}
+
+void Scheduler::nothingPlayable() {
+    if (onNothingPlayable) onNothingPlayable();
+}
+
+bool Scheduler::timedRowWithin(int seconds) const {
+    if (!c_.settings.chkTimedPlay()) return false;
+    const int now = c_.clock.now().secondsOfDay();
+    return std::any_of(c_.table.TimedStartList.begin(), c_.table.TimedStartList.end(),
+                       [&](const TimedStart& t) {
+                           return ((t.startSecond - now) % kDay + kDay) % kDay <= seconds;
+                       });
+}
+
+void Scheduler::moveOnFromDeadAir() {
+    // A start that waits for its file goes on air by itself.
+    if (items_.startWaiting()) return;
+    const int row = nextRowAfter(c_.table.PlayingRow).row;
+    if (row == 0 || c_.state.Unplayable.contains(row)) {
+        nothingPlayable();
+        return;
+    }
+    items_.FadeOutCurrentItem();
+    c_.table.sgJM.setCurrentRow(row);
+    try {
+        items_.StartSelectedRow();
+    } catch (...) {
+        nothingPlayable();
+        throw;
+    }
+    if (c_.state.Unplayable.contains(row)) nothingPlayable();
 }
 
 void Scheduler::endFadeOut() {

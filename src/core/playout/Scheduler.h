@@ -2,6 +2,7 @@
 // The scheduler tick (tmCheckPlay, every 100 ms): timed starts, the displays of the item on
 // air, the hand-over to the next row at its cross-fade point, the section and table loops and
 // the end fade-outs over exactly the time left. UI thread.
+#include <functional>
 #include <string>
 
 #include "core/app/DateTime.h"
@@ -34,6 +35,15 @@ public:
     // (at most kMaxTimedLatenessSeconds ago). Each second is answered once.
     TimedHit TimedRowAt(int second);
     std::string NextRowStart() const;
+    // Whether a timed row is due within that many seconds from now (timed play on).
+    bool timedRowWithin(int seconds) const;
+    // Dead air: the item on air fades out and the next playable row starts; the fallback fills
+    // in when there is none or its start fails.
+    void moveOnFromDeadAir();
+
+    // Called when the hand-over finds nothing playable (every row failed in this pass, or the
+    // table or section ended without a loop); empty: the station waits in silence.
+    std::function<void()> onNothingPlayable;
 
 private:
     // Arms the timed row due within kPrepareLeadUs (and the fade of the item on air with it).
@@ -49,6 +59,7 @@ private:
     // failed in this pass.
     void startNextRow(int remainingMs);
     bool waitsForPlayableRow(int row);
+    void nothingPlayable();
     void endFadeOut();
 
     PlayoutContext& c_;

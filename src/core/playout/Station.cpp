@@ -8,6 +8,7 @@
 #include "core/app/IniFile.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixer.h"
+#include "core/audio/TcbDSMixerChannel.h"
 #include "core/playout/SettingsKeyWrites.h"
 #include "core/ports/Clock.h"
 #include "core/schedule/SettingsFileCheck.h"
@@ -55,9 +56,13 @@ Station::Station(const StationPorts& ports)
       measurer_(state_),
       uiStalls_(*ports.clock, *ports.timers, [this](std::int64_t longestMs) {
           log_.LogLine(Gbk("界面线程最长停顿: [") + std::to_string(longestMs) + Gbk("]毫秒"));
-      }) {
+      }),
+      fallback_(context_, preparer_, items_, ports.work ? *ports.work : inlineWork_) {
+    scheduler_.onNothingPlayable = [this] { fallback_.fill(); };
     tmCheckPlay_->setInterval(kSchedulerIntervalMs);
     tmCheckPlay_->setOnTimer([this] {
+        watchForDeadAir();
+        fallback_.tick();
         scheduler_.tmCheckPlayTimer();
         asRun_.poll();
         writeFailures_.poll();
@@ -102,6 +107,7 @@ StartupOutcome Station::start() {
     const int openBound = StrToIntDef(IniRead(ini, "Linux", "OpenTimeoutMs"), 0);
     preparer_.setBound(openBound > 0 ? std::chrono::milliseconds(openBound)
                                      : ItemPreparer::kDefaultBound);
+    applyDeadAirSettings(DeadAirSettings::read(ini));
     mixer_ = std::make_unique<TcbDSMixer>(ports_.audio);
     if (mixer_->DeviceCount() < 2) {
         mixer_.reset();
@@ -145,6 +151,35 @@ void Station::reportFirstStartError(const std::exception_ptr& error) {
     } catch (...) {
     }
     if (ports_.audio.events) ports_.audio.events->post([error] { std::rethrow_exception(error); });
+}
+
+void Station::applyDeadAirSettings(const DeadAirSettings& settings) {
+    deadAirSettings_ = settings;
+    deadAir_.setRules(settings);
+    fallback_.setFolder(settings.fallbackFolder);
+}
+
+void Station::setDeadAirSettings(const DeadAirSettings& settings) {
+    if (settings == deadAirSettings_) return;
+    PostSettingsKeys(files_, settings_.file(), "Linux", settings.keys());
+    applyDeadAirSettings(settings);
+}
+
+bool Station::meantOnAir() const {
+    // Before the first start nothing is meant to play (no manual start, no timed row yet).
+    return table_.PlayingRow > 0 && !state_.Paused && !state_.StopRequested &&
+           !state_.PlayoutHold;
+}
+
+void Station::watchForDeadAir() {
+    const float peak = mixer_ ? mixer_->TakeOutputPeak() : 0.0f;
+    const bool deadAir =
+        deadAir_.observe(ports_.clock->tickUs() / 1000, peak, meantOnAir(), [this](int seconds) {
+            return scheduler_.timedRowWithin(seconds) || chimes_.chimeWithin(seconds);
+        });
+    if (!deadAir) return;
+    log_.LogLine(Gbk("检测到静音") + std::to_string(deadAir_.silentSeconds()) + Gbk("秒"));
+    scheduler_.moveOnFromDeadAir();
 }
 
 void Station::OpenSchedule(const std::string& path) {
@@ -216,9 +251,16 @@ void Station::setTimersEnabled(bool enabled) {
 }
 
 void Station::changeOutputDevice(int index) {
+    // The item on air goes with its channel and nothing restarts: the fallback fills the gap.
+    const bool wasOnAir = meantOnAir() && state_.CurrentChannel &&
+                          state_.CurrentChannel->State() == ChannelState::Playing;
     settings_.setCbDevID(index);
     setTimersEnabled(false);
     delay_.Delay(1100);
+    // The old device sounded until now: a silence of the new one starts here, and nothing is
+    // acted on in the middle of the change.
+    deadAir_.observe(ports_.clock->tickUs() / 1000, mixer_->TakeOutputPeak(), meantOnAir(),
+                     [](int) { return true; });
     // The item on air is forgotten with its channel: the as-run file must not show it on air
     // until the next start on that channel.
     asRun_.closeAll();
@@ -228,6 +270,7 @@ void Station::changeOutputDevice(int index) {
     mixer_->SetDeviceIndex(index);
     createChannels();
     setTimersEnabled(true);
+    if (wasOnAir) fallback_.fill();
 }
 
 void Station::writeCloseKeys() {

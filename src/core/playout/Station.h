@@ -15,6 +15,8 @@
 #include "core/playout/AsRunLog.h"
 #include "core/playout/ClockChimes.h"
 #include "core/playout/CrashResume.h"
+#include "core/playout/DeadAirWatch.h"
+#include "core/playout/FallbackPlayer.h"
 #include "core/playout/ItemPreparer.h"
 #include "core/playout/ItemStart.h"
 #include "core/playout/MeasuringChannel.h"
@@ -107,6 +109,12 @@ class Station {
     MeasuringChannel& measurer() { return measurer_; }
     // How long the UI thread went without turning its loop (for the log and a status page).
     const UiStallWatch& uiStalls() const { return uiStalls_; }
+    // Dead air found since the start: count() and totalSeconds(), for monitoring.
+    const DeadAirWatch& deadAir() const { return deadAir_; }
+    const DeadAirSettings& deadAirSettings() const { return deadAirSettings_; }
+    // The settings window's silence keys: stored (on the write queue) and in force at once.
+    void setDeadAirSettings(const DeadAirSettings& settings);
+    FallbackPlayer& fallback() { return fallback_; }
     const NowPlayingFile& nowPlaying() const { return nowPlaying_; }
     // How late the timed rows went on air, by their first heard sample.
     const LatenessHistogram& timedLateness() const { return timedLateness_; }
@@ -133,6 +141,10 @@ class Station {
     void createChannels();
     void freeChannels();
     void setTimersEnabled(bool enabled);
+    void applyDeadAirSettings(const DeadAirSettings& settings);
+    // Each scheduler tick: the output's peak to the dead-air watch, and its verdict acted on.
+    void watchForDeadAir();
+    bool meantOnAir() const;
     // Logs the failed first start and hands its error to the UI loop.
     void reportFirstStartError(const std::exception_ptr& error);
     std::string dayFileOfToday() const;
@@ -168,6 +180,9 @@ class Station {
     LevelMeters meters_;
     MeasuringChannel measurer_;
     UiStallWatch uiStalls_;
+    FallbackPlayer fallback_;
+    DeadAirWatch deadAir_;
+    DeadAirSettings deadAirSettings_;
     LatenessHistogram timedLateness_;
     std::uint64_t deviceLosses_ = 0;
     bool deviceLost_ = false;

@@ -29,6 +29,7 @@
 #include "gui/schedule/CrossFadeDiagram.h"
 #include "gui/schedule/SettingsLook.h"
 #include "gui/schedule/RemoteSettingsPage.h"
+#include "gui/schedule/SilenceSettingsPage.h"
 #include "gui/schedule/StreamSettingsPage.h"
 #include "platform/remote/PasswordHash.h"
 
@@ -133,6 +134,9 @@ void TFrmPara::buildControls() {
     remotePage_ = new RemoteSettingsPage(pages_);
     remotePage_->onEdited = [this] { remoteSettingsEdited(); };
     pages_->addTab(remotePage_, QStringLiteral("远程控制"));
+    silencePage_ = new SilenceSettingsPage(pages_);
+    silencePage_->onEdited = [this] { silenceSettingsEdited(); };
+    pages_->addTab(silencePage_, QStringLiteral("静音与备用"));
     auto* grid = new QGridLayout(background_);
     grid->setContentsMargins(12, 10, 12, 10);
     grid->setHorizontalSpacing(14);
@@ -250,6 +254,7 @@ void TFrmPara::loadFromStation() {
     streamPage_->setSettings(stream_);
     remote_ = core::LoadRemoteSettings(settings_.file());
     remotePage_->setSettings(remote_);
+    silencePage_->setSettings(station_.deadAirSettings());
     updateDiagram();
     loading_ = false;
 }
@@ -303,6 +308,10 @@ void TFrmPara::streamSettingsEdited() {
     streamPage_->setSettings(edited);  // shows what was made valid, e.g. the mount's "/"
     if (onStreamSettingsChanged) onStreamSettingsChanged(edited);
     if (!saved) throw std::runtime_error("网络直播参数无法写入参数文件");
+}
+
+void TFrmPara::silenceSettingsEdited() {
+    station_.setDeadAirSettings(silencePage_->settings());
 }
 
 void TFrmPara::remoteSettingsEdited() {

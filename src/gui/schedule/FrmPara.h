@@ -8,7 +8,9 @@
 // settings (section [Stream]): each finished edit that changes a value is saved and handed to
 // onStreamSettingsChanged. A third, "远程控制", holds the browser remote control's (section
 // [Remote]) the same way, onRemoteSettingsChanged; a new password is hashed on a worker and only
-// its hash is saved. UI thread only.
+// its hash is saved.
+// A fourth, "静音与备用", holds the dead-air and fallback keys of section [Linux], stored
+// and applied by the station. UI thread only.
 #include <QColor>
 #include <QFont>
 #include <QWidget>
@@ -37,6 +39,7 @@ namespace pelvano::gui {
 struct AppContext;
 class CrossFadeDiagram;
 class RemoteSettingsPage;
+class SilenceSettingsPage;
 class StreamSettingsPage;
 class TMyPanel;
 class TMyShape;
@@ -84,6 +87,7 @@ class TFrmPara : public QWidget {
     QTabWidget* pages() const { return pages_; }
     StreamSettingsPage* streamPage() const { return streamPage_; }
     RemoteSettingsPage* remotePage() const { return remotePage_; }
+    SilenceSettingsPage* silencePage() const { return silencePage_; }
 
     // The user picked another output device.
     void cbDevIDChange(int index);
@@ -95,6 +99,8 @@ class TFrmPara : public QWidget {
     void streamSettingsEdited();
     // An edit on the remote control page was finished.
     void remoteSettingsEdited();
+    // An edit on the silence page was finished: the station stores and applies it.
+    void silenceSettingsEdited();
 
   protected:
     void showEvent(QShowEvent* e) override;
@@ -112,6 +118,7 @@ class TFrmPara : public QWidget {
     QTabWidget* pages_ = nullptr;
     TMyPanel* background_ = nullptr;
     StreamSettingsPage* streamPage_ = nullptr;
+    SilenceSettingsPage* silencePage_ = nullptr;
     core::StreamSettings stream_;  // as last loaded or saved
     RemoteSettingsPage* remotePage_ = nullptr;
     core::RemoteSettings remote_;  // as last loaded or saved
