@@ -7,6 +7,7 @@
 
 #include "core/app/FileHelpers.h"
 #include "core/audio/TcbDSMixerChannel.h"
+#include "core/ports/LoudnessSource.h"
 
 namespace pelvano::core {
 
@@ -18,6 +19,7 @@ struct ItemPreparer::Result {
     std::unique_ptr<TcbAudioFileReader> reader;
     std::string error;
     std::function<std::optional<std::int64_t>()> count;
+    std::optional<LoudnessFacts> loudness;
     std::shared_ptr<std::atomic<bool>> returned = std::make_shared<std::atomic<bool>>(false);
 };
 
@@ -48,7 +50,7 @@ void ItemPreparer::request(const std::string& storedPath) {
     entry.result = result;
     // The job owns copies of all it uses: it may outlive the station when it hangs.
     result->source = sources_.createSource();
-    auto job = [result, resolver = resolver_, storedPath] {
+    auto job = [result, resolver = resolver_, storedPath, loudness = loudness_] {
         struct Returned {
             std::atomic<bool>& flag;
             ~Returned() { flag.store(true); }
@@ -64,6 +66,10 @@ void ItemPreparer::request(const std::string& storedPath) {
             TcbDSMixerChannel::CheckPlayable(*reader);
             result->count = reader->ExactDurationJob();
             result->reader = std::move(reader);
+            if (loudness) {
+                result->loudness = loudness->lookUp(result->native);
+                if (!result->loudness) result->loudness = loudness->estimate(result->native);
+            }
             result->state = State::Ready;
         } catch (const std::exception& e) {
             result->error = e.what();
@@ -124,6 +130,7 @@ ItemPreparer::Taken ItemPreparer::take(const std::string& storedPath) {
         taken.native = r.native;
         taken.reader = std::move(r.reader);
         taken.error = r.error;
+        taken.loudness = r.loudness;
     }
     entries_.erase(it);
     order_.remove(storedPath);

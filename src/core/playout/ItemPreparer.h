@@ -22,6 +22,8 @@
 
 namespace pelvano::core {
 
+class LoudnessSource;
+
 class ItemPreparer {
   public:
     enum class State { Absent, Pending, Ready, Missing, Failed, TimedOut };
@@ -48,6 +50,8 @@ class ItemPreparer {
 
     void setBound(std::chrono::milliseconds bound) { bound_ = bound; }
     std::chrono::milliseconds bound() const { return bound_; }
+    // Where each prepared file's loudness is looked up (or estimated); null: not at all.
+    void setLoudnessSource(LoudnessSource* source) { loudness_ = source; }
 
     // Starts preparing the file of a stored path, unless it is already prepared or under way.
     void request(const std::string& storedPath);
@@ -75,6 +79,7 @@ class ItemPreparer {
     AudioSourceFactory& sources_;
     const StoredPathResolver& resolver_;
     std::chrono::milliseconds bound_ = kDefaultBound;
+    LoudnessSource* loudness_ = nullptr;
     std::map<std::string, Entry> entries_;
     std::list<std::string> order_;  // stored paths in request order
     // Abandoned opens by stored path: set once the stuck worker returned.

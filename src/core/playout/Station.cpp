@@ -10,6 +10,7 @@
 #include "core/audio/TcbDSMixer.h"
 #include "core/playout/SettingsKeyWrites.h"
 #include "core/ports/Clock.h"
+#include "core/ports/LoudnessSource.h"
 #include "core/schedule/SettingsFileCheck.h"
 
 namespace pelvano::core {
@@ -55,6 +56,8 @@ Station::Station(const StationPorts& ports)
       uiStalls_(*ports.clock, *ports.timers, [this](std::int64_t longestMs) {
           log_.LogLine(Gbk("界面线程最长停顿: [") + std::to_string(longestMs) + Gbk("]毫秒"));
       }) {
+    context_.loudness = &loudnessSettings_;
+    context_.loudnessBook = &loudnessBook_;
     tmCheckPlay_->setInterval(kSchedulerIntervalMs);
     tmCheckPlay_->setOnTimer([this] {
         scheduler_.tmCheckPlayTimer();
@@ -98,6 +101,8 @@ StartupOutcome Station::start() {
     const int openBound = StrToIntDef(IniRead(ini, "Linux", "OpenTimeoutMs"), 0);
     preparer_.setBound(openBound > 0 ? std::chrono::milliseconds(openBound)
                                      : ItemPreparer::kDefaultBound);
+    loudnessSettings_ = LoadLoudnessSettings(ini);
+    preparer_.setLoudnessSource(levels() ? ports_.loudness : nullptr);
     mixer_ = std::make_unique<TcbDSMixer>(ports_.audio);
     if (mixer_->DeviceCount() < 2) {
         mixer_.reset();
@@ -149,6 +154,33 @@ void Station::OpenSchedule(const std::string& path) {
     view_.setScheduleCaption(table_.caption);
     view_.repaintSchedule();
     log_.setDayFile(dayFileOfToday());
+    measureScheduleAhead();
+}
+
+bool Station::levels() const {
+    return loudnessSettings_.Loudness || loudnessSettings_.TrimSilence;
+}
+
+void Station::measureScheduleAhead() {
+    if (!ports_.loudness || !levels()) return;
+    std::vector<std::string> natives;
+    for (int r = 1; r < table_.sgJM.rowCount(); ++r) {
+        const std::string& stored = table_.sgJM.cell(kColFile, r);
+        if (!stored.empty()) natives.push_back(resolver_.resolve(stored));
+    }
+    ports_.loudness->measureAhead(natives,
+                                  [this](const std::string& native, const LoudnessFacts& facts) {
+                                      loudnessBook_.note(native, facts);
+                                  });
+}
+
+bool Station::setLoudnessSettings(const LoudnessSettings& settings) {
+    const bool saved = SaveLoudnessSettings(settings_.file(), settings);
+    const bool wasLevelling = levels();
+    loudnessSettings_ = ValidLoudnessSettings(settings);
+    preparer_.setLoudnessSource(levels() ? ports_.loudness : nullptr);
+    if (levels() && !wasLevelling) measureScheduleAhead();
+    return saved;
 }
 
 ScheduleIoOptions Station::scheduleIoOptions(ScheduleProgressView* progress) {

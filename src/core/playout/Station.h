@@ -12,6 +12,8 @@
 #include "core/app/StoredPathResolver.h"
 #include "core/audio/AudioServices.h"
 #include "core/audio/TMyDelay.h"
+#include "core/loudness/LoudnessBook.h"
+#include "core/loudness/LoudnessSettings.h"
 #include "core/playout/AsRunLog.h"
 #include "core/playout/ClockChimes.h"
 #include "core/playout/ItemPreparer.h"
@@ -33,6 +35,7 @@
 namespace pelvano::core {
 
 class Autostart;
+class LoudnessSource;
 class TcbDSMixer;
 
 struct StationPorts {
@@ -50,6 +53,8 @@ struct StationPorts {
     // Where files are opened and lengths counted; null: on the UI thread, without a bound
     // (tools and tests that have no workers).
     BackgroundWork* work = nullptr;
+    // Where loudness facts are measured and cached; null: nothing is measured.
+    LoudnessSource* loudness = nullptr;
 };
 
 enum class StartupOutcome {
@@ -113,6 +118,12 @@ class Station {
     TMyDelay& delay() { return delay_; }
     const Clock& clock() const { return *ports_.clock; }
     EventPump* pump() const { return ports_.pump; }
+    // The loudness facts known so far, by native path.
+    const LoudnessBook& loudness() const { return loudnessBook_; }
+    const LoudnessSettings& loudnessSettings() const { return loudnessSettings_; }
+    // The settings page's values: saved, and used from the next item start on (the item on air
+    // keeps its gain). False when the settings file could not be rewritten.
+    bool setLoudnessSettings(const LoudnessSettings& settings);
 
     // The client size of the schedule window, stored with the grid layout on save and read
     // back on every load.
@@ -128,6 +139,10 @@ class Station {
     // Logs the failed first start and hands its error to the UI loop.
     void reportFirstStartError(const std::exception_ptr& error);
     std::string dayFileOfToday() const;
+    // Items are levelled or trimmed.
+    bool levels() const;
+    // Asks for the loudness of every row of the schedule ahead of air.
+    void measureScheduleAhead();
 
     StationPorts ports_;
     PlayerView defaultView_;
@@ -149,6 +164,8 @@ class Station {
     std::unique_ptr<Timer> tmCheckPlay_;
     std::unique_ptr<Timer> timer1_;
     std::unique_ptr<Timer> tmInvs_;
+    LoudnessSettings loudnessSettings_;
+    LoudnessBook loudnessBook_;
     PlayoutContext context_;
     InlineWork inlineWork_;
     ItemPreparer preparer_;
