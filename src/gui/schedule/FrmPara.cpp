@@ -26,6 +26,7 @@
 #include "gui/playout/TFrmMain.h"
 #include "gui/schedule/CrossFadeDiagram.h"
 #include "gui/schedule/SettingsLook.h"
+#include "gui/schedule/LoudnessSettingsPage.h"
 #include "gui/schedule/StreamSettingsPage.h"
 
 namespace pelvano::gui {
@@ -123,6 +124,9 @@ void TFrmPara::buildControls() {
     streamPage_ = new StreamSettingsPage(pages_);
     streamPage_->onEdited = [this] { streamSettingsEdited(); };
     pages_->addTab(streamPage_, QStringLiteral("网络直播"));
+    loudnessPage_ = new LoudnessSettingsPage(pages_);
+    loudnessPage_->onEdited = [this] { loudnessSettingsEdited(); };
+    pages_->addTab(loudnessPage_, QStringLiteral("音量均衡"));
     auto* grid = new QGridLayout(background_);
     grid->setContentsMargins(12, 10, 12, 10);
     grid->setHorizontalSpacing(14);
@@ -238,6 +242,7 @@ void TFrmPara::loadFromStation() {
     cbDevID_->setCurrentIndex(settings_.cbDevID() < cbDevID_->count() ? settings_.cbDevID() : -1);
     stream_ = core::LoadStreamSettings(settings_.file());
     streamPage_->setSettings(stream_);
+    loudnessPage_->setSettings(station_.loudnessSettings());
     updateDiagram();
     loading_ = false;
 }
@@ -291,6 +296,14 @@ void TFrmPara::streamSettingsEdited() {
     streamPage_->setSettings(edited);  // shows what was made valid, e.g. the mount's "/"
     if (onStreamSettingsChanged) onStreamSettingsChanged(edited);
     if (!saved) throw std::runtime_error("网络直播参数无法写入参数文件");
+}
+
+void TFrmPara::loudnessSettingsEdited() {
+    const core::LoudnessSettings edited = loudnessPage_->settings();
+    if (edited == station_.loudnessSettings()) return;
+    const bool saved = station_.setLoudnessSettings(edited);
+    loudnessPage_->setSettings(station_.loudnessSettings());
+    if (!saved) throw std::runtime_error("音量均衡参数无法写入参数文件");
 }
 
 void TFrmPara::showEvent(QShowEvent* e) {

@@ -6,7 +6,8 @@
 // The controls are read from the settings again each time the window is shown (the device list
 // exists only after Station::start()). A second page, "网络直播", holds the internet stream's
 // settings (section [Stream]): each finished edit that changes a value is saved and handed to
-// onStreamSettingsChanged. UI thread only.
+// onStreamSettingsChanged. A third, "音量均衡", holds the loudness levelling and the silence
+// trimming, handed to Station::setLoudnessSettings. UI thread only.
 #include <QColor>
 #include <QFont>
 #include <QWidget>
@@ -33,6 +34,7 @@ namespace pelvano::gui {
 
 struct AppContext;
 class CrossFadeDiagram;
+class LoudnessSettingsPage;
 class StreamSettingsPage;
 class TMyPanel;
 class TMyShape;
@@ -77,6 +79,7 @@ class TFrmPara : public QWidget {
     TMyPanel* background() const { return background_; }
     QTabWidget* pages() const { return pages_; }
     StreamSettingsPage* streamPage() const { return streamPage_; }
+    LoudnessSettingsPage* loudnessPage() const { return loudnessPage_; }
 
     // The user picked another output device.
     void cbDevIDChange(int index);
@@ -86,6 +89,8 @@ class TFrmPara : public QWidget {
     void btnCloseClick();
     // An edit on the stream page was finished.
     void streamSettingsEdited();
+    // An edit on the loudness page was finished: the station saves and uses the values.
+    void loudnessSettingsEdited();
 
   protected:
     void showEvent(QShowEvent* e) override;
@@ -100,6 +105,7 @@ class TFrmPara : public QWidget {
     QTabWidget* pages_ = nullptr;
     TMyPanel* background_ = nullptr;
     StreamSettingsPage* streamPage_ = nullptr;
+    LoudnessSettingsPage* loudnessPage_ = nullptr;
     core::StreamSettings stream_;  // as last loaded or saved
     std::array<QCheckBox*, static_cast<std::size_t>(core::SettingFlag::kCount)> flags_{};
     QCheckBox* chkAutoStart_ = nullptr;
