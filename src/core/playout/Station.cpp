@@ -55,6 +55,10 @@ Station::Station(const StationPorts& ports)
       uiStalls_(*ports.clock, *ports.timers, [this](std::int64_t longestMs) {
           log_.LogLine(Gbk("界面线程最长停顿: [") + std::to_string(longestMs) + Gbk("]毫秒"));
       }) {
+    preparer_.setLoudness(ports.loudness);
+    preparer_.onLoudness = [this](const std::string& native, const LoudnessFacts& facts) {
+        loudness_.note(native, facts);
+    };
     tmCheckPlay_->setInterval(kSchedulerIntervalMs);
     tmCheckPlay_->setOnTimer([this] {
         scheduler_.tmCheckPlayTimer();
@@ -68,6 +72,7 @@ Station::Station(const StationPorts& ports)
 }
 
 Station::~Station() {
+    *alive_ = nullptr;
     setTimersEnabled(false);
     uiStalls_.stop();
     asRun_.closeAll();
@@ -149,6 +154,32 @@ void Station::OpenSchedule(const std::string& path) {
     view_.setScheduleCaption(table_.caption);
     view_.repaintSchedule();
     log_.setDayFile(dayFileOfToday());
+    measureScheduleAhead();
+}
+
+void Station::measureScheduleAhead() {
+    if (!ports_.loudness) return;
+    std::vector<std::string> stored;
+    for (int row = 1; row < table_.sgJM.rowCount(); ++row) {
+        const std::string& file = table_.sgJM.cell(kColFile, row);
+        if (!file.empty()) stored.push_back(file);
+    }
+    auto natives = std::make_shared<std::vector<std::string>>();
+    std::weak_ptr<Station*> alive = alive_;
+    work().run(
+        [natives, stored = std::move(stored), resolver = resolver_] {
+            for (const std::string& file : stored) natives->push_back(resolver.resolve(file));
+        },
+        kResolveBound,
+        [alive, natives](BackgroundWork::Outcome outcome) {
+            const auto self = alive.lock();
+            if (!self || !*self || outcome != BackgroundWork::Outcome::Done) return;
+            (*self)->ports_.loudness->measureAhead(
+                *natives, [alive](const std::string& native, const LoudnessFacts& facts) {
+                    const auto station = alive.lock();
+                    if (station && *station) (*station)->loudness_.note(native, facts);
+                });
+        });
 }
 
 ScheduleIoOptions Station::scheduleIoOptions(ScheduleProgressView* progress) {

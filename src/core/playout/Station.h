@@ -12,6 +12,7 @@
 #include "core/app/StoredPathResolver.h"
 #include "core/audio/AudioServices.h"
 #include "core/audio/TMyDelay.h"
+#include "core/loudness/LoudnessBook.h"
 #include "core/playout/AsRunLog.h"
 #include "core/playout/ClockChimes.h"
 #include "core/playout/ItemPreparer.h"
@@ -50,6 +51,8 @@ struct StationPorts {
     // Where files are opened and lengths counted; null: on the UI thread, without a bound
     // (tools and tests that have no workers).
     BackgroundWork* work = nullptr;
+    // Where the loudness of files is measured and kept; it outlives the station. Null: none is.
+    LoudnessSource* loudness = nullptr;
 };
 
 enum class StartupOutcome {
@@ -63,6 +66,8 @@ class Station {
     static constexpr std::uint32_t kSchedulerIntervalMs = 100;
     static constexpr std::uint32_t kClockIntervalMs = 1000;
     static constexpr std::uint32_t kLevelsIntervalMs = 50;
+    // Resolving the files of a whole schedule may search folders without letter case.
+    static constexpr std::chrono::milliseconds kResolveBound{60000};
 
     explicit Station(const StationPorts& ports);
     ~Station();  // stops and frees the channels, then the mixer
@@ -95,6 +100,9 @@ class Station {
     LogWindowModel& logWindow() { return logWindow_; }
     ItemStart& items() { return items_; }
     ItemPreparer& preparer() { return preparer_; }
+    // What is known of the files' loudness: from the schedule's measurement ahead and from
+    // prepared items.
+    const LoudnessBook& loudness() const { return loudness_; }
     // Where slow reads go: the workers of the ports, or the UI thread when there are none.
     BackgroundWork& work() { return ports_.work ? *ports_.work : inlineWork_; }
     Scheduler& scheduler() { return scheduler_; }
@@ -128,6 +136,8 @@ class Station {
     // Logs the failed first start and hands its error to the UI loop.
     void reportFirstStartError(const std::exception_ptr& error);
     std::string dayFileOfToday() const;
+    // Asks the loudness source for every file of the loaded schedule, resolved on a worker.
+    void measureScheduleAhead();
 
     StationPorts ports_;
     PlayerView defaultView_;
@@ -159,6 +169,9 @@ class Station {
     MeasuringChannel measurer_;
     UiStallWatch uiStalls_;
     std::unique_ptr<TcbDSMixer> mixer_;
+    LoudnessBook loudness_;
+    // Results posted before the station went away are dropped.
+    std::shared_ptr<Station*> alive_ = std::make_shared<Station*>(this);
 };
 
 }  // namespace pelvano::core
