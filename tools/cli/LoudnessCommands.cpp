@@ -1,18 +1,21 @@
-// pelvano-cli loudness FILE... [--json]: the figures the station measures of each file.
+// pelvano-cli loudness FILE... [--json] [--station DIR]: the figures the station measures of
+// each file; with --station, through that station's cache (kept files are not measured again,
+// new ones are kept), at its cue level.
 #include <cstdio>
 #include <iostream>
+#include <memory>
 
 #include "CliCommand.h"
 #include "JsonObject.h"
 #include "core/app/AppPaths.h"
 #include "core/loudness/CueLevel.h"
-#include "platform/loudness/LoudnessMeter.h"
+#include "platform/loudness/CachedMeasurement.h"
 
 namespace pelvano::cli {
 
 namespace {
 
-constexpr const char* kUsage = "usage: loudness FILE... [--json]";
+constexpr const char* kUsage = "usage: loudness FILE... [--json] [--station DIR]";
 
 std::string TextLine(const std::string& file, const core::LoudnessFacts& f) {
     char figures[200];
@@ -35,10 +38,14 @@ std::string JsonLine(const std::string& file, const core::LoudnessFacts& f) {
 
 int run(const Args& args) {
     bool json = false;
+    std::string station;
     std::vector<std::string> files;
-    for (const std::string& a : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (a == "--json") {
             json = true;
+        } else if (a == "--station" && i + 1 < args.size()) {
+            station = args[++i];
         } else if (a.rfind("--", 0) == 0) {
             return usageError("unexpected argument: " + a);
         } else {
@@ -46,8 +53,14 @@ int run(const Args& args) {
         }
     }
     if (files.empty()) return usageError(kUsage);
-    // The cue level of the station in the current folder, as the station itself measures.
-    const double cueLevel = core::ReadCueLevel(core::AppPaths::ofFolder(".").settingsFile());
+    // The cue level of the station (in the current folder without --station), as it measures.
+    const core::AppPaths paths = core::AppPaths::ofFolder(station.empty() ? "." : station);
+    const double cueLevel = core::ReadCueLevel(paths.settingsFile());
+    std::unique_ptr<platform::LoudnessCache> cache;
+    if (!station.empty()) {
+        paths.ensureHistoryDir();
+        cache = std::make_unique<platform::LoudnessCache>(platform::LoudnessCacheFile(paths));
+    }
     int status = 0;
     bool first = true;
     if (json) std::cout << "[";
@@ -55,7 +68,8 @@ int run(const Args& args) {
         platform::MeasureRequest request;
         request.path = file;
         request.cueLevelDbfs = cueLevel;
-        const auto facts = platform::MeasureLoudness(request);
+        const auto facts = cache ? platform::MeasureThroughCache(*cache, request)
+                                 : platform::MeasureLoudness(request);
         if (!facts) {
             status = failure("cannot decode " + file);
             continue;

@@ -73,6 +73,10 @@ std::optional<FileStamp> StampOf(const std::string& native) {
                          st.st_mtim.tv_nsec};
 }
 
+std::string LoudnessCacheFile(const core::AppPaths& station) {
+    return station.historyDir() + "loudness.sqlite";
+}
+
 LoudnessCache::LoudnessCache(std::string file) : file_(std::move(file)) {}
 
 LoudnessCache::~LoudnessCache() {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "core/app/AppPaths.h"
 #include "core/loudness/LoudnessFacts.h"
 
 struct sqlite3;
@@ -26,6 +27,9 @@ struct FileStamp {
 };
 // Nothing when the file cannot be seen.
 std::optional<FileStamp> StampOf(const std::string& native);
+
+// The cache file of a station folder.
+std::string LoudnessCacheFile(const core::AppPaths& station);
 
 class LoudnessCache {
   public:

@@ -13,8 +13,7 @@
 #include <utility>
 
 #include "core/loudness/CueLevel.h"
-#include "platform/loudness/LoudnessCache.h"
-#include "platform/loudness/LoudnessMeter.h"
+#include "platform/loudness/CachedMeasurement.h"
 
 namespace pelvano::platform {
 
@@ -55,27 +54,18 @@ struct StationLoudness::Shared {
         return cache.find(native, *stamp, cueLevelDbfs);
     }
 
+    // A short file's estimate is its whole measurement, and is kept like one.
     std::optional<core::LoudnessFacts> estimate(const std::string& native) {
-        MeasureRequest request;
-        request.path = native;
-        request.cueLevelDbfs = cueLevelDbfs;
-        request.firstSeconds = kEstimateSeconds;
-        request.stop = &stopping;
-        return MeasureLoudness(request);
+        return measure(native, kEstimateSeconds);
     }
 
-    // The cached facts, else a full measurement, kept when the file did not change meanwhile.
-    std::optional<core::LoudnessFacts> measure(const std::string& native) {
-        const auto before = StampOf(native);
-        if (!before) return std::nullopt;
-        if (auto cached = cache.find(native, *before, cueLevelDbfs)) return cached;
+    std::optional<core::LoudnessFacts> measure(const std::string& native, double firstSeconds) {
         MeasureRequest request;
         request.path = native;
         request.cueLevelDbfs = cueLevelDbfs;
+        request.firstSeconds = firstSeconds;
         request.stop = &stopping;
-        auto facts = MeasureLoudness(request);
-        if (facts && StampOf(native) == before) cache.store(native, *before, cueLevelDbfs, *facts);
-        return facts;
+        return MeasureThroughCache(cache, request);
     }
 };
 
@@ -110,7 +100,7 @@ void StationLoudness::measureQueued(const std::shared_ptr<Shared>& shared) {
         auto [native, measured] = std::move(shared->queue.front());
         shared->queue.pop_front();
         guard.unlock();
-        const auto facts = shared->measure(native);
+        const auto facts = shared->measure(native, 0.0);
         guard.lock();
         shared->queued.erase(native);
         if (!facts || !shared->events) continue;
@@ -148,7 +138,7 @@ core::LoudnessSource::FactsJob StationLoudness::factsJob() {
 
 std::unique_ptr<StationLoudness> StationLoudnessOf(const core::AppPaths& paths,
                                                    core::EventQueue& events) {
-    return std::make_unique<StationLoudness>(paths.historyDir() + "loudness.sqlite",
+    return std::make_unique<StationLoudness>(LoudnessCacheFile(paths),
                                              core::ReadCueLevel(paths.settingsFile()), events);
 }
 
