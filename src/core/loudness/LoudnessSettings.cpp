@@ -9,6 +9,7 @@
 
 #include "core/app/IniFile.h"
 #include "core/app/TextHelpers.h"
+#include "core/loudness/CueLevel.h"
 
 namespace pelvano::core {
 
@@ -55,7 +56,7 @@ LoudnessSettings LoadLoudnessSettings(const std::string& settingsFile) {
     s.Loudness = IsYes(IniRead(settingsFile, kSection, kKeys[0]));
     s.TargetLUFS = numberOr(IniRead(settingsFile, kSection, kKeys[1]), defaults.TargetLUFS);
     s.TrimSilence = IsYes(IniRead(settingsFile, kSection, kKeys[2]));
-    s.CueLevel = numberOr(IniRead(settingsFile, kSection, kKeys[3]), defaults.CueLevel);
+    s.CueLevel = ReadCueLevel(settingsFile);
     return ValidLoudnessSettings(s);
 }
 

@@ -1,8 +1,6 @@
 #pragma once
 // The schedule window's tooltip of a row (UTF-8): the loudness of its file, the gain it plays
-// at and its cue points, as far as they are known. The file is looked up by its path as
-// written (relative to the station folder, '\' as '/'), without the disk: a path only the
-// resolver finds (another letter case, a Windows drive) shows as not measured. UI thread.
+// at and its cue points, as far as they are known (see FactsOfStoredPath). UI thread.
 #include <string>
 
 #include "core/loudness/LoudnessBook.h"

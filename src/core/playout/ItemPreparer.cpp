@@ -7,7 +7,6 @@
 
 #include "core/app/FileHelpers.h"
 #include "core/audio/TcbDSMixerChannel.h"
-#include "core/ports/LoudnessSource.h"
 
 namespace pelvano::core {
 
@@ -18,8 +17,8 @@ struct ItemPreparer::Result {
     std::unique_ptr<AudioSource> source;  // made on the UI thread, opened by the job
     std::unique_ptr<TcbAudioFileReader> reader;
     std::string error;
-    std::function<std::optional<std::int64_t>()> count;
     std::optional<LoudnessFacts> loudness;
+    std::function<std::optional<std::int64_t>()> count;
     std::shared_ptr<std::atomic<bool>> returned = std::make_shared<std::atomic<bool>>(false);
 };
 
@@ -50,7 +49,8 @@ void ItemPreparer::request(const std::string& storedPath) {
     entry.result = result;
     // The job owns copies of all it uses: it may outlive the station when it hangs.
     result->source = sources_.createSource();
-    auto job = [result, resolver = resolver_, storedPath, loudness = loudness_] {
+    LoudnessSource::FactsJob loudness = loudness_ ? loudness_->factsJob() : nullptr;
+    auto job = [result, resolver = resolver_, storedPath, loudness = std::move(loudness)] {
         struct Returned {
             std::atomic<bool>& flag;
             ~Returned() { flag.store(true); }
@@ -66,10 +66,7 @@ void ItemPreparer::request(const std::string& storedPath) {
             TcbDSMixerChannel::CheckPlayable(*reader);
             result->count = reader->ExactDurationJob();
             result->reader = std::move(reader);
-            if (loudness) {
-                result->loudness = loudness->lookUp(result->native);
-                if (!result->loudness) result->loudness = loudness->estimate(result->native);
-            }
+            if (loudness) result->loudness = loudness(result->native);
             result->state = State::Ready;
         } catch (const std::exception& e) {
             result->error = e.what();
@@ -92,6 +89,7 @@ void ItemPreparer::settle(const std::string& storedPath, BackgroundWork::Outcome
     Entry& entry = it->second;
     entry.state = outcome == BackgroundWork::Outcome::TimedOut ? State::TimedOut : result->state;
     if (entry.state == State::Ready && result->count) countLength(result->native, result->count);
+    if (entry.state == State::Ready && loudness_) reportLoudness(result->native, result->loudness);
     pruneSettled();
     if (onSettled) onSettled(storedPath);
 }
@@ -113,6 +111,17 @@ void ItemPreparer::countLength(const std::string& native,
                   }
                   if (me.onExactDuration) me.onExactDuration(native, **counted);
               });
+}
+
+void ItemPreparer::reportLoudness(const std::string& native,
+                                  const std::optional<LoudnessFacts>& facts) {
+    if (facts && onLoudness) onLoudness(native, *facts);
+    if (!facts || !facts->estimate) return;
+    std::weak_ptr<ItemPreparer*> alive = alive_;
+    loudness_->measureAhead({native}, [alive](const std::string& file, const LoudnessFacts& full) {
+        const auto self = alive.lock();
+        if (self && *self && (*self)->onLoudness) (*self)->onLoudness(file, full);
+    });
 }
 
 ItemPreparer::State ItemPreparer::state(const std::string& storedPath) const {

@@ -9,6 +9,7 @@
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixer.h"
 #include "core/playout/SettingsKeyWrites.h"
+#include "core/loudness/StoredPathFacts.h"
 #include "core/ports/Clock.h"
 #include "core/ports/LoudnessSource.h"
 #include "core/schedule/SettingsFileCheck.h"
@@ -57,10 +58,15 @@ Station::Station(const StationPorts& ports)
           log_.LogLine(Gbk("界面线程最长停顿: [") + std::to_string(longestMs) + Gbk("]毫秒"));
       }) {
     context_.loudness = &loudnessSettings_;
-    context_.loudnessBook = &loudnessBook_;
+    context_.loudnessBook = &loudness_;
+    preparer_.setLoudness(ports.loudness);
+    preparer_.onLoudness = [this](const std::string& native, const LoudnessFacts& facts) {
+        noteLoudness(native, facts);
+    };
     tmCheckPlay_->setInterval(kSchedulerIntervalMs);
     tmCheckPlay_->setOnTimer([this] {
         scheduler_.tmCheckPlayTimer();
+        refreshCuedEstimates();
         asRun_.poll();
         writeFailures_.poll();
     });
@@ -71,6 +77,7 @@ Station::Station(const StationPorts& ports)
 }
 
 Station::~Station() {
+    *alive_ = nullptr;
     setTimersEnabled(false);
     uiStalls_.stop();
     asRun_.closeAll();
@@ -102,7 +109,6 @@ StartupOutcome Station::start() {
     preparer_.setBound(openBound > 0 ? std::chrono::milliseconds(openBound)
                                      : ItemPreparer::kDefaultBound);
     loudnessSettings_ = LoadLoudnessSettings(ini);
-    preparer_.setLoudnessSource(levels() ? ports_.loudness : nullptr);
     mixer_ = std::make_unique<TcbDSMixer>(ports_.audio);
     if (mixer_->DeviceCount() < 2) {
         mixer_.reset();
@@ -157,30 +163,56 @@ void Station::OpenSchedule(const std::string& path) {
     measureScheduleAhead();
 }
 
-bool Station::levels() const {
-    return loudnessSettings_.Loudness || loudnessSettings_.TrimSilence;
+bool Station::setLoudnessSettings(const LoudnessSettings& settings) {
+    const bool saved = SaveLoudnessSettings(settings_.file(), settings);
+    const bool trimmed = loudnessSettings_.TrimSilence;
+    loudnessSettings_ = ValidLoudnessSettings(settings);
+    if (trimmed != loudnessSettings_.TrimSilence) {
+        FillEstimates(table_.sgJM, settings_.spOver(), cuedRowSeconds());
+        view_.repaintSchedule();
+    }
+    return saved;
+}
+
+RowSeconds Station::cuedRowSeconds() const {
+    return CuedRowSeconds(table_.sgJM, loudness_, loudnessSettings_, ports_.paths.applicationDir);
+}
+
+void Station::noteLoudness(const std::string& native, const LoudnessFacts& facts) {
+    loudness_.note(native, facts);
+    estimatesStale_ = estimatesStale_ || (loudnessSettings_.TrimSilence && !facts.estimate);
+}
+
+void Station::refreshCuedEstimates() {
+    if (!estimatesStale_) return;
+    estimatesStale_ = false;
+    FillEstimates(table_.sgJM, settings_.spOver(), cuedRowSeconds());
+    view_.repaintSchedule();
 }
 
 void Station::measureScheduleAhead() {
-    if (!ports_.loudness || !levels()) return;
-    std::vector<std::string> natives;
-    for (int r = 1; r < table_.sgJM.rowCount(); ++r) {
-        const std::string& stored = table_.sgJM.cell(kColFile, r);
-        if (!stored.empty()) natives.push_back(resolver_.resolve(stored));
+    if (!ports_.loudness) return;
+    std::vector<std::string> stored;
+    for (int row = 1; row < table_.sgJM.rowCount(); ++row) {
+        const std::string& file = table_.sgJM.cell(kColFile, row);
+        if (!file.empty()) stored.push_back(file);
     }
-    ports_.loudness->measureAhead(natives,
-                                  [this](const std::string& native, const LoudnessFacts& facts) {
-                                      loudnessBook_.note(native, facts);
-                                  });
-}
-
-bool Station::setLoudnessSettings(const LoudnessSettings& settings) {
-    const bool saved = SaveLoudnessSettings(settings_.file(), settings);
-    const bool wasLevelling = levels();
-    loudnessSettings_ = ValidLoudnessSettings(settings);
-    preparer_.setLoudnessSource(levels() ? ports_.loudness : nullptr);
-    if (levels() && !wasLevelling) measureScheduleAhead();
-    return saved;
+    auto natives = std::make_shared<std::vector<std::string>>();
+    std::weak_ptr<Station*> alive = alive_;
+    work().run(
+        [natives, stored = std::move(stored), resolver = resolver_] {
+            for (const std::string& file : stored) natives->push_back(resolver.resolve(file));
+        },
+        kResolveBound,
+        [alive, natives](BackgroundWork::Outcome outcome) {
+            const auto self = alive.lock();
+            if (!self || !*self || outcome != BackgroundWork::Outcome::Done) return;
+            (*self)->ports_.loudness->measureAhead(
+                *natives, [alive](const std::string& native, const LoudnessFacts& facts) {
+                    const auto station = alive.lock();
+                    if (station && *station) (*station)->noteLoudness(native, facts);
+                });
+        });
 }
 
 ScheduleIoOptions Station::scheduleIoOptions(ScheduleProgressView* progress) {

@@ -53,7 +53,7 @@ struct StationPorts {
     // Where files are opened and lengths counted; null: on the UI thread, without a bound
     // (tools and tests that have no workers).
     BackgroundWork* work = nullptr;
-    // Where loudness facts are measured and cached; null: nothing is measured.
+    // Where the loudness of files is measured and kept; it outlives the station. Null: none is.
     LoudnessSource* loudness = nullptr;
 };
 
@@ -68,6 +68,8 @@ class Station {
     static constexpr std::uint32_t kSchedulerIntervalMs = 100;
     static constexpr std::uint32_t kClockIntervalMs = 1000;
     static constexpr std::uint32_t kLevelsIntervalMs = 50;
+    // Resolving the files of a whole schedule may search folders without letter case.
+    static constexpr std::chrono::milliseconds kResolveBound{60000};
 
     explicit Station(const StationPorts& ports);
     ~Station();  // stops and frees the channels, then the mixer
@@ -100,6 +102,9 @@ class Station {
     LogWindowModel& logWindow() { return logWindow_; }
     ItemStart& items() { return items_; }
     ItemPreparer& preparer() { return preparer_; }
+    // What is known of the files' loudness: from the schedule's measurement ahead and from
+    // prepared items.
+    const LoudnessBook& loudness() const { return loudness_; }
     // Where slow reads go: the workers of the ports, or the UI thread when there are none.
     BackgroundWork& work() { return ports_.work ? *ports_.work : inlineWork_; }
     Scheduler& scheduler() { return scheduler_; }
@@ -118,12 +123,13 @@ class Station {
     TMyDelay& delay() { return delay_; }
     const Clock& clock() const { return *ports_.clock; }
     EventPump* pump() const { return ports_.pump; }
-    // The loudness facts known so far, by native path.
-    const LoudnessBook& loudness() const { return loudnessBook_; }
     const LoudnessSettings& loudnessSettings() const { return loudnessSettings_; }
     // The settings page's values: saved, and used from the next item start on (the item on air
     // keeps its gain). False when the settings file could not be rewritten.
     bool setLoudnessSettings(const LoudnessSettings& settings);
+    // The estimates' length of each row: from cue-in to cue-out where that is known and items
+    // are trimmed (the schedule's length column keeps the file's length).
+    RowSeconds cuedRowSeconds() const;
 
     // The client size of the schedule window, stored with the grid layout on save and read
     // back on every load.
@@ -139,9 +145,10 @@ class Station {
     // Logs the failed first start and hands its error to the UI loop.
     void reportFirstStartError(const std::exception_ptr& error);
     std::string dayFileOfToday() const;
-    // Items are levelled or trimmed.
-    bool levels() const;
-    // Asks for the loudness of every row of the schedule ahead of air.
+    // Facts arrived: with items trimmed, the estimate column follows at the next scheduler tick.
+    void noteLoudness(const std::string& native, const LoudnessFacts& facts);
+    void refreshCuedEstimates();
+    // Asks the loudness source for every file of the loaded schedule, resolved on a worker.
     void measureScheduleAhead();
 
     StationPorts ports_;
@@ -165,7 +172,7 @@ class Station {
     std::unique_ptr<Timer> timer1_;
     std::unique_ptr<Timer> tmInvs_;
     LoudnessSettings loudnessSettings_;
-    LoudnessBook loudnessBook_;
+    bool estimatesStale_ = false;
     PlayoutContext context_;
     InlineWork inlineWork_;
     ItemPreparer preparer_;
@@ -176,6 +183,9 @@ class Station {
     MeasuringChannel measurer_;
     UiStallWatch uiStalls_;
     std::unique_ptr<TcbDSMixer> mixer_;
+    LoudnessBook loudness_;
+    // Results posted before the station went away are dropped.
+    std::shared_ptr<Station*> alive_ = std::make_shared<Station*>(this);
 };
 
 }  // namespace pelvano::core

@@ -103,11 +103,11 @@ TEST(LoudnessSettingsTest, UnreadableOrOutOfRangeNumbersAreMadeValid) {
     TempDir dir;
     const std::string ini = (dir.path() / "settings.ini").string();
     core::IniWrite(ini, "Linux", "TargetLUFS", "loud");
-    core::IniWrite(ini, "Linux", "CueLevel", "12");
+    core::IniWrite(ini, "Linux", "CueLevel", "-500");
     core::IniWrite(ini, "Linux", "Loudness", "yes");
     LoudnessSettings s = core::LoadLoudnessSettings(ini);
     EXPECT_DOUBLE_EQ(s.TargetLUFS, -23.0);
-    EXPECT_DOUBLE_EQ(s.CueLevel, LoudnessSettings::kMaxCueLevelDbfs);
+    EXPECT_DOUBLE_EQ(s.CueLevel, LoudnessSettings::kMinCueLevelDbfs);
     EXPECT_TRUE(s.Loudness);
     core::IniWrite(ini, "Linux", "TargetLUFS", " -70 ");
     EXPECT_DOUBLE_EQ(core::LoadLoudnessSettings(ini).TargetLUFS, LoudnessSettings::kMinTargetLufs);

@@ -148,5 +148,27 @@ TEST_F(LevellingOnAirTest, CuePointsStartTheItemAndTimeTheCrossFade) {
     EXPECT_NEAR(peak(first + 500, 2000), 0.5, 1e-6);
 }
 
+TEST_F(LevellingOnAirTest, EstimatesCountTheCuedLengthWhileTheLengthColumnKeepsTheFiles) {
+    levelling(false, true);
+    addSound("a.wav", 10, 0.5, 0);
+    addSound("b.wav", 10, 0.5, 0);
+    addSound("c.wav", 10, 0.5, 0);
+    source.full[native("a.wav")] = Facts(-20.0, -6.0, 2.0, 62.0);
+    source.full[native("b.wav")] = Facts(-20.0, -6.0, 1.0, 31.0, true);  // an estimate: no cue-out
+    writeSchedule({{"a.wav", "09:00:00", "5"}, {"b.wav", "", "5"}, {"c.wav", "", "5"}});
+    startStation();
+    const core::Grid& grid = station->table().sgJM;
+    EXPECT_EQ(grid.cell(core::kColEstimate, 2), "09:00:05") << "before anything is known";
+    runUntilTime(7, 59, 50, 500);
+    ASSERT_TRUE(source.report);
+    source.report(native("a.wav"), source.full[native("a.wav")]);
+    source.report(native("b.wav"), source.full[native("b.wav")]);
+    runUntilTime(7, 59, 51);
+    // a counts 60 s from cue-in to cue-out; b, only estimated, its length cell (10 s).
+    EXPECT_EQ(grid.cell(core::kColEstimate, 2), "09:00:55");
+    EXPECT_EQ(grid.cell(core::kColEstimate, 3), "09:01:00");
+    EXPECT_EQ(grid.cell(core::kColLength, 1), "00:00:10");
+}
+
 }  // namespace
 }  // namespace pelvano::test
