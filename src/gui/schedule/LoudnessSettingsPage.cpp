@@ -4,22 +4,14 @@
 #include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
-#include "gui/controls/MyPanel.h"
 #include "gui/schedule/SettingsLook.h"
 
 namespace pelvano::gui {
 
 LoudnessSettingsPage::LoudnessSettingsPage(QWidget* parent) : QWidget(parent) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    TMyPanel* panel = NewSettingsPanel(this);
-    outer->addWidget(panel);
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(12, 10, 12, 10);
-    grid->setHorizontalSpacing(14);
-    grid->setVerticalSpacing(6);
+    QGridLayout* grid = SettingsPageGrid(this);
+    QWidget* panel = grid->parentWidget();
 
     const auto box = [&](int row, const char* caption) {
         auto* check = new QCheckBox(QString::fromUtf8(caption), panel);

@@ -1,6 +1,8 @@
 #include "gui/schedule/SettingsLook.h"
 
+#include <QGridLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 #include "gui/controls/MyPanel.h"
 
@@ -16,6 +18,18 @@ TMyPanel* NewSettingsPanel(QWidget* parent) {
     panel->SetBevelOuter(bvRaised);
     panel->SetBevelInner(bvLowered);
     return panel;
+}
+
+QGridLayout* SettingsPageGrid(QWidget* page) {
+    auto* outer = new QVBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    TMyPanel* panel = NewSettingsPanel(page);
+    outer->addWidget(panel);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(12, 10, 12, 10);
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(6);
+    return grid;
 }
 
 QLabel* SettingsLabel(const char* text, QWidget* parent) {

@@ -6,10 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QVBoxLayout>
 #include <algorithm>
 
-#include "gui/controls/MyPanel.h"
 #include "gui/schedule/SettingsLook.h"
 
 namespace pelvano::gui {
@@ -41,14 +39,8 @@ constexpr TlsChoice kTlsChoices[] = {
 }  // namespace
 
 StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    TMyPanel* panel = NewSettingsPanel(this);
-    outer->addWidget(panel);
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(12, 10, 12, 10);
-    grid->setHorizontalSpacing(14);
-    grid->setVerticalSpacing(6);
+    QGridLayout* grid = SettingsPageGrid(this);
+    QWidget* panel = grid->parentWidget();
 
     chkEnabled_ =
         new QCheckBox(QStringLiteral("启用网络直播（把播出的声音同时送到 Icecast 服务器）"), panel);

@@ -7,6 +7,7 @@
 #include "core/app/IniFile.h"
 #include "core/loudness/LoudnessGain.h"
 #include "core/loudness/LoudnessSettings.h"
+#include "support/PlantedFacts.h"
 #include "support/TempDir.h"
 
 namespace pelvano::test {
@@ -16,17 +17,6 @@ using core::ItemLevelling;
 using core::LoudnessFacts;
 using core::LoudnessGain;
 using core::LoudnessSettings;
-
-LoudnessFacts Facts(double lufs, double peak, double cueIn = 0, double cueOut = 0,
-                    bool estimate = false) {
-    LoudnessFacts f;
-    f.integratedLufs = lufs;
-    f.truePeakDbtp = peak;
-    f.cueInSeconds = cueIn;
-    f.cueOutSeconds = cueOut;
-    f.estimate = estimate;
-    return f;
-}
 
 TEST(LoudnessGainTest, TargetMinusLoudnessLoweredToKeepTheTruePeakBelowTheCeiling) {
     EXPECT_DOUBLE_EQ(LoudnessGain::gainDb(Facts(-8.0, -0.5), -23.0), -15.0);

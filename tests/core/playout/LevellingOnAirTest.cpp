@@ -6,6 +6,7 @@
 #include "StationFixture.h"
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/ports/LoudnessSource.h"
+#include "support/PlantedFacts.h"
 
 namespace pelvano::test {
 namespace {
@@ -35,17 +36,6 @@ class PlantedLoudness final : public core::LoudnessSource {
         return it->second;
     }
 };
-
-core::LoudnessFacts Facts(double lufs, double peak, double cueIn = 0, double cueOut = 0,
-                          bool estimate = false) {
-    core::LoudnessFacts f;
-    f.integratedLufs = lufs;
-    f.truePeakDbtp = peak;
-    f.cueInSeconds = cueIn;
-    f.cueOutSeconds = cueOut;
-    f.estimate = estimate;
-    return f;
-}
 
 double Db(double level) {
     return 20.0 * std::log10(level);
