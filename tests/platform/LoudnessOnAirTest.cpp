@@ -1,6 +1,7 @@
-// Files at very different loudness, each with 3 s of silence at both ends, in one schedule on
-// the paced WAV output: ffmpeg's EBU R128 meter finds every item of the recording at the target
-// (or as near as the true-peak ceiling lets it), no true peak above the ceiling, and no silence
+// Files at very different loudness, each with 3 s of silence at both ends, measured into the
+// station's cache and played from one schedule on the paced WAV output with the station's own
+// loudness source: ffmpeg's EBU R128 meter finds every item of the recording at the target (or
+// as near as the true-peak ceiling lets it), no true peak above the ceiling, and no silence
 // where two items cross-fade.
 #include <algorithm>
 #include <cmath>
@@ -12,8 +13,11 @@
 #include "RecordedWav.h"
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/loudness/LoudnessGain.h"
-#include "core/ports/LoudnessSource.h"
+#include "core/loudness/CueLevel.h"
 #include "platform/ffmpeg/FfmpegSource.h"
+#include "platform/loudness/CachedMeasurement.h"
+#include "platform/loudness/LoudnessCache.h"
+#include "platform/loudness/StationLoudness.h"
 #include "platform/virtual/PacedOutput.h"
 #include "support/ProcessOutput.h"
 #include "support/RealtimeStationFixture.h"
@@ -48,22 +52,6 @@ Meter Measure(const std::string& file, double from = 0, double length = 0) {
     return m;
 }
 
-// The facts ffmpeg finds, and the cue points the files were made with.
-class MeteredLoudness final : public core::LoudnessSource {
-  public:
-    std::optional<core::LoudnessFacts> lookUp(const std::string& native) override {
-        const auto it = facts.find(native);
-        if (it == facts.end()) return std::nullopt;
-        return it->second;
-    }
-    std::optional<core::LoudnessFacts> estimate(const std::string&) override {
-        return std::nullopt;
-    }
-    void measureAhead(const std::vector<std::string>&, Measured) override {}
-
-    std::map<std::string, core::LoudnessFacts> facts;
-};
-
 class LoudnessOnAirTest : public RealtimeStationFixture {
   protected:
     void SetUp() override {
@@ -77,12 +65,12 @@ class LoudnessOnAirTest : public RealtimeStationFixture {
         wav = sink.get();
         output = std::make_unique<platform::PacedOutput>(core::Utf8ToGbk("WAV"), std::move(sink));
         decoder = &files;
-        loudness = &meter;
     }
     std::string recording() const { return (dir.path() / "heard.wav").string(); }
 
     // A stereo file of `source` (a lavfi graph of kSoundSeconds of mono sound) between the
-    // silences, scaled to about `lufs`, its facts for the station measured by ffmpeg.
+    // silences, scaled to about `lufs` by ffmpeg's meter, and measured into the station's cache
+    // as a library measured ahead of air is.
     void makeFile(const std::string& name, const std::string& source, double lufs) {
         const std::string raw = (dir.path() / "raw.wav").string();
         const std::string file = paths.applicationDir + name;
@@ -94,19 +82,18 @@ class LoudnessOnAirTest : public RealtimeStationFixture {
         const double gain = lufs - Measure(raw).integratedLufs;
         ASSERT_TRUE(RunFfmpeg("-i '" + raw + "' -af volume=" + std::to_string(gain) +
                               "dB -c:a pcm_s16le '" + file + "'"));
-        const Meter m = Measure(file);
-        core::LoudnessFacts f;
-        f.integratedLufs = m.integratedLufs;
-        f.truePeakDbtp = m.truePeakDbtp;
-        f.cueInSeconds = kSilenceSeconds;
-        f.cueOutSeconds = kSilenceSeconds + kSoundSeconds;
-        meter.facts[file] = f;
-        std::printf("file %s: %.1f LUFS, true peak %.1f dBTP\n", name.c_str(), m.integratedLufs,
-                    m.truePeakDbtp);
+        ASSERT_TRUE(paths.ensureHistoryDir());
+        platform::LoudnessCache cache(platform::LoudnessCacheFile(paths));
+        const std::optional<core::LoudnessFacts> f = platform::MeasureThroughCache(
+            cache, {file, core::ReadCueLevel(paths.settingsFile())});
+        ASSERT_TRUE(f && !f->estimate) << name;
+        facts[file] = *f;
+        std::printf("file %s: %.1f LUFS, true peak %.1f dBTP, cue %.2f-%.2f s\n", name.c_str(),
+                    f->integratedLufs, f->truePeakDbtp, f->cueInSeconds, f->cueOutSeconds);
     }
 
     platform::FfmpegSourceFactory files;
-    MeteredLoudness meter;
+    std::map<std::string, core::LoudnessFacts> facts;  // as the station measured them
     StampedWav* wav = nullptr;
 };
 
@@ -121,6 +108,8 @@ TEST_F(LoudnessOnAirTest, EveryItemLandsAtTheTargetWithoutPeaksOrGaps) {
     std::vector<Row> rows;
     for (const auto& item : items) rows.push_back({item.first, "", "1"});
     writeSchedule(rows);
+    const auto stationLoudness = platform::StationLoudnessOf(paths, loop);
+    loudness = stationLoudness.get();
 
     // When each item's first frame was heard, in the order they went on air.
     std::vector<std::int64_t> onsets;
@@ -145,13 +134,13 @@ TEST_F(LoudnessOnAirTest, EveryItemLandsAtTheTargetWithoutPeaksOrGaps) {
         const double from = secondsOf(onsets[k]) + 1.2;
         const double to = k + 1 < items.size() ? secondsOf(onsets[k + 1]) - 0.1
                                                : secondsOf(onsets[k]) + kSoundSeconds - 0.1;
-        const core::LoudnessFacts& facts = meter.facts[paths.applicationDir + items[k].first];
-        const double expected = facts.integratedLufs + core::LoudnessGain::gainDb(facts, kTarget);
+        const core::LoudnessFacts& f = facts[paths.applicationDir + items[k].first];
+        const double expected = f.integratedLufs + core::LoudnessGain::gainDb(f, kTarget);
         const Meter m = Measure(recording(), from, to - from);
         std::printf("on air %s: %.1f LUFS (expected %.1f) over %.2f s\n", items[k].first.c_str(),
                     m.integratedLufs, expected, to - from);
         EXPECT_NEAR(m.integratedLufs, expected, 0.5) << items[k].first;
-        if (facts.truePeakDbtp + kTarget - facts.integratedLufs <= -1.0) {
+        if (f.truePeakDbtp + kTarget - f.integratedLufs <= -1.0) {
             EXPECT_NEAR(expected, kTarget, 1e-9) << items[k].first << ": limited by its peak";
         }
     }
