@@ -39,9 +39,8 @@ double TimeCallbacks(core::SoftwareMixer& mixer, std::vector<core::SoundBuffer*>
         for (core::SoundBuffer* b : buffers) b->addFramesAhead(kFrames * 2);
         mixer.render(out.data(), kFrames, 0);
     }
-    const double ns = std::chrono::duration<double, std::nano>(
-                          std::chrono::steady_clock::now() - start)
-                          .count();
+    const double ns =
+        std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
     return ns / blocks;
 }
 

@@ -12,8 +12,8 @@
 #include "AudioFiles.h"
 #include "RecordedWav.h"
 #include "core/audio/TcbDSMixerChannel.h"
-#include "core/loudness/LoudnessGain.h"
 #include "core/loudness/CueLevel.h"
+#include "core/loudness/LoudnessGain.h"
 #include "platform/ffmpeg/FfmpegSource.h"
 #include "platform/loudness/CachedMeasurement.h"
 #include "platform/loudness/LoudnessCache.h"
@@ -74,18 +74,18 @@ class LoudnessOnAirTest : public RealtimeStationFixture {
     void makeFile(const std::string& name, const std::string& source, double lufs) {
         const std::string raw = (dir.path() / "raw.wav").string();
         const std::string file = paths.applicationDir + name;
-        const std::string padded = source + ",adelay=delays=" +
-                                   std::to_string(static_cast<int>(kSilenceSeconds * 1000)) +
-                                   ":all=1,apad=pad_dur=" + std::to_string(kSilenceSeconds);
-        ASSERT_TRUE(RunFfmpeg("-f lavfi -i '" + padded + "' -ac 2 -ar 44100 -c:a pcm_s16le '" +
-                              raw + "'"));
+        const std::string padded =
+            source + ",adelay=delays=" + std::to_string(static_cast<int>(kSilenceSeconds * 1000)) +
+            ":all=1,apad=pad_dur=" + std::to_string(kSilenceSeconds);
+        ASSERT_TRUE(
+            RunFfmpeg("-f lavfi -i '" + padded + "' -ac 2 -ar 44100 -c:a pcm_s16le '" + raw + "'"));
         const double gain = lufs - Measure(raw).integratedLufs;
         ASSERT_TRUE(RunFfmpeg("-i '" + raw + "' -af volume=" + std::to_string(gain) +
                               "dB -c:a pcm_s16le '" + file + "'"));
         ASSERT_TRUE(paths.ensureHistoryDir());
         platform::LoudnessCache cache(platform::LoudnessCacheFile(paths));
-        const std::optional<core::LoudnessFacts> f = platform::MeasureThroughCache(
-            cache, {file, core::ReadCueLevel(paths.settingsFile())});
+        const std::optional<core::LoudnessFacts> f =
+            platform::MeasureThroughCache(cache, {file, core::ReadCueLevel(paths.settingsFile())});
         ASSERT_TRUE(f && !f->estimate) << name;
         facts[file] = *f;
         std::printf("file %s: %.1f LUFS, true peak %.1f dBTP, cue %.2f-%.2f s\n", name.c_str(),
@@ -151,8 +151,8 @@ TEST_F(LoudnessOnAirTest, EveryItemLandsAtTheTargetWithoutPeaksOrGaps) {
     // The longest stretch below −60 dBFS between the first item's start and the last one's end.
     const auto frameOf = [&](double s) { return static_cast<std::size_t>(s * heard.rate); };
     const std::size_t first = frameOf(secondsOf(onsets.front()));
-    const std::size_t last = std::min(
-        heard.left.size(), frameOf(secondsOf(onsets.back()) + kSoundSeconds - 0.2));
+    const std::size_t last =
+        std::min(heard.left.size(), frameOf(secondsOf(onsets.back()) + kSoundSeconds - 0.2));
     std::size_t run = 0;
     std::size_t longest = 0;
     for (std::size_t i = first; i < last; ++i) {

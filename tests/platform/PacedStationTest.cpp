@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/app/Encoding.h"
 #include "RecordedWav.h"
+#include "core/app/Encoding.h"
 #include "platform/virtual/PacedOutput.h"
 #include "support/RealtimeStationFixture.h"
 

@@ -17,7 +17,8 @@ struct LoudnessSettings {
     bool Loudness = false;      // each item plays at the target loudness
     double TargetLUFS = -23.0;  // EBU R128
     bool TrimSilence = false;   // items start at their cue-in and end at their cue-out
-    double CueLevel = kDefaultCueLevelDbfs;  // dBFS: where sound begins and ends (the measurement's)
+    // dBFS: where sound begins and ends, as the measurement reads it.
+    double CueLevel = kDefaultCueLevelDbfs;
 
     bool operator==(const LoudnessSettings&) const = default;
 };

@@ -25,8 +25,8 @@
 #include "gui/controls/MyShape.h"
 #include "gui/playout/TFrmMain.h"
 #include "gui/schedule/CrossFadeDiagram.h"
-#include "gui/schedule/SettingsLook.h"
 #include "gui/schedule/LoudnessSettingsPage.h"
+#include "gui/schedule/SettingsLook.h"
 #include "gui/schedule/StreamSettingsPage.h"
 
 namespace pelvano::gui {

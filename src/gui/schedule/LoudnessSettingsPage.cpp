@@ -42,8 +42,8 @@ LoudnessSettingsPage::LoudnessSettingsPage(QWidget* parent) : QWidget(parent) {
     spCueLevel_ = level(4, "静音判定电平：", " dBFS", core::LoudnessSettings::kMinCueLevelDbfs,
                         core::LoudnessSettings::kMaxCueLevelDbfs);
     grid->addWidget(
-        SettingsLabel("修改后立即保存，从下一个节目起生效；正在播出的节目保持原增益。", panel), 5, 0,
-        1, 3);
+        SettingsLabel("修改后立即保存，从下一个节目起生效；正在播出的节目保持原增益。", panel), 5,
+        0, 1, 3);
     grid->setRowStretch(6, 1);
     grid->setColumnStretch(2, 1);
 }

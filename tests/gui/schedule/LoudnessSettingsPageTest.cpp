@@ -68,7 +68,8 @@ TEST_F(LoudnessSettingsPageTest, ARowsTooltipShowsItsLoudnessGainAndCuePoints) {
     f.cueOutSeconds = 180.25;
     known.facts[paths.applicationDir + "音乐/a.mp3"] = f;
     loudness = &known;
-    core::IniWriteMany(paths.settingsFile(), "Linux", {{"Loudness", "YES"}, {"TrimSilence", "YES"}});
+    core::IniWriteMany(paths.settingsFile(), "Linux",
+                       {{"Loudness", "YES"}, {"TrimSilence", "YES"}});
     addSound("音乐/a.mp3", 30);
     addSound("b.mp3", 30);
     writeSchedule({{"音乐/a.mp3"}, {"b.mp3"}});
