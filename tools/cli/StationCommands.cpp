@@ -16,6 +16,7 @@
 #include "core/app/FileHelpers.h"
 #include "core/playout/NowPlayingTee.h"
 #include "core/playout/Station.h"
+#include "core/schedule/RemoteSettings.h"
 #include "core/schedule/StreamSettings.h"
 #include "core/stream/TeeSoundOutput.h"
 #include "platform/OutputSelection.h"
@@ -23,6 +24,7 @@
 #include "platform/clock/SystemClock.h"
 #include "platform/ffmpeg/FfmpegSource.h"
 #include "platform/lock/StationLock.h"
+#include "platform/remote/RemoteStation.h"
 #include "platform/loop/RealtimeLoop.h"
 #include "platform/stream/StreamOutput.h"
 #include "platform/systemd/ServiceNotifier.h"
@@ -128,9 +130,12 @@ int run(const Args& args) {
     if (const int status = reportStartup(station->start()); status != 0) return status;
     // After the start, whose end opens the play-process log: the stream's lines are kept.
     stream.configure(LoadStreamSettings(ports.paths.settingsFile()));
+    auto remote = std::make_unique<platform::RemoteStation>(*station, loop, loop.timers(), &stream);
+    remote->configure(LoadRemoteSettings(ports.paths.settingsFile()));
     service.ready();
     loop.run(gStop);
     service.stopping();
+    remote.reset();
     station->writeCloseKeys();
     platform::EndProcessUnlessClosedWithin(kCloseBound, 0);
     station.reset();

@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
         ok = save(para, out + "/settings-window.png") && ok;
         para.pages()->setCurrentIndex(1);
         ok = save(para, out + "/settings-window-stream.png") && ok;
-        para.pages()->setCurrentIndex(2);
+        para.pages()->setCurrentIndex(3);
         ok = save(para, out + "/settings-window-loudness.png") && ok;
 
         gui::TFrmHis his(station);

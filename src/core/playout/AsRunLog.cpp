@@ -83,14 +83,21 @@ void AsRunLog::started(int channel, TcbDSMixerChannel& ch, const AsRunItem& item
 
 void AsRunLog::poll() {
     for (auto& open : open_) {
-        if (open && !open->onAirUs) open->onAirUs = open->channel->FirstHeardUs();
+        if (open) measure(*open);
     }
+}
+
+void AsRunLog::measure(Open& open) {
+    if (open.onAirUs) return;
+    open.onAirUs = open.channel->FirstHeardUs();
+    if (open.onAirUs && open.item.dueUs && onTimedLateness)
+        onTimedLateness(*open.onAirUs - *open.item.dueUs);
 }
 
 void AsRunLog::ended(int channel, AsRunEnd how) {
     auto& open = open_[channel];
     if (!open) return;
-    if (!open->onAirUs) open->onAirUs = open->channel->FirstHeardUs();
+    measure(*open);
     write(*open, how);
     open.reset();
 }

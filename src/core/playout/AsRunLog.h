@@ -6,6 +6,7 @@
 // timing. UI thread.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -41,6 +42,10 @@ class AsRunLog {
     // The station closes: every item still on air ends as stopped.
     void closeAll();
 
+    // Told, once per timed item, how late its first sample was heard (microseconds; negative:
+    // early) as soon as the output has measured it.
+    std::function<void(std::int64_t latenessUs)> onTimedLateness;
+
     static const char* header();
     // Appends a line to an as-run file, the byte-order mark and header first when the file is
     // new or empty; a file found without its header gets it in front. Any thread.
@@ -53,6 +58,8 @@ class AsRunLog {
         std::optional<std::int64_t> onAirUs;
     };
     void write(const Open& open, AsRunEnd how);
+    // Takes the first-sample time when the output has measured it.
+    void measure(Open& open);
 
     const Clock& clock_;
     std::string folder_;

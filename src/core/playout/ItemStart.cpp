@@ -75,7 +75,7 @@ void ItemStart::completeStart(int row, const std::string& storedPath) {
     try {
         if (!startItem(row, storedPath)) return;
     } catch (const std::exception& e) {
-        c_.state.Unplayable.add(row);
+        markUnplayable(row);
         LogStartFailure(row, e.what());
         throw;
     }
@@ -152,12 +152,12 @@ void ItemStart::failStart(int row, const ItemPreparer::Taken& file) {
         case ItemPreparer::State::Failed:
             throw std::runtime_error(file.error);
         case ItemPreparer::State::TimedOut:
-            c_.state.Unplayable.add(row);
+            markUnplayable(row);
             c_.log.LogLine(Gbk("打开文件超时[序号") + std::to_string(row) + "]," +
                            FileNameOf(c_.table.sgJM.cell(kColFile, row)));
             break;
         default:
-            c_.state.Unplayable.add(row);
+            markUnplayable(row);
             LogStartFailure(row, Gbk("文件不存在"));
             break;
     }
@@ -330,6 +330,11 @@ void ItemStart::announce(int row) {
                               timedDueUs_.value_or(c_.clock.tickUs()),
                               c_.state.CurrentChannel->Length()};
     c_.nowPlaying->itemStarted(item, FileNameOf(c_.table.CurrentSchedulePath));
+}
+
+void ItemStart::markUnplayable(int row) {
+    c_.state.Unplayable.add(row);
+    ++failedStarts_;
 }
 
 void ItemStart::LogStartFailure(int row, const std::string& reason) {

@@ -61,6 +61,8 @@ class ItemStart {
     void onNaturalEnd(TcbDSMixerChannel& channel);
 
     int progressMaximum() const { return progressMaximum_; }
+    // Starts that failed since the station started (a missing, unreadable or slow file).
+    std::uint64_t failedStarts() const { return failedStarts_; }
 
   private:
     struct PreparedStart {
@@ -91,9 +93,12 @@ class ItemStart {
     // Tells nowplaying.json and the listener that the row went on air.
     void announce(int row);
     void recordEnd(TcbDSMixerChannel& channel, bool natural);
+    // The row cannot play in this pass; counted.
+    void markUnplayable(int row);
 
     PlayoutContext& c_;
     int progressMaximum_ = 0;
+    std::uint64_t failedStarts_ = 0;
     std::optional<PreparedStart> prepared_;
     std::optional<std::int64_t> timedDueUs_;  // while a timed row starts
     ItemPreparer& preparer_;

@@ -11,6 +11,7 @@ namespace pelvano::core {
 void LogWindowModel::add(const std::string& line) {
     lines_.push_back(line);
     if (view_) view_->appendLine(line);
+    if (tap_) tap_(line);
     // Past the limit the memo starts afresh: even the line that crossed it is not shown.
     if (lines_.size() > kMaxLines) clear();
 }

@@ -24,6 +24,8 @@ public:
     static constexpr std::size_t kMaxLines = 500;
 
     void setView(PlayLogView* view) { view_ = view; }
+    // Told of every line besides the view (the remote status feed); empty: nobody.
+    void setTap(std::function<void(const std::string&)> tap) { tap_ = std::move(tap); }
     void add(const std::string& line);
     void clear();
     const std::vector<std::string>& lines() const { return lines_; }
@@ -31,6 +33,7 @@ public:
 private:
     std::vector<std::string> lines_;
     PlayLogView* view_ = nullptr;
+    std::function<void(const std::string&)> tap_;
 };
 
 class PlayProcessLog {

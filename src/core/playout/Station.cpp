@@ -72,6 +72,9 @@ Station::Station(const StationPorts& ports)
     });
     timer1_->setInterval(kClockIntervalMs);
     timer1_->setOnTimer([this] { chimes_.Timer1Timer(); });
+    asRun_.onTimedLateness = [this](std::int64_t us) {
+        timedLateness_.observe(static_cast<double>(us) / 1e6);
+    };
     tmInvs_->setInterval(kLevelsIntervalMs);
     tmInvs_->setOnTimer([this] { meters_.tmInvsTimer(); });
 }
@@ -237,9 +240,14 @@ void Station::loadTodaySchedule() {
 void Station::createChannels() {
     // The output keeps pulling the mixer by the clock while its device is lost, and re-opens it.
     mixer_->OnDeviceLost = [this](const std::string&) {
+        ++deviceLosses_;
+        deviceLost_ = true;
         log_.LogLine(Gbk("播出设备失效，按时钟继续播出"));
     };
-    mixer_->OnDeviceRestored = [this] { log_.LogLine(Gbk("播出设备已恢复")); };
+    mixer_->OnDeviceRestored = [this] {
+        deviceLost_ = false;
+        log_.LogLine(Gbk("播出设备已恢复"));
+    };
     for (auto& ch : state_.PlayoutChannels) {
         ch = &mixer_->AddChannel();
         ch->OnFadeEnd = [this](TcbDSMixerChannel& sender) { items_.onFadeEnd(sender); };

@@ -29,6 +29,7 @@
 #include "core/playout/UiStallWatch.h"
 #include "core/playout/WriteFailureReport.h"
 #include "core/ports/TimerService.h"
+#include "core/remote/LatenessHistogram.h"
 #include "core/schedule/ScheduleTable.h"
 #include "core/schedule/StationSettings.h"
 
@@ -115,6 +116,11 @@ class Station {
     // How long the UI thread went without turning its loop (for the log and a status page).
     const UiStallWatch& uiStalls() const { return uiStalls_; }
     const NowPlayingFile& nowPlaying() const { return nowPlaying_; }
+    // How late the timed rows went on air, by their first heard sample.
+    const LatenessHistogram& timedLateness() const { return timedLateness_; }
+    // The output device's losses since the start, and whether it is lost now.
+    std::uint64_t deviceLosses() const { return deviceLosses_; }
+    bool deviceLost() const { return deviceLost_; }
     // The logs', nowplaying.json's and the settings keys' writes, with the count of those that failed.
     FileWriteQueue& fileWrites() { return files_; }
     TcbDSMixer* mixer() { return mixer_.get(); }
@@ -182,6 +188,9 @@ class Station {
     LevelMeters meters_;
     MeasuringChannel measurer_;
     UiStallWatch uiStalls_;
+    LatenessHistogram timedLateness_;
+    std::uint64_t deviceLosses_ = 0;
+    bool deviceLost_ = false;
     std::unique_ptr<TcbDSMixer> mixer_;
     LoudnessBook loudness_;
     // Results posted before the station went away are dropped.

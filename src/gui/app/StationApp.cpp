@@ -1,6 +1,7 @@
 #include "gui/app/StationApp.h"
 
 #include "core/app/Encoding.h"
+#include "core/schedule/RemoteSettings.h"
 #include "core/schedule/StreamSettings.h"
 #include "core/stream/TeeSoundOutput.h"
 #include "gui/app/UiErrors.h"
@@ -17,6 +18,7 @@
 #include "platform/clock/SystemClock.h"
 #include "platform/ffmpeg/FfmpegSource.h"
 #include "platform/loudness/StationLoudness.h"
+#include "platform/remote/RemoteStation.h"
 #include "platform/stream/StreamOutput.h"
 #include "platform/worker/WorkerThreads.h"
 
@@ -57,6 +59,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
     ports.work = work_.get();
     ports.loudness = loudness_.get();
     station_ = std::make_unique<core::Station>(ports);
+    remote_ = std::make_unique<platform::RemoteStation>(*station_, events_, timers_, stream_.get());
     context_ = std::make_unique<AppContext>(
         AppContext{*station_, windows_, errors_, lyrics_, pump_, timers_});
     // Every error the UI loop reports goes to the play-process log too.
@@ -65,6 +68,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
 }
 
 StationApp::~StationApp() {
+    remote_.reset();
     errors_.setLogSink(nullptr);
     view_.attach(nullptr);
     lyrics_.attach(nullptr);
@@ -94,6 +98,9 @@ void StationApp::createWindows() {
     // Its 网络直播 page re-points the running stream.
     static_cast<TFrmPara*>(windows_.frmPara)->onStreamSettingsChanged =
         [this](const core::StreamSettings& settings) { stream_->configure(settings); };
+    // Its 远程控制 page restarts the remote control.
+    static_cast<TFrmPara*>(windows_.frmPara)->onRemoteSettingsChanged =
+        [this](const core::RemoteSettings& settings) { remote_->configure(settings); };
     // 6. TFrmHis, the play-process log window.
     windows_.frmHis = windows_.own(std::make_unique<TFrmHis>(*context_));
     // 7. TFrmeditTag, the MP3 list and tag window: it measures files on the station's
@@ -125,6 +132,7 @@ int StationApp::start() {
     }
     // After the start, whose end opens the play-process log: the stream's lines are kept.
     stream_->configure(core::LoadStreamSettings(station_->paths().settingsFile()));
+    remote_->configure(core::LoadRemoteSettings(station_->paths().settingsFile()));
     windows_.frmMain->showPlayer();
     return 0;
 }

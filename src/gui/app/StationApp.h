@@ -21,6 +21,7 @@ class Clock;
 }  // namespace pelvano::core
 
 namespace pelvano::platform {
+class RemoteStation;
 class StreamOutput;
 }  // namespace pelvano::platform
 
@@ -51,6 +52,8 @@ class StationApp {
     core::Station& station() { return *station_; }
     // The internet stream of the station's mix; configure() it when [Stream] changes.
     platform::StreamOutput& stream() { return *stream_; }
+    // The browser remote control; configure() it when [Remote] changes.
+    platform::RemoteStation& remote() { return *remote_; }
     AppWindows& windows() { return windows_; }
     AppContext& context() { return *context_; }
 
@@ -78,6 +81,7 @@ class StationApp {
     PlayerViewRelay view_;
     LyricsRelay lyrics_;
     std::unique_ptr<core::Station> station_;
+    std::unique_ptr<platform::RemoteStation> remote_;  // goes before the station
     AppWindows windows_;
     std::unique_ptr<AppContext> context_;
 };

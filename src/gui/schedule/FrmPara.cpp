@@ -9,11 +9,13 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTimeEdit>
+#include <memory>
 #include <stdexcept>
 
 #include "core/app/TextHelpers.h"
@@ -27,11 +29,16 @@
 #include "gui/schedule/CrossFadeDiagram.h"
 #include "gui/schedule/LoudnessSettingsPage.h"
 #include "gui/schedule/SettingsLook.h"
+#include "gui/schedule/RemoteSettingsPage.h"
 #include "gui/schedule/StreamSettingsPage.h"
+#include "platform/remote/PasswordHash.h"
 
 namespace pelvano::gui {
 
 namespace {
+
+// A password hash takes well under a second; a machine short of memory may take longer.
+constexpr std::chrono::milliseconds kPasswordHashBound{30000};
 
 using core::SettingColor;
 using core::SettingFlag;
@@ -124,6 +131,9 @@ void TFrmPara::buildControls() {
     streamPage_ = new StreamSettingsPage(pages_);
     streamPage_->onEdited = [this] { streamSettingsEdited(); };
     pages_->addTab(streamPage_, QStringLiteral("网络直播"));
+    remotePage_ = new RemoteSettingsPage(pages_);
+    remotePage_->onEdited = [this] { remoteSettingsEdited(); };
+    pages_->addTab(remotePage_, QStringLiteral("远程控制"));
     loudnessPage_ = new LoudnessSettingsPage(pages_);
     loudnessPage_->onEdited = [this] { loudnessSettingsEdited(); };
     pages_->addTab(loudnessPage_, QStringLiteral("音量均衡"));
@@ -242,6 +252,8 @@ void TFrmPara::loadFromStation() {
     cbDevID_->setCurrentIndex(settings_.cbDevID() < cbDevID_->count() ? settings_.cbDevID() : -1);
     stream_ = core::LoadStreamSettings(settings_.file());
     streamPage_->setSettings(stream_);
+    remote_ = core::LoadRemoteSettings(settings_.file());
+    remotePage_->setSettings(remote_);
     loudnessPage_->setSettings(station_.loudnessSettings());
     updateDiagram();
     loading_ = false;
@@ -298,6 +310,49 @@ void TFrmPara::streamSettingsEdited() {
     if (!saved) throw std::runtime_error("网络直播参数无法写入参数文件");
 }
 
+void TFrmPara::remoteSettingsEdited() {
+    const core::RemoteSettings edited = remotePage_->settings();
+    const std::string password = remotePage_->takePassword();
+    if (edited != remote_) remoteSettingsSaved(edited);
+    if (!password.empty()) storeRemotePassword(password);
+}
+
+void TFrmPara::remoteSettingsSaved(const core::RemoteSettings& settings) {
+    const bool saved = core::SaveRemoteSettings(settings_.file(), settings);
+    remote_ = core::LoadRemoteSettings(settings_.file());
+    remotePage_->setSettings(remote_);
+    if (onRemoteSettingsChanged) onRemoteSettingsChanged(remote_);
+    if (!saved) throw std::runtime_error("远程控制参数无法写入参数文件");
+}
+
+void TFrmPara::storeRemotePassword(const std::string& password) {
+    if (remote_.User.empty()) {
+        remotePage_->showNote(QStringLiteral("请先填写用户名，再输入密码"));
+        return;
+    }
+    remotePage_->showNote(QStringLiteral("正在保存密码……"));
+    auto hash = std::make_shared<std::string>();
+    QPointer<TFrmPara> self(this);
+    station_.work().run(
+        [hash, password] {
+            try {
+                *hash = platform::HashPassword(password);
+            } catch (const std::exception&) {
+                // Left empty: told below.
+            }
+        },
+        kPasswordHashBound,
+        [self, hash](core::BackgroundWork::Outcome outcome) {
+            if (!self) return;
+            if (outcome != core::BackgroundWork::Outcome::Done || hash->empty()) {
+                self->remotePage_->showNote(QStringLiteral("密码无法保存"));
+                return;
+            }
+            core::RemoteSettings settings = self->remote_;
+            settings.PasswordHash = *hash;
+            self->remotePage_->showNote(QStringLiteral("密码已保存"));
+            self->remoteSettingsSaved(settings);
+        });
 void TFrmPara::loudnessSettingsEdited() {
     const core::LoudnessSettings edited = loudnessPage_->settings();
     if (edited == station_.loudnessSettings()) return;

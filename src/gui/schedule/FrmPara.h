@@ -6,8 +6,10 @@
 // The controls are read from the settings again each time the window is shown (the device list
 // exists only after Station::start()). A second page, "网络直播", holds the internet stream's
 // settings (section [Stream]): each finished edit that changes a value is saved and handed to
-// onStreamSettingsChanged. A third, "音量均衡", holds the loudness levelling and the silence
-// trimming, handed to Station::setLoudnessSettings. UI thread only.
+// onStreamSettingsChanged. A third, "远程控制", holds the browser remote control's (section
+// [Remote]) the same way, onRemoteSettingsChanged; a new password is hashed on a worker and only
+// its hash is saved. A fourth, "音量均衡", holds the loudness levelling and the silence trimming,
+// handed to Station::setLoudnessSettings. UI thread only.
 #include <QColor>
 #include <QFont>
 #include <QWidget>
@@ -15,6 +17,7 @@
 #include <functional>
 #include <optional>
 
+#include "core/schedule/RemoteSettings.h"
 #include "core/schedule/StationSettings.h"
 #include "core/schedule/StreamSettings.h"
 
@@ -34,6 +37,7 @@ namespace pelvano::gui {
 
 struct AppContext;
 class CrossFadeDiagram;
+class RemoteSettingsPage;
 class LoudnessSettingsPage;
 class StreamSettingsPage;
 class TMyPanel;
@@ -59,6 +63,8 @@ class TFrmPara : public QWidget {
     std::function<void()> onAppearanceChanged;
     // The stream's settings changed and were saved: the stream restarts with them.
     std::function<void(const core::StreamSettings&)> onStreamSettingsChanged;
+    // The remote control's settings changed and were saved: the server restarts with them.
+    std::function<void(const core::RemoteSettings&)> onRemoteSettingsChanged;
     // Replaceable for tests: the font and colour dialogs (nothing: cancelled).
     std::function<std::optional<QFont>(const QFont&)> chooseFont;
     std::function<std::optional<QColor>(const QColor&)> chooseColor;
@@ -79,6 +85,7 @@ class TFrmPara : public QWidget {
     TMyPanel* background() const { return background_; }
     QTabWidget* pages() const { return pages_; }
     StreamSettingsPage* streamPage() const { return streamPage_; }
+    RemoteSettingsPage* remotePage() const { return remotePage_; }
     LoudnessSettingsPage* loudnessPage() const { return loudnessPage_; }
 
     // The user picked another output device.
@@ -89,6 +96,8 @@ class TFrmPara : public QWidget {
     void btnCloseClick();
     // An edit on the stream page was finished.
     void streamSettingsEdited();
+    // An edit on the remote control page was finished.
+    void remoteSettingsEdited();
     // An edit on the loudness page was finished: the station saves and uses the values.
     void loudnessSettingsEdited();
 
@@ -99,6 +108,9 @@ class TFrmPara : public QWidget {
   private:
     void buildControls();
     void updateDiagram();
+    // Hashes a new remote password on a worker, then saves the hash with the user.
+    void storeRemotePassword(const std::string& password);
+    void remoteSettingsSaved(const core::RemoteSettings& settings);
 
     core::Station& station_;
     core::StationSettings& settings_;
@@ -107,6 +119,8 @@ class TFrmPara : public QWidget {
     StreamSettingsPage* streamPage_ = nullptr;
     LoudnessSettingsPage* loudnessPage_ = nullptr;
     core::StreamSettings stream_;  // as last loaded or saved
+    RemoteSettingsPage* remotePage_ = nullptr;
+    core::RemoteSettings remote_;  // as last loaded or saved
     std::array<QCheckBox*, static_cast<std::size_t>(core::SettingFlag::kCount)> flags_{};
     QCheckBox* chkAutoStart_ = nullptr;
     QSpinBox* spOver_ = nullptr;

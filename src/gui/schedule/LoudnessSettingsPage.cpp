@@ -10,7 +10,7 @@
 namespace pelvano::gui {
 
 LoudnessSettingsPage::LoudnessSettingsPage(QWidget* parent) : QWidget(parent) {
-    QGridLayout* grid = SettingsPageGrid(this);
+    QGridLayout* grid = NewSettingsPageGrid(this);
     QWidget* panel = grid->parentWidget();
 
     const auto box = [&](int row, const char* caption) {

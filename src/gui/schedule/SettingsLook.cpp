@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "gui/controls/MyPanel.h"
@@ -20,18 +21,6 @@ TMyPanel* NewSettingsPanel(QWidget* parent) {
     return panel;
 }
 
-QGridLayout* SettingsPageGrid(QWidget* page) {
-    auto* outer = new QVBoxLayout(page);
-    outer->setContentsMargins(0, 0, 0, 0);
-    TMyPanel* panel = NewSettingsPanel(page);
-    outer->addWidget(panel);
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(12, 10, 12, 10);
-    grid->setHorizontalSpacing(14);
-    grid->setVerticalSpacing(6);
-    return grid;
-}
-
 QLabel* SettingsLabel(const char* text, QWidget* parent) {
     auto* l = new QLabel(QString::fromUtf8(text), parent);
     WhiteCaption(l);
@@ -44,6 +33,45 @@ void WhiteCaption(QWidget* w) {
     QPalette pal = w->palette();
     pal.setColor(QPalette::WindowText, Qt::white);
     w->setPalette(pal);
+}
+
+QGridLayout* NewSettingsPageGrid(QWidget* page) {
+    auto* outer = new QVBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    TMyPanel* panel = NewSettingsPanel(page);
+    outer->addWidget(panel);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(12, 10, 12, 10);
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(6);
+    return grid;
+}
+
+QLineEdit* AddSettingsLineEdit(QGridLayout* grid, int row, int column, const char* caption,
+                               int span, const std::function<void()>& edited) {
+    QWidget* panel = grid->parentWidget();
+    auto* edit = new QLineEdit(panel);
+    QObject::connect(edit, &QLineEdit::editingFinished, panel, edited);
+    grid->addWidget(SettingsLabel(caption, panel), row, column);
+    grid->addWidget(edit, row, column + 1, 1, span);
+    return edit;
+}
+
+SettingsPageFoot AddSettingsPageFoot(QGridLayout* grid, int row, const char* explanation) {
+    QWidget* panel = grid->parentWidget();
+    grid->addWidget(SettingsLabel(explanation, panel), row, 0, 1, 4);
+    SettingsPageFoot foot;
+    foot.warning = SettingsLabel("", panel);
+    foot.warning->setStyleSheet(QStringLiteral("color: #ffd040;"));
+    foot.warning->hide();
+    grid->addWidget(foot.warning, row + 1, 0, 1, 4);
+    foot.address = SettingsLabel("", panel);
+    foot.address->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(foot.address, row + 2, 0, 1, 4);
+    grid->setRowStretch(row + 3, 1);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(3, 1);
+    return foot;
 }
 
 }  // namespace pelvano::gui

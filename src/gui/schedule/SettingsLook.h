@@ -1,8 +1,11 @@
 #pragma once
 // The look the settings window's pages share: white captions on the dark raised panel.
 // UI thread only.
+#include <functional>
+
 class QGridLayout;
 class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace pelvano::gui {
@@ -11,12 +14,23 @@ class TMyPanel;
 
 // A page's background panel.
 TMyPanel* NewSettingsPanel(QWidget* parent);
-// Fills a page widget with the panel and returns the panel's grid (its margins and spacing set);
-// the page's controls go on the panel, the grid's parent widget.
-QGridLayout* SettingsPageGrid(QWidget* page);
 // A caption (UTF-8) in the pages' caption colour.
 QLabel* SettingsLabel(const char* text, QWidget* parent);
 // A label's or check box's caption in that colour; a check box keeps its dark tick.
 void WhiteCaption(QWidget* w);
+
+// A page filled by its panel; returns the grid of the panel's controls.
+QGridLayout* NewSettingsPageGrid(QWidget* page);
+// A caption at (row, column) and a line edit after it over span columns; edited runs when an
+// edit is finished (focus lost or Enter).
+QLineEdit* AddSettingsLineEdit(QGridLayout* grid, int row, int column, const char* caption,
+                               int span, const std::function<void()>& edited);
+// The foot of a page from row on: the explanation, a warning line (hidden while empty) and a
+// selectable address line; the rows below take the free height.
+struct SettingsPageFoot {
+    QLabel* warning = nullptr;
+    QLabel* address = nullptr;
+};
+SettingsPageFoot AddSettingsPageFoot(QGridLayout* grid, int row, const char* explanation);
 
 }  // namespace pelvano::gui

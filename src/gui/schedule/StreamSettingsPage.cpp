@@ -39,7 +39,7 @@ constexpr TlsChoice kTlsChoices[] = {
 }  // namespace
 
 StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
-    QGridLayout* grid = SettingsPageGrid(this);
+    QGridLayout* grid = NewSettingsPageGrid(this);
     QWidget* panel = grid->parentWidget();
 
     chkEnabled_ =
@@ -49,11 +49,7 @@ StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(chkEnabled_, 0, 0, 1, 4);
 
     const auto lineEditIn = [&](int row, int column, const char* caption, int span = 1) {
-        auto* edit = new QLineEdit(panel);
-        connect(edit, &QLineEdit::editingFinished, this, &StreamSettingsPage::edited);
-        grid->addWidget(SettingsLabel(caption, panel), row, column);
-        grid->addWidget(edit, row, column + 1, 1, span);
-        return edit;
+        return AddSettingsLineEdit(grid, row, column, caption, span, [this] { edited(); });
     };
     const auto spinIn = [&](int row, int column, const char* caption, int low, int high) {
         auto* spin = new QSpinBox(panel);
@@ -92,17 +88,10 @@ StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
     edGenre_ = lineEditIn(6, 2, "类型：");
     edDescription_ = lineEditIn(7, 0, "描述：", 3);
 
-    grid->addWidget(SettingsLabel("修改后立即保存，网络直播随之重新连接。", panel), 8, 0, 1, 4);
-    lbProblem_ = SettingsLabel("", panel);
-    lbProblem_->setStyleSheet(QStringLiteral("color: #ffd040;"));
-    lbProblem_->hide();
-    grid->addWidget(lbProblem_, 9, 0, 1, 4);
-    lbListen_ = SettingsLabel("", panel);
-    lbListen_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    grid->addWidget(lbListen_, 10, 0, 1, 4);
-    grid->setRowStretch(11, 1);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(3, 1);
+    const SettingsPageFoot foot =
+        AddSettingsPageFoot(grid, 8, "修改后立即保存，网络直播随之重新连接。");
+    lbProblem_ = foot.warning;
+    lbListen_ = foot.address;
 }
 
 void StreamSettingsPage::setSettings(const core::StreamSettings& s) {

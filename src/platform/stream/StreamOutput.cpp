@@ -32,6 +32,7 @@ StreamOutput::~StreamOutput() {
 }
 
 void StreamOutput::configure(const core::StreamSettings& settings) {
+    settings_ = settings;
     sender_->configure(settings);
 }
 

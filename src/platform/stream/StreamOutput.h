@@ -58,6 +58,8 @@ class StreamOutput final : public core::NowPlayingListener {
     core::MixRing& ring() { return sender_->ring(); }
     // Starts, stops or re-points the stream (the sender ends the current one first).
     void configure(const core::StreamSettings& settings);
+    // The settings of the last configure().
+    const core::StreamSettings& settings() const { return settings_; }
     // A simulation: the mix waits for the encoder instead of dropping (no sound card to feed).
     void setLossless(bool lossless) { sender_->ring().setLossless(lossless); }
     void nowPlaying(const core::NowPlayingItem& item) override;
@@ -65,6 +67,7 @@ class StreamOutput final : public core::NowPlayingListener {
     Counters counters() const;
 
   private:
+    core::StreamSettings settings_;
     std::shared_ptr<StreamSender> sender_;  // shared with its thread
     std::thread thread_;
 };
