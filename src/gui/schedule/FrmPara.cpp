@@ -353,6 +353,8 @@ void TFrmPara::storeRemotePassword(const std::string& password) {
             self->remotePage_->showNote(QStringLiteral("密码已保存"));
             self->remoteSettingsSaved(settings);
         });
+}
+
 void TFrmPara::loudnessSettingsEdited() {
     const core::LoudnessSettings edited = loudnessPage_->settings();
     if (edited == station_.loudnessSettings()) return;
