@@ -1,7 +1,7 @@
 #pragma once
 // A whole station in real time: the system clock (its local time optionally shifted, see
 // ShiftedClock), the real-time event loop and an output of the test's choice; the station's
-// folder, schedule and tones as in StationFixture.
+// folder, schedule and tones (or the decoder's files) as in StationFixture.
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -39,9 +39,10 @@ class RealtimeStationFixture : public StationFixture {
         ports.timers = &loop.timers();
         ports.pump = &loop;
         ports.audio.output = output.get();
-        ports.audio.sources = &tones;
+        ports.audio.sources = decoder ? decoder : &tones;
         ports.audio.clock = &clock;
         ports.audio.events = &loop;
+        ports.loudness = loudness;
         station = std::make_unique<core::Station>(ports);
         ASSERT_EQ(station->start(), core::StartupOutcome::Running);
         std::atomic<bool> stop{false};

@@ -6,6 +6,7 @@
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
 #include "core/app/IniFile.h"
+#include "core/loudness/LoudnessSettings.h"
 #include "core/schedule/GridRows.h"
 #include "core/schedule/RowFill.h"
 #include "core/schedule/ScheduleTable.h"
@@ -78,6 +79,12 @@ int demo(const Args& args) {
     // opens visible, so that a first look finds its windows.
     if (!IniWriteMany(paths.settingsFile(), "START",
                       {{"spIN", "2"}, {"spOut", "3"}, {"spOver", "3"}, {"chkMin", "NO"}})) {
+        return failure("cannot write " + paths.settingsFile());
+    }
+    // Every demo item at one loudness: the demo sounds were made at different levels.
+    LoudnessSettings loudness;
+    loudness.Loudness = true;
+    if (!SaveLoudnessSettings(paths.settingsFile(), loudness)) {
         return failure("cannot write " + paths.settingsFile());
     }
     std::cout << paths.applicationDir << "\n";

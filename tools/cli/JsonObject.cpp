@@ -1,5 +1,6 @@
 #include "JsonObject.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace pelvano::cli {
@@ -61,6 +62,18 @@ JsonObject& JsonObject::add(std::string_view name, long long number) {
 JsonObject& JsonObject::add(std::string_view name, bool value) {
     key(name);
     text_ += value ? "true" : "false";
+    return *this;
+}
+
+JsonObject& JsonObject::addFigure(std::string_view name, double value, int decimals) {
+    key(name);
+    if (!std::isfinite(value)) {
+        text_ += "null";
+        return *this;
+    }
+    char figure[64];
+    std::snprintf(figure, sizeof figure, "%.*f", decimals, value);
+    text_ += figure;
     return *this;
 }
 

@@ -15,6 +15,8 @@ class JsonObject {
     }
     JsonObject& add(std::string_view key, long long number);
     JsonObject& add(std::string_view key, bool value);
+    // A measured figure to `decimals` places; null when it is not finite.
+    JsonObject& addFigure(std::string_view key, double value, int decimals);
     std::string str() const { return text_ + "}"; }
 
   private:

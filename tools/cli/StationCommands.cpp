@@ -33,6 +33,7 @@
 #include "platform/virtual/Simulation.h"
 #include "platform/virtual/WavFileSink.h"
 #include "platform/worker/CloseDeadline.h"
+#include "platform/loudness/StationLoudness.h"
 #include "platform/worker/WorkerThreads.h"
 
 namespace pelvano::cli {
@@ -102,6 +103,8 @@ int run(const Args& args) {
     platform::RealtimeLoop loop(clock, [](const std::string& error) {
         std::cerr << "pelvano-cli: " << error << std::endl;
     });
+    // Declared before the station: it outlives the station's last request.
+    const auto loudness = platform::StationLoudnessOf(AppPaths::ofFolder(dir), loop);
     std::unique_ptr<Station> station;
     platform::StreamOutput stream(loop, streamLog(station));
     std::unique_ptr<SoundOutput> device =
@@ -122,6 +125,7 @@ int run(const Args& args) {
     ports.nowPlaying = &announced;
     platform::WorkerThreads work(loop);
     ports.work = &work;
+    ports.loudness = loudness.get();
     station = std::make_unique<Station>(ports);
     PrintedLog printed(true);
     station->logWindow().setView(&printed);

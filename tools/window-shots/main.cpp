@@ -109,6 +109,8 @@ int main(int argc, char** argv) {
                         {"Description", core::Gbk("每天 7:00–22:00 直播")}},
                        nullptr, core::FileAccess::OwnerOnly);
 
+    core::IniWriteMany(ini, "Linux", {{"Loudness", "YES"}, {"TrimSilence", "YES"}});
+
     platform::Simulation sim({2026, 12, 7, 7, 12, 0});
     platform::FfmpegSourceFactory decoder;
     const core::StationPorts ports = sim.stationPorts(dir.string(), decoder);
@@ -132,6 +134,8 @@ int main(int argc, char** argv) {
         ok = save(para, out + "/settings-window.png") && ok;
         para.pages()->setCurrentIndex(1);
         ok = save(para, out + "/settings-window-stream.png") && ok;
+        para.pages()->setCurrentIndex(3);
+        ok = save(para, out + "/settings-window-loudness.png") && ok;
 
         gui::TFrmHis his(station);
         his.resize(640, 220);

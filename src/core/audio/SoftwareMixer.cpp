@@ -27,9 +27,9 @@ struct StereoGain {
     float right;
 };
 
-// Pan attenuates the opposite side by the same scale as the volume.
-StereoGain GainsOf(std::int32_t volume, std::int32_t pan) {
-    const float gain = GainOf(volume);
+// Pan attenuates the opposite side by the same scale as the volume; the trim scales both.
+StereoGain GainsOf(std::int32_t volume, std::int32_t pan, float trim) {
+    const float gain = GainOf(volume) * trim;
     return {gain * (pan > 0 ? GainOf(-pan) : 1.0f), gain * (pan < 0 ? GainOf(pan) : 1.0f)};
 }
 
@@ -308,7 +308,8 @@ void SoftwareMixer::renderBlock(float* out, std::uint32_t frames, std::int64_t h
             b->firstHeardUs_.store(heardAtUs + usOfFrames(before), std::memory_order_release);
         }
         const StereoGain target = GainsOf(b->volume_.load(std::memory_order_relaxed),
-                                          b->pan_.load(std::memory_order_relaxed));
+                                          b->pan_.load(std::memory_order_relaxed),
+                                          b->trim_.load(std::memory_order_relaxed));
         // A buffer that starts playing starts at its level; changes while it plays are ramped.
         const StereoGain from =
             b->heardLastBlock_ ? StereoGain{b->gainLeft_, b->gainRight_} : target;

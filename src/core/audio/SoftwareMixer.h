@@ -1,9 +1,9 @@
 #pragma once
 // The mixing "device" behind the channels: the output stream calls render() for every block of
 // device frames; it reads every playing SoundBuffer at its cursor, resamples it to the device
-// rate (windowed-sinc filter, see SincKernel), applies gain 10^(volume/2000) and pan (a change
-// glides over the first few milliseconds of the next block, so stepwise fades make no zipper
-// noise), sums in float and clips once.
+// rate (windowed-sinc filter, see SincKernel), applies gain 10^(volume/2000), pan and trim (a
+// change glides over the first few milliseconds of the next block, so stepwise fades make no
+// zipper noise), sums in float and clips once.
 //
 // Threading: createBuffer/releaseBuffer on the thread holding the channel lock (they build and
 // share the rate-conversion kernels); render() on the

@@ -62,6 +62,9 @@ class SoundBuffer {
     // Hundredths of a decibel: volume −10000 .. 0, pan −10000 .. 10000; SilentAbort otherwise.
     void setVolume(std::int32_t volume);
     void setPan(std::int32_t pan);
+    // A constant factor on top of volume and pan (the item's loudness gain); 1 leaves the sound
+    // as it is. Set before play, it holds from the first frame.
+    void setTrim(float factor) { trim_.store(factor, std::memory_order_relaxed); }
 
   private:
     friend class SoftwareMixer;
@@ -79,6 +82,7 @@ class SoundBuffer {
     std::atomic<bool> playing_{false};
     std::atomic<std::int32_t> volume_{0};
     std::atomic<std::int32_t> pan_{0};
+    std::atomic<float> trim_{1.0f};
     std::atomic<std::uint32_t> writeGeneration_{0};
     // Armed start; the callback clears it once the start has been heard.
     std::atomic<std::int64_t> startAtUs_{kAtOnce};

@@ -1,6 +1,7 @@
 #include "core/audio/TcbDSMixerChannel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <utility>
 
@@ -10,6 +11,14 @@
 #include "core/audio/TcbDSMixer.h"
 
 namespace pelvano::core {
+
+namespace {
+
+float trimOf(double db) {
+    return static_cast<float>(std::pow(10.0, db / 20.0));
+}
+
+}  // namespace
 
 TcbDSMixerChannel::TcbDSMixerChannel(TcbDSMixer& mixer)
     : mixer_(mixer), alive_(std::make_shared<TcbDSMixerChannel*>(this)) {
@@ -63,6 +72,7 @@ void TcbDSMixerChannel::closeFile() {
     reader_.reset();
     volume_.store(0, std::memory_order_relaxed);
     pan_.store(0, std::memory_order_relaxed);
+    levellingDb_.store(0.0, std::memory_order_relaxed);
     startPos_ = 0;
     endPos_ = 0;
     fileName_.clear();
@@ -138,6 +148,7 @@ void TcbDSMixerChannel::ensureDeviceBuffer() {
     deviceBuffer_ = &mixer_.GetDirectSound().createBuffer(ringSize_, f);
     deviceBuffer_->setVolume(Volume());
     deviceBuffer_->setPan(Pan());
+    deviceBuffer_->setTrim(trimOf(LevellingGain()));
 }
 
 void TcbDSMixerChannel::fillRegion(std::uint32_t offset, std::uint32_t size) {
@@ -420,6 +431,13 @@ void TcbDSMixerChannel::SetPan(std::int32_t pan) {
     if (deviceBuffer_ != nullptr) deviceBuffer_->setPan(pan);
 }
 
+void TcbDSMixerChannel::SetLevellingGain(double db) {
+    ChannelLockGuard lock;
+    if (!lock.locked()) return;
+    levellingDb_.store(db, std::memory_order_relaxed);
+    if (deviceBuffer_ != nullptr) deviceBuffer_->setTrim(trimOf(db));
+}
+
 void TcbDSMixerChannel::Fade(std::uint32_t timeMs, std::int32_t target) {
     FadeAt(mixer_.services().clock->tickMs(), timeMs, target);
 }
@@ -464,11 +482,16 @@ void TcbDSMixerChannel::SetEndPos(std::int32_t ms) {
         endPos_ = ms;
         return;
     }
+    // 0 plays to the file's end, wherever the window starts.
     const std::int64_t length =
-        static_cast<std::int64_t>(ms) * kStreamTimePerMs - reader_->PlayStart();
+        ms > 0 ? static_cast<std::int64_t>(ms) * kStreamTimePerMs - reader_->PlayStart() : 0;
     if (length == reader_->PlayLength()) return;
     reader_->SetPlayLength(length);
     endPos_ = ms;
+}
+
+std::int32_t TcbDSMixerChannel::PlayEnd() const {
+    return endPos_ > 0 && endPos_ < length_ ? endPos_ : length_;
 }
 
 void TcbDSMixerChannel::GetDataAhead(std::uint32_t offset, std::uint32_t max, DataAhead& out) {

@@ -91,10 +91,17 @@ class TcbDSMixerChannel {
     // fade (one asked for since) goes on.
     void CancelFadeAt(std::uint64_t startMs);
 
+    // The item's loudness gain in dB, on top of Volume and the fades, from the first sample
+    // of the next play on (and at once while playing). Back to 0 when another file is opened.
+    void SetLevellingGain(double db);
+    double LevellingGain() const { return levellingDb_.load(std::memory_order_relaxed); }
+
     std::int32_t StartPos() const { return startPos_; }
     void SetStartPos(std::int32_t ms);
     std::int32_t EndPos() const { return endPos_; }
     void SetEndPos(std::int32_t ms);
+    // Where the play window ends (ms): EndPos when set and inside the file, else Length.
+    std::int32_t PlayEnd() const;
 
     // Pins the mirror and points into the bytes about to be heard, offset bytes after the play
     // cursor, at most max bytes. Read them, then call ReleaseDataAhead.
@@ -166,6 +173,7 @@ class TcbDSMixerChannel {
     std::uint64_t fadeEnd_ = 0;
     std::atomic<std::int32_t> volume_{0};
     std::atomic<std::int32_t> pan_{0};
+    std::atomic<double> levellingDb_{0.0};
     std::int32_t fadeFrom_ = 0;
     std::int32_t fadeTarget_ = 0;
     std::int32_t endMarker_ = -1;

@@ -17,6 +17,7 @@ struct ItemPreparer::Result {
     std::unique_ptr<AudioSource> source;  // made on the UI thread, opened by the job
     std::unique_ptr<TcbAudioFileReader> reader;
     std::string error;
+    std::optional<LoudnessFacts> loudness;
     std::function<std::optional<std::int64_t>()> count;
     std::shared_ptr<std::atomic<bool>> returned = std::make_shared<std::atomic<bool>>(false);
 };
@@ -48,7 +49,8 @@ void ItemPreparer::request(const std::string& storedPath) {
     entry.result = result;
     // The job owns copies of all it uses: it may outlive the station when it hangs.
     result->source = sources_.createSource();
-    auto job = [result, resolver = resolver_, storedPath] {
+    LoudnessSource::FactsJob loudness = loudness_ ? loudness_->factsJob() : nullptr;
+    auto job = [result, resolver = resolver_, storedPath, loudness = std::move(loudness)] {
         struct Returned {
             std::atomic<bool>& flag;
             ~Returned() { flag.store(true); }
@@ -64,6 +66,7 @@ void ItemPreparer::request(const std::string& storedPath) {
             TcbDSMixerChannel::CheckPlayable(*reader);
             result->count = reader->ExactDurationJob();
             result->reader = std::move(reader);
+            if (loudness) result->loudness = loudness(result->native);
             result->state = State::Ready;
         } catch (const std::exception& e) {
             result->error = e.what();
@@ -86,6 +89,7 @@ void ItemPreparer::settle(const std::string& storedPath, BackgroundWork::Outcome
     Entry& entry = it->second;
     entry.state = outcome == BackgroundWork::Outcome::TimedOut ? State::TimedOut : result->state;
     if (entry.state == State::Ready && result->count) countLength(result->native, result->count);
+    if (entry.state == State::Ready && loudness_) reportLoudness(result->native, result->loudness);
     pruneSettled();
     if (onSettled) onSettled(storedPath);
 }
@@ -109,6 +113,17 @@ void ItemPreparer::countLength(const std::string& native,
               });
 }
 
+void ItemPreparer::reportLoudness(const std::string& native,
+                                  const std::optional<LoudnessFacts>& facts) {
+    if (facts && onLoudness) onLoudness(native, *facts);
+    if (!facts || !facts->estimate) return;
+    std::weak_ptr<ItemPreparer*> alive = alive_;
+    loudness_->measureAhead({native}, [alive](const std::string& file, const LoudnessFacts& full) {
+        const auto self = alive.lock();
+        if (self && *self && (*self)->onLoudness) (*self)->onLoudness(file, full);
+    });
+}
+
 ItemPreparer::State ItemPreparer::state(const std::string& storedPath) const {
     const auto it = entries_.find(storedPath);
     return it == entries_.end() ? State::Absent : it->second.state;
@@ -124,6 +139,7 @@ ItemPreparer::Taken ItemPreparer::take(const std::string& storedPath) {
         taken.native = r.native;
         taken.reader = std::move(r.reader);
         taken.error = r.error;
+        taken.loudness = r.loudness;
     }
     entries_.erase(it);
     order_.remove(storedPath);

@@ -4,7 +4,9 @@
 // channel. A file whose open has not finished within the bound is given up (its worker
 // abandoned); while that worker still hangs, the same file is not tried again, so that a FIFO
 // or a dead share does not eat one thread per attempt. A length the open only estimated is
-// counted afterwards on a worker and reported through onExactDuration.
+// counted afterwards on a worker and reported through onExactDuration. With a loudness source,
+// the worker also takes the file's cached loudness, else a quick estimate (then the full
+// measurement is queued), reported through onLoudness.
 // UI thread.
 #include <chrono>
 #include <cstdint>
@@ -19,6 +21,7 @@
 #include "core/audio/TcbAudioFileReader.h"
 #include "core/loudness/LoudnessFacts.h"
 #include "core/ports/BackgroundWork.h"
+#include "core/ports/LoudnessSource.h"
 
 namespace pelvano::core {
 
@@ -47,6 +50,8 @@ class ItemPreparer {
     ItemPreparer& operator=(const ItemPreparer&) = delete;
 
     void setBound(std::chrono::milliseconds bound) { bound_ = bound; }
+    // Null: no loudness is taken. The source outlives this object.
+    void setLoudness(LoudnessSource* source) { loudness_ = source; }
     std::chrono::milliseconds bound() const { return bound_; }
 
     // Starts preparing the file of a stored path, unless it is already prepared or under way.
@@ -59,6 +64,9 @@ class ItemPreparer {
     std::function<void(const std::string& storedPath)> onSettled;
     // Called with the exact length (stream time) of a native file whose open only estimated it.
     std::function<void(const std::string& native, std::int64_t duration)> onExactDuration;
+    // Called with the loudness facts of a prepared file, and again when its full measurement
+    // replaces an estimate.
+    LoudnessSource::Measured onLoudness;
 
   private:
     struct Result;
@@ -70,10 +78,12 @@ class ItemPreparer {
                 const std::shared_ptr<Result>& result);
     void countLength(const std::string& native, std::function<std::optional<std::int64_t>()> count);
     void pruneSettled();
+    void reportLoudness(const std::string& native, const std::optional<LoudnessFacts>& facts);
 
     BackgroundWork& work_;
     AudioSourceFactory& sources_;
     const StoredPathResolver& resolver_;
+    LoudnessSource* loudness_ = nullptr;
     std::chrono::milliseconds bound_ = kDefaultBound;
     std::map<std::string, Entry> entries_;
     std::list<std::string> order_;  // stored paths in request order

@@ -13,6 +13,7 @@
 #include "core/audio/TMyDelay.h"
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/playout/AsRunLog.h"
+#include "core/playout/ItemLevelling.h"
 #include "core/playout/NowPlayingFile.h"
 #include "core/playout/PlayProcessLog.h"
 #include "core/playout/PlayerView.h"
@@ -117,6 +118,7 @@ bool ItemStart::startItem(int row, const std::string& storedPath) {
             return false;
         }
         ch.SetReader(std::move(file.reader));
+        LevelItem(c_, ch, file.loudness);
     }
     s.StoredFileNames[onA ? kItemChannelA : kItemChannelB] = name;
     ch.SetPan(c_.tbPan);
@@ -276,7 +278,9 @@ bool ItemStart::PrepareTimedStart(int row, std::int64_t dueUs, bool takeSounding
     TcbDSMixerChannel* current = c_.state.CurrentChannel;
     const ItemTimes t = ItemTimesOf(row);
     try {
-        ch.SetReader(preparer_.take(storedPath).reader);
+        ItemPreparer::Taken file = preparer_.take(storedPath);
+        ch.SetReader(std::move(file.reader));
+        LevelItem(c_, ch, file.loudness);
         ch.SetPan(c_.tbPan);
         ch.SetVolume(t.tIn < 1 ? c_.tbVol : kFadeInStartLevel);
         ch.PlayAt(dueUs);

@@ -19,6 +19,8 @@ struct AppPaths;
 class AsRunLog;
 class NowPlayingFile;
 class FileWriteQueue;
+struct LoudnessSettings;
+class LoudnessBook;
 
 struct PlayoutContext {
     ScheduleTable& table;
@@ -42,6 +44,10 @@ struct PlayoutContext {
     AsRunLog* asRun = nullptr;
     // Told of every item that went on air; null: nobody.
     NowPlayingFile* nowPlaying = nullptr;
+    // How items are levelled; null: they play as they are.
+    const LoudnessSettings* loudness = nullptr;
+    // The loudness facts known by path; null: only those taken with each file.
+    const LoudnessBook* loudnessBook = nullptr;
 };
 
 }  // namespace pelvano::core

@@ -35,7 +35,7 @@ SaveResult ScheduleCommands::Save(ScheduleProgressView* progress) {
     ScheduleTable& table = station_.table();
     const SaveResult result =
         SaveSchedule(table.CurrentSchedulePath, table.sgJM, station_.scheduleIoOptions(progress));
-    RecomputeEstimates(table, station_.settings().spOver());
+    RecomputeEstimates(table, station_.settings().spOver(), station_.cuedRowSeconds());
     station_.delay().Delay(kBarPauseMs);
     station_.writeResumeKeys();
     return result;

@@ -24,7 +24,7 @@ constexpr int kDay = 86400;
 }  // namespace
 
 int RemainingMs(TcbDSMixerChannel& channel) {
-    return channel.Length() - channel.Position();
+    return channel.PlayEnd() - channel.Position();
 }
 
 Scheduler::TimedHit Scheduler::TimedRowAt(int second) {
@@ -150,7 +150,7 @@ void Scheduler::showItemTimes() {
     TcbDSMixerChannel& current = *c_.state.CurrentChannel;
     const int position = current.Position();
     c_.view.setProgressPosition(position);
-    const int r = current.Length() - position;
+    const int r = current.PlayEnd() - position;
     c_.view.setLabel(PlayerLabel::plPlayTime,
                      Format("%3.3d:%2.2d.", (r / 1000) / 60, (r / 1000) % 60));
     c_.view.setLabel(PlayerLabel::plPlayTime2, Format("%1.1d", (r % 1000) / 100));

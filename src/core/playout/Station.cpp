@@ -9,8 +9,10 @@
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixer.h"
 #include "core/audio/TcbDSMixerChannel.h"
+#include "core/loudness/StoredPathFacts.h"
 #include "core/playout/SettingsKeyWrites.h"
 #include "core/ports/Clock.h"
+#include "core/ports/LoudnessSource.h"
 #include "core/schedule/SettingsFileCheck.h"
 
 namespace pelvano::core {
@@ -58,12 +60,19 @@ Station::Station(const StationPorts& ports)
           log_.LogLine(Gbk("界面线程最长停顿: [") + std::to_string(longestMs) + Gbk("]毫秒"));
       }),
       fallback_(context_, preparer_, items_, ports.work ? *ports.work : inlineWork_) {
+    context_.loudness = &loudnessSettings_;
+    context_.loudnessBook = &loudness_;
+    preparer_.setLoudness(ports.loudness);
+    preparer_.onLoudness = [this](const std::string& native, const LoudnessFacts& facts) {
+        noteLoudness(native, facts);
+    };
     scheduler_.onNothingPlayable = [this] { fallback_.fill(); };
     tmCheckPlay_->setInterval(kSchedulerIntervalMs);
     tmCheckPlay_->setOnTimer([this] {
         watchForDeadAir();
         fallback_.tick();
         scheduler_.tmCheckPlayTimer();
+        refreshCuedEstimates();
         asRun_.poll();
         writeFailures_.poll();
     });
@@ -77,6 +86,7 @@ Station::Station(const StationPorts& ports)
 }
 
 Station::~Station() {
+    *alive_ = nullptr;
     setTimersEnabled(false);
     uiStalls_.stop();
     asRun_.closeAll();
@@ -108,6 +118,7 @@ StartupOutcome Station::start() {
     preparer_.setBound(openBound > 0 ? std::chrono::milliseconds(openBound)
                                      : ItemPreparer::kDefaultBound);
     applyDeadAirSettings(DeadAirSettings::read(ini));
+    loudnessSettings_ = LoadLoudnessSettings(ini);
     mixer_ = std::make_unique<TcbDSMixer>(ports_.audio);
     if (mixer_->DeviceCount() < 2) {
         mixer_.reset();
@@ -188,6 +199,59 @@ void Station::OpenSchedule(const std::string& path) {
     view_.setScheduleCaption(table_.caption);
     view_.repaintSchedule();
     log_.setDayFile(dayFileOfToday());
+    measureScheduleAhead();
+}
+
+bool Station::setLoudnessSettings(const LoudnessSettings& settings) {
+    const bool saved = SaveLoudnessSettings(settings_.file(), settings);
+    const bool trimmed = loudnessSettings_.TrimSilence;
+    loudnessSettings_ = ValidLoudnessSettings(settings);
+    if (trimmed != loudnessSettings_.TrimSilence) {
+        FillEstimates(table_.sgJM, settings_.spOver(), cuedRowSeconds());
+        view_.repaintSchedule();
+    }
+    return saved;
+}
+
+RowSeconds Station::cuedRowSeconds() const {
+    return CuedRowSeconds(table_.sgJM, loudness_, loudnessSettings_, ports_.paths.applicationDir);
+}
+
+void Station::noteLoudness(const std::string& native, const LoudnessFacts& facts) {
+    loudness_.note(native, facts);
+    estimatesStale_ = estimatesStale_ || (loudnessSettings_.TrimSilence && !facts.estimate);
+}
+
+void Station::refreshCuedEstimates() {
+    if (!estimatesStale_) return;
+    estimatesStale_ = false;
+    FillEstimates(table_.sgJM, settings_.spOver(), cuedRowSeconds());
+    view_.repaintSchedule();
+}
+
+void Station::measureScheduleAhead() {
+    if (!ports_.loudness) return;
+    std::vector<std::string> stored;
+    for (int row = 1; row < table_.sgJM.rowCount(); ++row) {
+        const std::string& file = table_.sgJM.cell(kColFile, row);
+        if (!file.empty()) stored.push_back(file);
+    }
+    auto natives = std::make_shared<std::vector<std::string>>();
+    std::weak_ptr<Station*> alive = alive_;
+    work().run(
+        [natives, stored = std::move(stored), resolver = resolver_] {
+            for (const std::string& file : stored) natives->push_back(resolver.resolve(file));
+        },
+        kResolveBound,
+        [alive, natives](BackgroundWork::Outcome outcome) {
+            const auto self = alive.lock();
+            if (!self || !*self || outcome != BackgroundWork::Outcome::Done) return;
+            (*self)->ports_.loudness->measureAhead(
+                *natives, [alive](const std::string& native, const LoudnessFacts& facts) {
+                    const auto station = alive.lock();
+                    if (station && *station) (*station)->noteLoudness(native, facts);
+                });
+        });
 }
 
 ScheduleIoOptions Station::scheduleIoOptions(ScheduleProgressView* progress) {

@@ -12,6 +12,8 @@
 #include "core/app/StoredPathResolver.h"
 #include "core/audio/AudioServices.h"
 #include "core/audio/TMyDelay.h"
+#include "core/loudness/LoudnessBook.h"
+#include "core/loudness/LoudnessSettings.h"
 #include "core/playout/AsRunLog.h"
 #include "core/playout/ClockChimes.h"
 #include "core/playout/CrashResume.h"
@@ -28,8 +30,8 @@
 #include "core/playout/Scheduler.h"
 #include "core/playout/SettingsKeyWrites.h"
 #include "core/playout/TAnalysis.h"
-#include "core/playout/WriteFailureReport.h"
 #include "core/playout/UiStallWatch.h"
+#include "core/playout/WriteFailureReport.h"
 #include "core/ports/TimerService.h"
 #include "core/remote/LatenessHistogram.h"
 #include "core/schedule/ScheduleTable.h"
@@ -38,6 +40,7 @@
 namespace pelvano::core {
 
 class Autostart;
+class LoudnessSource;
 class TcbDSMixer;
 
 struct StationPorts {
@@ -55,6 +58,8 @@ struct StationPorts {
     // Where files are opened and lengths counted; null: on the UI thread, without a bound
     // (tools and tests that have no workers).
     BackgroundWork* work = nullptr;
+    // Where the loudness of files is measured and kept; it outlives the station. Null: none is.
+    LoudnessSource* loudness = nullptr;
 };
 
 enum class StartupOutcome {
@@ -68,6 +73,8 @@ class Station {
     static constexpr std::uint32_t kSchedulerIntervalMs = 100;
     static constexpr std::uint32_t kClockIntervalMs = 1000;
     static constexpr std::uint32_t kLevelsIntervalMs = 50;
+    // Resolving the files of a whole schedule may search folders without letter case.
+    static constexpr std::chrono::milliseconds kResolveBound{60000};
 
     explicit Station(const StationPorts& ports);
     ~Station();  // stops and frees the channels, then the mixer
@@ -100,6 +107,9 @@ class Station {
     LogWindowModel& logWindow() { return logWindow_; }
     ItemStart& items() { return items_; }
     ItemPreparer& preparer() { return preparer_; }
+    // What is known of the files' loudness: from the schedule's measurement ahead and from
+    // prepared items.
+    const LoudnessBook& loudness() const { return loudness_; }
     // Where slow reads go: the workers of the ports, or the UI thread when there are none.
     BackgroundWork& work() { return ports_.work ? *ports_.work : inlineWork_; }
     Scheduler& scheduler() { return scheduler_; }
@@ -129,6 +139,13 @@ class Station {
     TMyDelay& delay() { return delay_; }
     const Clock& clock() const { return *ports_.clock; }
     EventPump* pump() const { return ports_.pump; }
+    const LoudnessSettings& loudnessSettings() const { return loudnessSettings_; }
+    // The settings page's values: saved, and used from the next item start on (the item on air
+    // keeps its gain). False when the settings file could not be rewritten.
+    bool setLoudnessSettings(const LoudnessSettings& settings);
+    // The estimates' length of each row: from cue-in to cue-out where that is known and items
+    // are trimmed (the schedule's length column keeps the file's length).
+    RowSeconds cuedRowSeconds() const;
 
     // The client size of the schedule window, stored with the grid layout on save and read
     // back on every load.
@@ -149,6 +166,11 @@ class Station {
     void reportFirstStartError(const std::exception_ptr& error);
     std::string dayFileOfToday() const;
     void postResumeKeys(IniKeys more);
+    // Facts arrived: with items trimmed, the estimate column follows at the next scheduler tick.
+    void noteLoudness(const std::string& native, const LoudnessFacts& facts);
+    void refreshCuedEstimates();
+    // Asks the loudness source for every file of the loaded schedule, resolved on a worker.
+    void measureScheduleAhead();
 
     StationPorts ports_;
     PlayerView defaultView_;
@@ -170,6 +192,8 @@ class Station {
     std::unique_ptr<Timer> tmCheckPlay_;
     std::unique_ptr<Timer> timer1_;
     std::unique_ptr<Timer> tmInvs_;
+    LoudnessSettings loudnessSettings_;
+    bool estimatesStale_ = false;
     PlayoutContext context_;
     InlineWork inlineWork_;
     ItemPreparer preparer_;
@@ -187,6 +211,9 @@ class Station {
     std::uint64_t deviceLosses_ = 0;
     bool deviceLost_ = false;
     std::unique_ptr<TcbDSMixer> mixer_;
+    LoudnessBook loudness_;
+    // Results posted before the station went away are dropped.
+    std::shared_ptr<Station*> alive_ = std::make_shared<Station*>(this);
 };
 
 }  // namespace pelvano::core

@@ -23,6 +23,16 @@ class LoudnessSource {
     // (a file already cached is not measured again); each file's facts are then reported through
     // `measured` on the UI thread, by way of the event queue.
     virtual void measureAhead(const std::vector<std::string>& natives, Measured measured) = 0;
+    // lookUp, else estimate, as one job for an item's worker. The job may outlive the station (a
+    // worker abandoned in a hung open still runs it afterwards), so an implementation's job keeps
+    // what it uses alive by itself; this default only suits sources that outlive every worker.
+    using FactsJob = std::function<std::optional<LoudnessFacts>(const std::string& native)>;
+    virtual FactsJob factsJob() {
+        return [this](const std::string& native) {
+            auto facts = lookUp(native);
+            return facts ? facts : estimate(native);
+        };
+    }
 };
 
 }  // namespace pelvano::core

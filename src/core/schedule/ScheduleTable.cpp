@@ -56,11 +56,10 @@ int CrossOf(std::string_view cell, int defaultCross) {
     return value == 0 ? defaultCross : value;
 }
 
-void RecomputeEstimates(ScheduleTable& table, int defaultCross) {
+void RecomputeEstimates(ScheduleTable& table, int defaultCross, const RowSeconds& seconds) {
     Grid& grid = table.sgJM;
     table.TimedStartList.clear();
     for (int r = 1; r < grid.rowCount(); ++r) {
-        grid.setCell(kColEstimate, r, {});
         const std::string& start = grid.cell(kColStartTime, r);
         if (start.find(':') != std::string::npos && start.find(' ') == std::string::npos) {
             table.TimedStartList.push_back({r, wrapDay(ParseHms(start))});
@@ -68,19 +67,30 @@ void RecomputeEstimates(ScheduleTable& table, int defaultCross) {
             grid.setCell(kColStartTime, r, {});  // incomplete or not a time: erased
         }
     }
+    FillEstimates(grid, defaultCross, seconds);
+}
+
+void FillEstimates(Grid& grid, int defaultCross, const RowSeconds& seconds) {
+    const auto lengthOf = [&](int r) -> long long {
+        if (seconds) {
+            if (const std::optional<int> s = seconds(r)) return *s;
+        }
+        return ParseHms(grid.cell(kColLength, r));
+    };
     int anchor = 0;
     long long clock = 0;
     int lastCross = 0;
     for (int r = 1; r < grid.rowCount(); ++r) {
+        grid.setCell(kColEstimate, r, {});
         const std::string& start = grid.cell(kColStartTime, r);
         if (start.find(':') != std::string::npos) {
             anchor = r;
-            clock = static_cast<long long>(ParseHms(start)) + ParseHms(grid.cell(kColLength, r));
+            clock = static_cast<long long>(ParseHms(start)) + lengthOf(r);
             lastCross = CrossOf(grid.cell(kColCross, r), defaultCross);
         } else if (anchor != 0) {
             clock = wrapDay(clock - lastCross);
             grid.setCell(kColEstimate, r, FormatHms(static_cast<int>(clock)));
-            clock += ParseHms(grid.cell(kColLength, r));
+            clock += lengthOf(r);
             lastCross = CrossOf(grid.cell(kColCross, r), defaultCross);
         }
     }

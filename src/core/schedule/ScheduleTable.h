@@ -1,6 +1,8 @@
 #pragma once
 // The day's schedule: a grid of ten columns and the state beside it that the scheduler reads.
 // Owned by the schedule window for the whole run. UI thread.
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,7 +60,12 @@ void OpenScheduleTable(ScheduleTable& table, const std::string& path, const Sche
 // that is 0, empty or not a number.
 int CrossOf(std::string_view cell, int defaultCross);
 
+// The seconds a row is counted with in the estimates; nullopt: its length cell.
+using RowSeconds = std::function<std::optional<int>(int row)>;
+
 // Rebuilds TimedStartList and the estimate column.
-void RecomputeEstimates(ScheduleTable& table, int defaultCross);
+void RecomputeEstimates(ScheduleTable& table, int defaultCross, const RowSeconds& seconds = {});
+// The estimate column alone, from the start times as they are.
+void FillEstimates(Grid& grid, int defaultCross, const RowSeconds& seconds = {});
 
 }  // namespace pelvano::core

@@ -17,6 +17,7 @@
 #include "platform/autostart/XdgAutostart.h"
 #include "platform/clock/SystemClock.h"
 #include "platform/ffmpeg/FfmpegSource.h"
+#include "platform/loudness/StationLoudness.h"
 #include "platform/remote/RemoteStation.h"
 #include "platform/stream/StreamOutput.h"
 #include "platform/worker/WorkerThreads.h"
@@ -40,7 +41,9 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
       announced_(stream_.get(), options_.nowPlaying),
       decoder_(std::make_unique<platform::FfmpegSourceFactory>()),
       work_(std::make_unique<platform::WorkerThreads>(events_)),
-      autostart_(std::make_unique<platform::XdgAutostart>(std::string(), options_.stationFolder)) {
+      autostart_(std::make_unique<platform::XdgAutostart>(std::string(), options_.stationFolder)),
+      loudness_(platform::StationLoudnessOf(core::AppPaths::ofFolder(options_.stationFolder),
+                                            events_)) {
     core::StationPorts ports;
     ports.paths = core::AppPaths::ofFolder(options_.stationFolder);
     ports.clock = clock_.get();
@@ -54,6 +57,7 @@ StationApp::StationApp(UiErrors& errors, StationAppOptions options)
     ports.executablePath = options_.executablePath;
     ports.nowPlaying = &announced_;
     ports.work = work_.get();
+    ports.loudness = loudness_.get();
     station_ = std::make_unique<core::Station>(ports);
     remote_ = std::make_unique<platform::RemoteStation>(*station_, events_, timers_, stream_.get());
     context_ = std::make_unique<AppContext>(

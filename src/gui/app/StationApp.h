@@ -76,6 +76,8 @@ class StationApp {
     // The workers that open files; they outlive the station.
     std::unique_ptr<core::BackgroundWork> work_;
     std::unique_ptr<core::Autostart> autostart_;
+    // Measures and keeps the files' loudness; it outlives the station.
+    std::unique_ptr<core::LoudnessSource> loudness_;
     PlayerViewRelay view_;
     LyricsRelay lyrics_;
     std::unique_ptr<core::Station> station_;

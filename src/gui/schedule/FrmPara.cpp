@@ -27,6 +27,7 @@
 #include "gui/controls/MyShape.h"
 #include "gui/playout/TFrmMain.h"
 #include "gui/schedule/CrossFadeDiagram.h"
+#include "gui/schedule/LoudnessSettingsPage.h"
 #include "gui/schedule/SettingsLook.h"
 #include "gui/schedule/RemoteSettingsPage.h"
 #include "gui/schedule/SilenceSettingsPage.h"
@@ -137,6 +138,9 @@ void TFrmPara::buildControls() {
     silencePage_ = new SilenceSettingsPage(pages_);
     silencePage_->onEdited = [this] { silenceSettingsEdited(); };
     pages_->addTab(silencePage_, QStringLiteral("静音与备用"));
+    loudnessPage_ = new LoudnessSettingsPage(pages_);
+    loudnessPage_->onEdited = [this] { loudnessSettingsEdited(); };
+    pages_->addTab(loudnessPage_, QStringLiteral("音量均衡"));
     auto* grid = new QGridLayout(background_);
     grid->setContentsMargins(12, 10, 12, 10);
     grid->setHorizontalSpacing(14);
@@ -255,6 +259,7 @@ void TFrmPara::loadFromStation() {
     remote_ = core::LoadRemoteSettings(settings_.file());
     remotePage_->setSettings(remote_);
     silencePage_->setSettings(station_.deadAirSettings());
+    loudnessPage_->setSettings(station_.loudnessSettings());
     updateDiagram();
     loading_ = false;
 }
@@ -357,6 +362,14 @@ void TFrmPara::storeRemotePassword(const std::string& password) {
             self->remotePage_->showNote(QStringLiteral("密码已保存"));
             self->remoteSettingsSaved(settings);
         });
+}
+
+void TFrmPara::loudnessSettingsEdited() {
+    const core::LoudnessSettings edited = loudnessPage_->settings();
+    if (edited == station_.loudnessSettings()) return;
+    const bool saved = station_.setLoudnessSettings(edited);
+    loudnessPage_->setSettings(station_.loudnessSettings());
+    if (!saved) throw std::runtime_error("音量均衡参数无法写入参数文件");
 }
 
 void TFrmPara::showEvent(QShowEvent* e) {

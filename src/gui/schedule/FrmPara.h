@@ -8,9 +8,9 @@
 // settings (section [Stream]): each finished edit that changes a value is saved and handed to
 // onStreamSettingsChanged. A third, "远程控制", holds the browser remote control's (section
 // [Remote]) the same way, onRemoteSettingsChanged; a new password is hashed on a worker and only
-// its hash is saved.
-// A fourth, "静音与备用", holds the dead-air and fallback keys of section [Linux], stored
-// and applied by the station. UI thread only.
+// its hash is saved. A fourth, "静音与备用", holds the dead-air and fallback keys of section
+// [Linux], stored and applied by the station. A fifth, "音量均衡", holds the loudness levelling
+// and the silence trimming, handed to Station::setLoudnessSettings. UI thread only.
 #include <QColor>
 #include <QFont>
 #include <QWidget>
@@ -40,6 +40,7 @@ struct AppContext;
 class CrossFadeDiagram;
 class RemoteSettingsPage;
 class SilenceSettingsPage;
+class LoudnessSettingsPage;
 class StreamSettingsPage;
 class TMyPanel;
 class TMyShape;
@@ -88,6 +89,7 @@ class TFrmPara : public QWidget {
     StreamSettingsPage* streamPage() const { return streamPage_; }
     RemoteSettingsPage* remotePage() const { return remotePage_; }
     SilenceSettingsPage* silencePage() const { return silencePage_; }
+    LoudnessSettingsPage* loudnessPage() const { return loudnessPage_; }
 
     // The user picked another output device.
     void cbDevIDChange(int index);
@@ -101,6 +103,8 @@ class TFrmPara : public QWidget {
     void remoteSettingsEdited();
     // An edit on the silence page was finished: the station stores and applies it.
     void silenceSettingsEdited();
+    // An edit on the loudness page was finished: the station saves and uses the values.
+    void loudnessSettingsEdited();
 
   protected:
     void showEvent(QShowEvent* e) override;
@@ -119,6 +123,7 @@ class TFrmPara : public QWidget {
     TMyPanel* background_ = nullptr;
     StreamSettingsPage* streamPage_ = nullptr;
     SilenceSettingsPage* silencePage_ = nullptr;
+    LoudnessSettingsPage* loudnessPage_ = nullptr;
     core::StreamSettings stream_;  // as last loaded or saved
     RemoteSettingsPage* remotePage_ = nullptr;
     core::RemoteSettings remote_;  // as last loaded or saved

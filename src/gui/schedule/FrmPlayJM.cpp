@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/loudness/LoudnessTip.h"
 #include "core/playout/Station.h"
 #include "core/schedule/ScheduleEdits.h"
 #include "gui/app/AppContext.h"
@@ -141,6 +142,11 @@ void TFrmPlayJM::buildTopBar() {
 
 void TFrmPlayJM::buildGrid() {
     model_ = new ScheduleGridModel(station_.table(), this);
+    model_->toolTipOf = [this](int row) {
+        return core::RowLoudnessTip(station_.loudness(), station_.loudnessSettings(),
+                                    station_.paths().applicationDir,
+                                    station_.table().sgJM.cell(core::kColFile, row));
+    };
     sgJM_ = new ScheduleGridView(this);
     sgJM_->setObjectName(QStringLiteral("sgJM"));
     auto* header = new ScheduleHeaderView(accent_, sgJM_);

@@ -21,7 +21,10 @@ int ScheduleGridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ScheduleGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    if (!index.isValid()) return {};
+    if (role == Qt::ToolTipRole && toolTipOf)
+        return QString::fromStdString(toolTipOf(index.row() + 1));
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     const std::string& text = table_.sgJM.cell(index.column(), index.row() + 1);
     if (role == Qt::DisplayRole && index.column() == core::kColFile)
         return GbkToQString(core::FileNameOf(text));

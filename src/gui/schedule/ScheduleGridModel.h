@@ -3,6 +3,8 @@
 // r + 1, every grid column is a model column, the header row is the horizontal header. Cells
 // can be edited only in edit mode and only in the editable columns. UI thread only.
 #include <QAbstractTableModel>
+#include <functional>
+#include <string>
 
 #include "core/schedule/ScheduleTable.h"
 
@@ -16,6 +18,7 @@ class ScheduleGridModel : public QAbstractTableModel {
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     // Display: the cell text, the file name only in the file column. Edit: the cell text.
+    // Tooltip: toolTipOf the row, when set.
     QVariant data(const QModelIndex& index, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
@@ -28,6 +31,9 @@ class ScheduleGridModel : public QAbstractTableModel {
     void refresh();
 
     core::ScheduleTable& table() { return table_; }
+
+    // The tooltip text (UTF-8) of a grid row (1 = first data row).
+    std::function<std::string(int gridRow)> toolTipOf;
 
   private:
     core::ScheduleTable& table_;

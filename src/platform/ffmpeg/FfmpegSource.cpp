@@ -23,6 +23,7 @@ constexpr std::int32_t kInvalidArgument = static_cast<std::int32_t>(0x80070057);
 constexpr std::int32_t kNotOpen = static_cast<std::int32_t>(0x80040407);
 const AVRational kStreamTimeBase{1, 10000000};
 constexpr int kMaxFailuresInRow = 64;
+constexpr std::uint16_t kIeeeFloatTag = 3;
 
 }  // namespace
 
@@ -58,13 +59,13 @@ struct FfmpegSource::State {
         av_channel_layout_uninit(&layout);
     }
 
-    int openFile(const std::string& path);
+    int openFile(const std::string& path, Samples samples);
     int ensureConverter();
     int appendFrame();
     int decodeMore();
 };
 
-int FfmpegSource::State::openFile(const std::string& path) {
+int FfmpegSource::State::openFile(const std::string& path, Samples samples) {
     int r = avformat_open_input(&format, path.c_str(), nullptr, nullptr);
     if (r < 0) return r;
     if ((r = avformat_find_stream_info(format, nullptr)) < 0) return r;
@@ -85,8 +86,13 @@ int FfmpegSource::State::openFile(const std::string& path) {
     } else if ((r = av_channel_layout_copy(&layout, &codec->ch_layout)) < 0) {
         return r;
     }
-    outFormat = av_get_packed_sample_fmt(codec->sample_fmt) == AV_SAMPLE_FMT_U8 ? AV_SAMPLE_FMT_U8
-                                                                                : AV_SAMPLE_FMT_S16;
+    if (samples == Samples::Float) {
+        outFormat = AV_SAMPLE_FMT_FLT;
+    } else {
+        outFormat = av_get_packed_sample_fmt(codec->sample_fmt) == AV_SAMPLE_FMT_U8
+                        ? AV_SAMPLE_FMT_U8
+                        : AV_SAMPLE_FMT_S16;
+    }
     blockAlign = channels * av_get_bytes_per_sample(outFormat);
     timeBase = stream->time_base;
     streamStart = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
@@ -186,7 +192,7 @@ int FfmpegSource::State::decodeMore() {
     }
 }
 
-FfmpegSource::FfmpegSource() {
+FfmpegSource::FfmpegSource(Samples samples) : samples_(samples) {
     // Failures reach the caller with their text; FFmpeg's own stderr chatter would only be noise.
     static std::once_flag quiet;
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
@@ -197,11 +203,12 @@ FfmpegSource::~FfmpegSource() = default;
 std::int32_t FfmpegSource::open(const std::string& path, core::WaveFormat& format,
                                 std::int64_t& duration) {
     auto state = std::make_unique<State>();
-    const int r = state->openFile(path);
+    const int r = state->openFile(path, samples_);
     if (r < 0) return r;
-    format = core::MakePcmFormat(static_cast<std::uint16_t>(state->channels),
-                                 static_cast<std::uint32_t>(state->rate),
-                                 state->outFormat == AV_SAMPLE_FMT_U8 ? 8 : 16);
+    format = core::MakePcmFormat(
+        static_cast<std::uint16_t>(state->channels), static_cast<std::uint32_t>(state->rate),
+        static_cast<std::uint16_t>(8 * av_get_bytes_per_sample(state->outFormat)));
+    if (state->outFormat == AV_SAMPLE_FMT_FLT) format.wFormatTag = kIeeeFloatTag;
     const AVStream* stream = state->format->streams[state->streamIndex];
     if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
         duration = av_rescale_q(stream->duration, stream->time_base, kStreamTimeBase);

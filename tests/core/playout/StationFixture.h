@@ -94,6 +94,7 @@ class StationFixture : public ::testing::Test {
         ports.lyrics = lyrics;
         ports.nowPlaying = nowPlaying;
         if (work) ports.work = work;
+        ports.loudness = loudness;
         station = std::make_unique<core::Station>(ports);
     }
     void startStation(core::StartupOutcome expected = core::StartupOutcome::Running,
@@ -160,6 +161,7 @@ class StationFixture : public ::testing::Test {
     core::LyricsHooks* lyrics = nullptr;
     core::NowPlayingListener* nowPlaying = nullptr;
     core::BackgroundWork* work = nullptr;  // null: the simulation's workers
+    core::LoudnessSource* loudness = nullptr;
     platform::Simulation sim;
     std::unique_ptr<core::Station> station;
 };

@@ -28,7 +28,7 @@ TEST_F(StreamSettingsPageTest, ShowsTheStoredValuesAndSavesEachChangedEdit) {
     gui::TFrmPara para(*station);
     std::vector<core::StreamSettings> heard;
     para.onStreamSettingsChanged = [&](const core::StreamSettings& s) { heard.push_back(s); };
-    ASSERT_EQ(para.pages()->count(), 4);
+    ASSERT_EQ(para.pages()->count(), 5);
     EXPECT_EQ(para.pages()->tabText(1), QStringLiteral("网络直播"));
     gui::StreamSettingsPage& page = *para.streamPage();
     EXPECT_FALSE(page.chkEnabled()->isChecked());
