@@ -42,6 +42,11 @@ std::string MetricsText(const StationStatus& s) {
     histogram(out, f.timedLateness);
     metric(out, "pelvano_failed_rows_total", "counter", "Schedule rows that could not start.",
            std::to_string(f.failedRows));
+    metric(out, "pelvano_dead_air_seconds_total", "counter",
+           "Seconds the mix stayed silent while it was meant to be on air.",
+           seconds(f.deadAirSeconds));
+    metric(out, "pelvano_dead_air_episodes_total", "counter", "Times dead air was detected.",
+           std::to_string(f.deadAirEpisodes));
     metric(out, "pelvano_stream_connected", "gauge", "1 while the internet stream is connected.",
            s.streamConnected ? "1" : "0");
     metric(out, "pelvano_device_losses_total", "counter", "Times the sound device stopped working.",

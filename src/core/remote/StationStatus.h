@@ -36,6 +36,8 @@ struct StationFigures {
     LatenessHistogram timedLateness;
     std::uint64_t failedRows = 0;
     std::uint64_t deviceLosses = 0;
+    std::uint64_t deadAirEpisodes = 0;
+    double deadAirSeconds = 0;
     std::int64_t longestStallMs = 0;
     std::uint64_t logWriteFailures = 0;
 };

@@ -151,6 +151,8 @@ void StatusCollector::collect() {
     f.timedLateness = station_.timedLateness();
     f.failedRows = station_.items().failedStarts();
     f.deviceLosses = station_.deviceLosses();
+    f.deadAirEpisodes = static_cast<std::uint64_t>(station_.deadAir().count());
+    f.deadAirSeconds = station_.deadAir().totalSeconds();
     f.longestStallMs = station_.uiStalls().longestMs();
     f.logWriteFailures = station_.fileWrites().failureCount();
     board_.publish(std::move(s));

@@ -94,6 +94,8 @@ TEST(MetricsText, TheLatenessHistogramCountsEachObservationInEveryBucketAboveIt)
     s.figures.timedLateness.observe(7.0);
     s.figures.failedRows = 2;
     s.figures.longestStallMs = 1250;
+    s.figures.deadAirEpisodes = 1;
+    s.figures.deadAirSeconds = 10.5;
     const std::string text = MetricsText(s);
     const auto has = [&](const std::string& line) {
         return text.find(line + "\n") != std::string::npos;
@@ -108,6 +110,8 @@ TEST(MetricsText, TheLatenessHistogramCountsEachObservationInEveryBucketAboveIt)
     EXPECT_TRUE(has("pelvano_on_air 0"));
     EXPECT_TRUE(has("pelvano_failed_rows_total 2"));
     EXPECT_TRUE(has("pelvano_ui_stall_longest_seconds 1.250"));
+    EXPECT_TRUE(has("pelvano_dead_air_seconds_total 10.500"));
+    EXPECT_TRUE(has("pelvano_dead_air_episodes_total 1"));
 }
 
 }  // namespace
