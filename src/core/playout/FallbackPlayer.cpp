@@ -12,6 +12,7 @@
 #include "core/app/StoredPathResolver.h"
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/playout/AsRunLog.h"
+#include "core/playout/ItemLevelling.h"
 #include "core/playout/ItemPreparer.h"
 #include "core/playout/ItemStart.h"
 #include "core/playout/NowPlayingFile.h"
@@ -174,6 +175,7 @@ void FallbackPlayer::start(const std::string& storedPath) {
         ++failuresInARow_;
         return;
     }
+    LevelItem(c_, ch, file.loudness);
     wanted_ = false;
     failuresInARow_ = 0;
     lastPlayed_ = storedPath;

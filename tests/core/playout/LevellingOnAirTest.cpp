@@ -2,6 +2,7 @@
 // the gain holds from the first sample and never changes while the item plays, time signals
 // and a station without the keys sound as the files are, and the cue-out times the cross-fade.
 #include <cmath>
+#include <filesystem>
 
 #include "StationFixture.h"
 #include "core/audio/TcbDSMixerChannel.h"
@@ -73,6 +74,22 @@ TEST_F(LevellingOnAirTest, GainHoldsFromTheFirstSampleAndTheTruePeakLimitsIt) {
     EXPECT_NEAR(Db(peak(first + 1000, 500)), Db(0.5) - 9.0, 0.01);
     EXPECT_NEAR(Db(peak(first + 2300, 1000)), Db(0.5) + 5.0, 0.01) << "peak at −1 dBTP";
     EXPECT_GE(countOf("音量均衡: 增益[-9.0]dB"), 1) << "the start logs its gain";
+}
+
+// A fallback item is an item like any other: it plays at its gain too.
+TEST_F(LevellingOnAirTest, TheFallbackPlaysAtItsGain) {
+    levelling(true, false);
+    std::filesystem::create_directories(dir.file("fill"));
+    addSound("fill/f.wav", 30, 0.5, 0);
+    core::IniWrite(paths.settingsFile(), "Linux", "FallbackFolder", "fill");
+    source.full[native("fill/f.wav")] = Facts(-17.0, -6.0);  // −6 dB
+    writeSchedule({{"gone.wav", "", "0"}});
+    startStation();
+    runUntilTime(8, 0, 5);
+    ASSERT_GE(countOf("播放备用节目：f.wav"), 1);
+    const double first = firstSoundMs(0);
+    ASSERT_GE(first, 0);
+    EXPECT_NEAR(Db(peak(first + 500, 500)), Db(0.5) - 6.0, 0.01);
 }
 
 TEST_F(LevellingOnAirTest, AnEstimatedGainStaysWhileOnAirAndTheNextStartTakesTheMeasurement) {
