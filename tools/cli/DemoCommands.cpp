@@ -1,4 +1,5 @@
 // pelvano-cli demo init DIR: writes the demo station folder.
+#include <filesystem>
 #include <iostream>
 
 #include "CliCommand.h"
@@ -25,7 +26,8 @@ struct DemoRow {
     const char* file;
 };
 
-// Sounds made by the build (demo/make-sounds.sh); a timed row every few hours.
+// Sounds made by the build (demo/make-sounds.sh), or installed with the program; a timed row
+// every few hours.
 constexpr DemoRow kDemoRows[] = {
     {"开始曲", "演示电台", "", "06:00:00", "音乐/开始曲.mp3"},
     {"整点新闻", "播音员", "2", "", "音乐/新闻.wav"},
@@ -40,12 +42,32 @@ constexpr DemoRow kDemoRows[] = {
     {"结束曲", "演示电台", "", "", "音乐/结束曲.mp3"},
 };
 
+// An installed pelvano-cli has no build to make the sounds: it takes them from the demo station
+// installed beside it (share/pelvano/demo-station), leaving files the folder already has.
+bool copyInstalledSounds(const AppPaths& target) {
+    namespace fs = std::filesystem;
+    const fs::path installed =
+        fs::path(AppPaths::ofExecutable().applicationDir) / "../share/pelvano/demo-station";
+    std::error_code ec;
+    if (!fs::is_directory(installed, ec) || fs::equivalent(installed, target.applicationDir, ec))
+        return true;
+    for (const char* folder : {"音乐", "报时文件"}) {
+        if (!fs::is_directory(installed / folder, ec)) continue;
+        fs::copy(installed / folder, fs::path(target.applicationDir) / folder,
+                 fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
+        if (ec) return false;
+    }
+    return true;
+}
+
 int demo(const Args& args) {
     if (args.size() != 2 || args[0] != "init") return usageError("usage: demo init DIR");
     const AppPaths paths = AppPaths::ofFolder(args[1]);
     if (!ForceDirectories(paths.applicationDir + "音乐") || !paths.ensureHistoryDir()) {
         return failure("cannot create " + paths.applicationDir);
     }
+    if (!copyInstalledSounds(paths))
+        return failure("cannot copy the demo sounds into " + paths.applicationDir);
     platform::FfmpegDurationMeasurer measurer;
     ScheduleTable table;
     Grid& grid = table.sgJM;
