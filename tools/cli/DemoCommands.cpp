@@ -42,20 +42,24 @@ constexpr DemoRow kDemoRows[] = {
     {"结束曲", "演示电台", "", "", "音乐/结束曲.mp3"},
 };
 
-// An installed pelvano-cli has no build to make the sounds: it takes them from the demo station
-// installed beside it (share/pelvano/demo-station), leaving files the folder already has.
-bool copyInstalledSounds(const AppPaths& target) {
+// Without a build that made the sounds into DIR, they come from the demo station beside the
+// program: installed under share/pelvano, or generated in the build tree. Files the folder
+// already has are left alone.
+bool copyDemoSounds(const AppPaths& target) {
     namespace fs = std::filesystem;
-    const fs::path installed =
-        fs::path(AppPaths::ofExecutable().applicationDir) / "../share/pelvano/demo-station";
-    std::error_code ec;
-    if (!fs::is_directory(installed, ec) || fs::equivalent(installed, target.applicationDir, ec))
+    const std::string programDir = AppPaths::ofExecutable().applicationDir;
+    for (const fs::path& source : {fs::path(programDir + "../share/pelvano/demo-station"),
+                                   fs::path(programDir + "../../demo-station")}) {
+        std::error_code ec;
+        if (!fs::is_directory(source, ec)) continue;
+        if (fs::equivalent(source, target.applicationDir, ec)) return true;
+        for (const char* folder : {"音乐", "报时文件"}) {
+            if (!fs::is_directory(source / folder, ec)) continue;
+            fs::copy(source / folder, fs::path(target.applicationDir) / folder,
+                     fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
+            if (ec) return false;
+        }
         return true;
-    for (const char* folder : {"音乐", "报时文件"}) {
-        if (!fs::is_directory(installed / folder, ec)) continue;
-        fs::copy(installed / folder, fs::path(target.applicationDir) / folder,
-                 fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
-        if (ec) return false;
     }
     return true;
 }
@@ -66,7 +70,7 @@ int demo(const Args& args) {
     if (!ForceDirectories(paths.applicationDir + "音乐") || !paths.ensureHistoryDir()) {
         return failure("cannot create " + paths.applicationDir);
     }
-    if (!copyInstalledSounds(paths))
+    if (!copyDemoSounds(paths))
         return failure("cannot copy the demo sounds into " + paths.applicationDir);
     platform::FfmpegDurationMeasurer measurer;
     ScheduleTable table;
