@@ -7,6 +7,14 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$demo" "$work/station"
 
+# A demo station from nothing: the build's program takes the sounds the build generated, and the
+# schedule it writes plays every row.
+"$cli" demo init "$work/fresh" >/dev/null
+[ "$(ls "$work/fresh/音乐" | wc -l)" -eq "$(ls "$demo/音乐" | wc -l)" ]
+[ "$(ls "$work/fresh/报时文件" | wc -l)" -eq 48 ]
+"$cli" schedule estimate "$work/fresh/节目表.JMB" | grep -q 开始曲
+"$cli" --version | grep -qx "pelvano-cli [0-9][0-9.]*"
+
 "$cli" simulate "$work/station" --from "2026-12-07 05:59:58" --to "2026-12-07 06:01:00" --wav "$work/heard.wav" >/dev/null
 his="$work/station/History/2026-12-07.his"
 iconv -f GB18030 -t UTF-8 "$his" | tr -d "\r" | grep -q '^06:00:00: 定时节目开始:序号1$'

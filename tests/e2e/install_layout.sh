@@ -10,6 +10,8 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null
 units="$work/prefix/lib/systemd/user"
 for f in bin/pelvano bin/pelvano-cli share/applications/pelvano.desktop \
          share/icons/hicolor/scalable/apps/pelvano.svg share/pelvano/demo-station/节目表.JMB \
+         share/man/man1/pelvano.1.gz share/man/man1/pelvano-cli.1.gz \
+         share/metainfo/org.pelvano.Pelvano.metainfo.xml \
          lib/systemd/user/pelvano.service lib/systemd/user/pelvano-station@.service; do
     [ -e "$work/prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done

@@ -1,4 +1,5 @@
 // pelvano-cli demo init DIR: writes the demo station folder.
+#include <filesystem>
 #include <iostream>
 
 #include "CliCommand.h"
@@ -26,7 +27,8 @@ struct DemoRow {
     const char* file;
 };
 
-// Sounds made by the build (demo/make-sounds.sh); a timed row every few hours.
+// Sounds made by the build (demo/make-sounds.sh), or installed with the program; a timed row
+// every few hours.
 constexpr DemoRow kDemoRows[] = {
     {"开始曲", "演示电台", "", "06:00:00", "音乐/开始曲.mp3"},
     {"整点新闻", "播音员", "2", "", "音乐/新闻.wav"},
@@ -43,6 +45,28 @@ constexpr DemoRow kDemoRows[] = {
 
 constexpr const char* kFallbackFolder = "备用节目";
 
+// Without a build that made the sounds into DIR, they come from the demo station beside the
+// program: installed under share/pelvano, or generated in the build tree. Files the folder
+// already has are left alone.
+bool copyDemoSounds(const AppPaths& target) {
+    namespace fs = std::filesystem;
+    const std::string programDir = AppPaths::ofExecutable().applicationDir;
+    for (const fs::path& source : {fs::path(programDir + "../share/pelvano/demo-station"),
+                                   fs::path(programDir + "../../demo-station")}) {
+        std::error_code ec;
+        if (!fs::is_directory(source, ec)) continue;
+        if (fs::equivalent(source, target.applicationDir, ec)) return true;
+        for (const char* folder : {"音乐", "报时文件", kFallbackFolder}) {
+            if (!fs::is_directory(source / folder, ec)) continue;
+            fs::copy(source / folder, fs::path(target.applicationDir) / folder,
+                     fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
+            if (ec) return false;
+        }
+        return true;
+    }
+    return true;
+}
+
 int demo(const Args& args) {
     if (args.size() != 2 || args[0] != "init") return usageError("usage: demo init DIR");
     const AppPaths paths = AppPaths::ofFolder(args[1]);
@@ -55,6 +79,8 @@ int demo(const Args& args) {
                       {{"FallbackFolder", Utf8ToGbk(kFallbackFolder)}})) {
         return failure("cannot write " + paths.settingsFile());
     }
+    if (!copyDemoSounds(paths))
+        return failure("cannot copy the demo sounds into " + paths.applicationDir);
     platform::FfmpegDurationMeasurer measurer;
     ScheduleTable table;
     Grid& grid = table.sgJM;

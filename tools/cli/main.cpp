@@ -22,6 +22,8 @@ std::map<std::string, Command>& registry() {
 void printUsage(std::ostream& out) {
     out << "usage: pelvano-cli COMMAND ...\n";
     for (const auto& [name, command] : registry()) out << "  " << command.usage << "\n";
+    out << "  --help                   this list\n"
+        << "  --version                the version of Pelvano\n";
 }
 
 }  // namespace
@@ -47,6 +49,10 @@ int main(int argc, char** argv) {
     if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "help") {
         printUsage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::string(argv[1]) == "--version") {
+        std::cout << "pelvano-cli " PELVANO_VERSION "\n";
+        return 0;
     }
     auto it = registry().find(argv[1]);
     if (it == registry().end()) return usageError(std::string("unknown command: ") + argv[1]);

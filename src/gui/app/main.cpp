@@ -27,6 +27,26 @@ void preferX11WhenAvailable() {
     }
 }
 
+// --help and --version answer on stdout before anything needs a display.
+bool answeredInformationOption(int argc, char** argv) {
+    if (argc != 2) return false;
+    const std::string option = argv[1];
+    if (option == "--version") {
+        std::printf("pelvano %s\n", PELVANO_VERSION);
+        return true;
+    }
+    if (option == "--help") {
+        std::printf(
+            "usage: pelvano [STATION-FOLDER]\n"
+            "  STATION-FOLDER           the station to play (default: the program's folder when a\n"
+            "                           station lives there, else ~/.local/share/pelvano/station)\n"
+            "  --help                   this text\n"
+            "  --version                the version of Pelvano\n");
+        return true;
+    }
+    return false;
+}
+
 void showMessage(const QString& text) {
     QMessageBox::warning(nullptr, QStringLiteral("Pelvano"), text);
 }
@@ -35,6 +55,7 @@ void showMessage(const QString& text) {
 
 int main(int argc, char** argv) {
     using namespace pelvano::gui;
+    if (answeredInformationOption(argc, argv)) return 0;
     preferX11WhenAvailable();
     PelvanoApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);

@@ -281,7 +281,7 @@ TEST_F(FrmeditTagTest, ANameInGbkBytesIsListedTaggedAndShown) {
     EXPECT_EQ(core::GbkToUtf8(tag.Album), "专集三");
 }
 
-// Both windows over the dropped files, as the README shows them (written to PELVANO_SHOTS_DIR
+// Both windows over the dropped files, as the operator's guide shows them (written to PELVANO_SHOTS_DIR
 // when it is set).
 TEST_F(FrmeditTagTest, ScreenshotsOfBothWindows) {
     window->resize(820, 460);
