@@ -15,7 +15,7 @@ namespace pelvano::cli {
 
 namespace {
 
-constexpr const char* kUsage = "usage: loudness FILE... [--json] [--station DIR]";
+constexpr const char* kSyntax = "loudness FILE... [--json] [--station DIR]";
 
 std::string TextLine(const std::string& file, const core::LoudnessFacts& f) {
     char figures[200];
@@ -52,7 +52,7 @@ int run(const Args& args) {
             files.push_back(a);
         }
     }
-    if (files.empty()) return usageError(kUsage);
+    if (files.empty()) return usageError(std::string("usage: ") + kSyntax);
     // The cue level of the station (in the current folder without --station), as it measures.
     const core::AppPaths paths = core::AppPaths::ofFolder(station.empty() ? "." : station);
     const double cueLevel = core::ReadCueLevel(paths.settingsFile());
@@ -85,7 +85,7 @@ int run(const Args& args) {
     return status;
 }
 
-const CliRegistration registration("loudness", kUsage, run);
+const CliRegistration registration("loudness", kSyntax, run);
 
 }  // namespace
 
