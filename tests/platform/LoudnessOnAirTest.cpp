@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
-#include <regex>
 
 #include "AudioFiles.h"
 #include "RecordedWav.h"
@@ -34,6 +34,13 @@ struct Meter {
     double truePeakDbtp = NAN;
 };
 
+// The number after a label of ffmpeg's summary ("I:   -23.0 LUFS"); -inf reads as -inf.
+double FigureAfter(const std::string& text, const std::string& label) {
+    const std::size_t at = text.find(label);
+    if (at == std::string::npos) return NAN;
+    return std::strtod(text.c_str() + at + label.size(), nullptr);
+}
+
 // ffmpeg's EBU R128 summary of a file, or of `length` seconds of it from `from`.
 Meter Measure(const std::string& file, double from = 0, double length = 0) {
     std::string command = "ffmpeg -nostdin -hide_banner -nostats";
@@ -44,11 +51,8 @@ Meter Measure(const std::string& file, double from = 0, double length = 0) {
     Meter m;
     if (summary == std::string::npos) return m;
     const std::string tail = out.substr(summary);
-    std::smatch found;
-    if (std::regex_search(tail, found, std::regex(R"(I:\s+(-?[0-9.]+|-inf) LUFS)")))
-        m.integratedLufs = std::stod(found[1]);
-    if (std::regex_search(tail, found, std::regex(R"(Peak:\s+(-?[0-9.]+|-inf) dBFS)")))
-        m.truePeakDbtp = std::stod(found[1]);
+    m.integratedLufs = FigureAfter(tail, "I:");
+    m.truePeakDbtp = FigureAfter(tail, "Peak:");
     return m;
 }
 

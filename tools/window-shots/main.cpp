@@ -17,7 +17,10 @@
 #include "gui/playout/FrmHis.h"
 #include "gui/schedule/FrmPara.h"
 #include "gui/schedule/FrmPlayJM.h"
+#include "gui/schedule/LoudnessSettingsPage.h"
 #include "gui/schedule/ScheduleGridView.h"
+#include "gui/schedule/SilenceSettingsPage.h"
+#include "gui/schedule/StreamSettingsPage.h"
 #include "platform/ffmpeg/FfmpegSource.h"
 #include "platform/virtual/Simulation.h"
 
@@ -132,9 +135,11 @@ int main(int argc, char** argv) {
         gui::TFrmPara para(station);
         para.show();
         ok = save(para, out + "/settings-window.png") && ok;
-        para.pages()->setCurrentIndex(1);
+        para.pages()->setCurrentWidget(para.streamPage());
         ok = save(para, out + "/settings-window-stream.png") && ok;
-        para.pages()->setCurrentIndex(3);
+        para.pages()->setCurrentWidget(para.silencePage());
+        ok = save(para, out + "/settings-window-silence.png") && ok;
+        para.pages()->setCurrentWidget(para.loudnessPage());
         ok = save(para, out + "/settings-window-loudness.png") && ok;
 
         gui::TFrmHis his(station);

@@ -60,7 +60,8 @@ std::shared_ptr<const std::vector<StatusRow>> allRows(const Grid& grid, int play
 
 // The rows after the one on air, their starts estimated from now: each follows the one before
 // at its end less that one's cross-fade (as the hand-over goes), a timed row at its time.
-std::vector<StatusRow> nextRows(const Grid& grid, int playing, int defaultCross,
+// Without the table loop the list ends with the last row.
+std::vector<StatusRow> nextRows(const Grid& grid, int playing, int defaultCross, bool tableLoops,
                                 double remainingS, int count, int secondOfDay) {
     std::vector<StatusRow> next;
     const int rows = grid.dataRowCount();
@@ -69,6 +70,7 @@ std::vector<StatusRow> nextRows(const Grid& grid, int playing, int defaultCross,
     int row = playing;
     for (int i = 0; i < std::min(count, rows); ++i) {
         const int before = row;
+        if (row >= rows && !tableLoops) break;
         row = row >= rows ? 1 : row + 1;
         StatusRow r = rowOf(grid, row, playing);
         if (r.timed.empty()) {
@@ -146,7 +148,9 @@ void StatusCollector::collect() {
         ticks_ = 0;
     }
     s->rows = rows_;
-    s->next = nextRows(grid, table.PlayingRow, station_.settings().spOver(), remainingS, kNextRows, now.secondsOfDay());
+    s->next = nextRows(grid, table.PlayingRow, station_.settings().spOver(),
+                       station_.settings().chkAllCycle(), remainingS, kNextRows,
+                       now.secondsOfDay());
     StationFigures& f = s->figures;
     f.timedLateness = station_.timedLateness();
     f.failedRows = station_.items().failedStarts();

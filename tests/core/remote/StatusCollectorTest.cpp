@@ -59,6 +59,14 @@ TEST_F(StatusCollectorTest, ShowsTheItemOnAirAndEstimatesTheNextRowsFromNow) {
     EXPECT_LE(s.figures.timedLateness.sum(), 0.05);
 }
 
+TEST_F(StatusCollectorTest, WithoutTheTableLoopTheNextRowsEndWithTheLastRow) {
+    runUntilTime(8, 0, 5);
+    station->settings().setFlag(core::SettingFlag::chkAllCycle, false);
+    const core::StationStatus& s = status();
+    ASSERT_EQ(s.next.size(), 3u);
+    EXPECT_EQ(s.next.back().row, 4);
+}
+
 TEST_F(StatusCollectorTest, CountsTheRowsThatFailedAndCarriesEveryLogLine) {
     runUntilTime(8, 0, 50);
     const core::StationStatus& s = status();
