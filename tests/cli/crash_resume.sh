@@ -22,6 +22,8 @@ ms_of() {
 }
 
 new_station
+# The recording is matched sample for sample against the files: no loudness gain.
+sed -i 's/^Loudness=YES/Loudness=NO/' "$work/station/参数设置.INI"
 noise "$work/station/first.wav" 3 1
 noise "$work/station/second.wav" 3 2
 noise "$work/station/third.wav" 20 3

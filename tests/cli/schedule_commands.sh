@@ -20,7 +20,7 @@ cmp "$jmb" "$work/b.JMB"
 : >"$work/station/2026-12-06.JMB"
 [ "$("$cli" schedule today "$work/station" 2026-12-06)" = "$work/station/2026-12-06.JMB" ]
 
-"$cli" schedule estimate "$jmb" | grep -q '05:59:57'
+"$cli" schedule estimate "$jmb" | grep -q '06:00:17'
 
 . "$(dirname "$0")/expect_fail.bash"
 expect_fail 1 schedule dump "$work/none.JMB"

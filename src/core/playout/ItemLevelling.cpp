@@ -3,6 +3,7 @@
 #include "core/app/AppPaths.h"
 #include "core/app/Encoding.h"
 #include "core/app/FileHelpers.h"
+#include "core/app/NativePaths.h"
 #include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/loudness/LoudnessBook.h"
@@ -35,7 +36,8 @@ ItemLevelling LevelItem(const PlayoutContext& c, TcbDSMixerChannel& channel,
     if (levelling.cueOutMs > 0) channel.SetEndPos(levelling.cueOutMs);
     c.log.LogLine(Gbk("音量均衡: 增益[") + Format("%+.1f", levelling.gainDb) + Gbk("]dB,入点[") +
                   std::to_string(levelling.cueInMs) + Gbk("]毫秒,出点[") +
-                  std::to_string(levelling.cueOutMs) + Gbk("]毫秒,<") + FileNameOf(native) + ">");
+                  std::to_string(levelling.cueOutMs) + Gbk("]毫秒,<") +
+                  StoredFormOfNativePath(FileNameOf(native)) + ">");
     return levelling;
 }
 

@@ -62,7 +62,6 @@ Station::Station(const StationPorts& ports)
       fallback_(context_, preparer_, items_, ports.work ? *ports.work : inlineWork_) {
     context_.loudness = &loudnessSettings_;
     context_.loudnessBook = &loudness_;
-    preparer_.setLoudness(ports.loudness);
     preparer_.onLoudness = [this](const std::string& native, const LoudnessFacts& facts) {
         noteLoudness(native, facts);
     };
@@ -117,8 +116,8 @@ StartupOutcome Station::start() {
     const int openBound = StrToIntDef(IniRead(ini, "Linux", "OpenTimeoutMs"), 0);
     preparer_.setBound(openBound > 0 ? std::chrono::milliseconds(openBound)
                                      : ItemPreparer::kDefaultBound);
+    applyLoudnessSettings(LoadLoudnessSettings(ini));
     applyDeadAirSettings(DeadAirSettings::read(ini));
-    loudnessSettings_ = LoadLoudnessSettings(ini);
     mixer_ = std::make_unique<TcbDSMixer>(ports_.audio);
     if (mixer_->DeviceCount() < 2) {
         mixer_.reset();
@@ -205,12 +204,26 @@ void Station::OpenSchedule(const std::string& path) {
 bool Station::setLoudnessSettings(const LoudnessSettings& settings) {
     const bool saved = SaveLoudnessSettings(settings_.file(), settings);
     const bool trimmed = loudnessSettings_.TrimSilence;
-    loudnessSettings_ = ValidLoudnessSettings(settings);
+    const bool measured = measuresLoudness();
+    applyLoudnessSettings(ValidLoudnessSettings(settings));
     if (trimmed != loudnessSettings_.TrimSilence) {
         FillEstimates(table_.sgJM, settings_.spOver(), cuedRowSeconds());
         view_.repaintSchedule();
     }
+    if (!measured && measuresLoudness()) measureScheduleAhead();
     return saved;
+}
+
+// Files are measured only while the station levels or trims: a measurement opens each file a
+// second time, and a second open of a file whose read hangs on a share waits in the kernel
+// beyond any signal, so a station that does not need the figures does not take that risk.
+bool Station::measuresLoudness() const {
+    return ports_.loudness && (loudnessSettings_.Loudness || loudnessSettings_.TrimSilence);
+}
+
+void Station::applyLoudnessSettings(const LoudnessSettings& settings) {
+    loudnessSettings_ = settings;
+    preparer_.setLoudness(measuresLoudness() ? ports_.loudness : nullptr);
 }
 
 RowSeconds Station::cuedRowSeconds() const {
@@ -230,7 +243,7 @@ void Station::refreshCuedEstimates() {
 }
 
 void Station::measureScheduleAhead() {
-    if (!ports_.loudness) return;
+    if (!measuresLoudness()) return;
     std::vector<std::string> stored;
     for (int row = 1; row < table_.sgJM.rowCount(); ++row) {
         const std::string& file = table_.sgJM.cell(kColFile, row);

@@ -171,6 +171,8 @@ class Station {
     void refreshCuedEstimates();
     // Asks the loudness source for every file of the loaded schedule, resolved on a worker.
     void measureScheduleAhead();
+    bool measuresLoudness() const;
+    void applyLoudnessSettings(const LoudnessSettings& settings);
 
     StationPorts ports_;
     PlayerView defaultView_;

@@ -80,13 +80,15 @@ TEST_F(LevellingOnAirTest, GainHoldsFromTheFirstSampleAndTheTruePeakLimitsIt) {
 TEST_F(LevellingOnAirTest, TheFallbackPlaysAtItsGain) {
     levelling(true, false);
     std::filesystem::create_directories(dir.file("fill"));
-    addSound("fill/f.wav", 30, 0.5, 0);
+    addSound("fill/备用.wav", 30, 0.5, 0);
     core::IniWrite(paths.settingsFile(), "Linux", "FallbackFolder", "fill");
-    source.full[native("fill/f.wav")] = Facts(-17.0, -6.0);  // −6 dB
+    source.full[native("fill/备用.wav")] = Facts(-17.0, -6.0);  // −6 dB
     writeSchedule({{"gone.wav", "", "0"}});
     startStation();
     runUntilTime(8, 0, 5);
-    ASSERT_GE(countOf("播放备用节目：f.wav"), 1);
+    ASSERT_GE(countOf("播放备用节目：备用.wav"), 1);
+    EXPECT_GE(countOf("音量均衡: 增益[-6.0]dB,入点[0]毫秒,出点[0]毫秒,<备用.wav>"), 1)
+        << "the log names the file in its own encoding";
     const double first = firstSoundMs(0);
     ASSERT_GE(first, 0);
     EXPECT_NEAR(Db(peak(first + 500, 500)), Db(0.5) - 6.0, 0.01);

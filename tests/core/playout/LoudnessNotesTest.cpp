@@ -110,9 +110,21 @@ TEST_F(PreparedLoudnessTest, WithoutASourceOrAnEstimateTheItemStillPlays) {
 
 class StationLoudnessNotesTest : public StationFixture {};
 
+// A station that neither levels nor trims does not open its files a second time to measure them.
+TEST_F(StationLoudnessNotesTest, WithoutLevellingOrTrimmingNothingIsMeasured) {
+    FakeLoudness source;
+    loudness = &source;
+    addSound("one.wav", 30);
+    writeSchedule({{"one.wav"}});
+    startStation();
+    runUntilTime(8, 0, 2);
+    EXPECT_TRUE(source.asked.empty());
+}
+
 TEST_F(StationLoudnessNotesTest, EveryLoadedScheduleIsMeasuredAheadAndTheBookKeepsTheBestFacts) {
     FakeLoudness source;
     loudness = &source;
+    core::IniWrite(paths.settingsFile(), "Linux", "Loudness", "YES");
     addSound("one.wav", 30);
     addSound("two.wav", 30);
     writeSchedule({{"one.wav"}, {}, {"two.wav"}});

@@ -40,8 +40,8 @@ TEST_F(LoudnessSettingsPageTest, ShowsTheKeysAndHandsEachChangeToTheStation) {
     startStation();
     gui::TFrmPara para(*station);
     para.loadFromStation();
-    ASSERT_EQ(para.pages()->count(), 4);
-    EXPECT_EQ(para.pages()->tabText(3), QStringLiteral("音量均衡"));
+    ASSERT_EQ(para.pages()->count(), 5);
+    EXPECT_EQ(para.pages()->tabText(4), QStringLiteral("音量均衡"));
     gui::LoudnessSettingsPage& page = *para.loudnessPage();
     EXPECT_FALSE(page.chkLoudness()->isChecked());
     EXPECT_FALSE(page.chkTrimSilence()->isChecked());
