@@ -14,11 +14,7 @@ LoudnessSettingsPage::LoudnessSettingsPage(QWidget* parent) : QWidget(parent) {
     QWidget* panel = grid->parentWidget();
 
     const auto box = [&](int row, const char* caption) {
-        auto* check = new QCheckBox(QString::fromUtf8(caption), panel);
-        WhiteCaption(check);
-        connect(check, &QCheckBox::toggled, this, &LoudnessSettingsPage::edited);
-        grid->addWidget(check, row, 0, 1, 3);
-        return check;
+        return AddSettingsCheckBox(grid, row, caption, 3, [this] { edited(); });
     };
     const auto level = [&](int row, const char* caption, const char* unit, double low,
                            double high) {
@@ -26,11 +22,9 @@ LoudnessSettingsPage::LoudnessSettingsPage(QWidget* parent) : QWidget(parent) {
         spin->setRange(low, high);
         spin->setDecimals(1);
         spin->setSingleStep(0.5);
-        spin->setKeyboardTracking(false);  // one change when the typing is done
         spin->setSuffix(QString::fromUtf8(unit));
         connect(spin, &QDoubleSpinBox::valueChanged, this, &LoudnessSettingsPage::edited);
-        grid->addWidget(SettingsLabel(caption, panel), row, 0);
-        grid->addWidget(spin, row, 1);
+        PlaceSettingsSpin(grid, row, 0, caption, spin);
         return spin;
     };
 

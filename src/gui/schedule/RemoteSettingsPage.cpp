@@ -15,11 +15,7 @@ RemoteSettingsPage::RemoteSettingsPage(QWidget* parent) : QWidget(parent) {
     QWidget* panel = grid->parentWidget();
 
     const auto checkIn = [&](int row, const char* caption) {
-        auto* box = new QCheckBox(QString::fromUtf8(caption), panel);
-        WhiteCaption(box);
-        connect(box, &QCheckBox::toggled, this, &RemoteSettingsPage::edited);
-        grid->addWidget(box, row, 0, 1, 4);
-        return box;
+        return AddSettingsCheckBox(grid, row, caption, 4, [this] { edited(); });
     };
     const auto lineEditIn = [&](int row, int column, const char* caption, int span = 1) {
         return AddSettingsLineEdit(grid, row, column, caption, span, [this] { edited(); });
@@ -27,12 +23,10 @@ RemoteSettingsPage::RemoteSettingsPage(QWidget* parent) : QWidget(parent) {
 
     chkEnabled_ = checkIn(0, "启用远程控制（用浏览器查看和控制播出）");
     edBind_ = lineEditIn(1, 0, "监听地址：");
-    grid->addWidget(SettingsLabel("端口：", panel), 1, 2);
     spPort_ = new QSpinBox(panel);
     spPort_->setRange(1, 65535);
-    spPort_->setKeyboardTracking(false);
     connect(spPort_, &QSpinBox::valueChanged, this, &RemoteSettingsPage::edited);
-    grid->addWidget(spPort_, 1, 3);
+    PlaceSettingsSpin(grid, 1, 2, "端口：", spPort_);
     edUser_ = lineEditIn(2, 0, "用户名：");
     edPassword_ = lineEditIn(2, 2, "新密码：");
     edPassword_->setEchoMode(QLineEdit::Password);

@@ -1,5 +1,7 @@
 #include "gui/schedule/SettingsLook.h"
 
+#include <QAbstractSpinBox>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,6 +57,23 @@ QLineEdit* AddSettingsLineEdit(QGridLayout* grid, int row, int column, const cha
     grid->addWidget(SettingsLabel(caption, panel), row, column);
     grid->addWidget(edit, row, column + 1, 1, span);
     return edit;
+}
+
+QCheckBox* AddSettingsCheckBox(QGridLayout* grid, int row, const char* caption, int span,
+                               const std::function<void()>& toggled) {
+    QWidget* panel = grid->parentWidget();
+    auto* box = new QCheckBox(QString::fromUtf8(caption), panel);
+    WhiteCaption(box);
+    QObject::connect(box, &QCheckBox::toggled, panel, toggled);
+    grid->addWidget(box, row, 0, 1, span);
+    return box;
+}
+
+void PlaceSettingsSpin(QGridLayout* grid, int row, int column, const char* caption,
+                       QAbstractSpinBox* spin) {
+    spin->setKeyboardTracking(false);
+    grid->addWidget(SettingsLabel(caption, grid->parentWidget()), row, column);
+    grid->addWidget(spin, row, column + 1);
 }
 
 SettingsPageFoot AddSettingsPageFoot(QGridLayout* grid, int row, const char* explanation) {

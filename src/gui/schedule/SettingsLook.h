@@ -3,6 +3,8 @@
 // UI thread only.
 #include <functional>
 
+class QAbstractSpinBox;
+class QCheckBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -25,6 +27,13 @@ QGridLayout* NewSettingsPageGrid(QWidget* page);
 // edit is finished (focus lost or Enter).
 QLineEdit* AddSettingsLineEdit(QGridLayout* grid, int row, int column, const char* caption,
                                int span, const std::function<void()>& edited);
+// A check box (UTF-8 caption, white) at row over span columns; toggled runs on each change.
+QCheckBox* AddSettingsCheckBox(QGridLayout* grid, int row, const char* caption, int span,
+                               const std::function<void()>& toggled);
+// A caption at (row, column) and a spin box after it, which reports a typed value once the
+// typing is done (the caller connects its valueChanged).
+void PlaceSettingsSpin(QGridLayout* grid, int row, int column, const char* caption,
+                       QAbstractSpinBox* spin);
 // The foot of a page from row on: the explanation, a warning line (hidden while empty) and a
 // selectable address line; the rows below take the free height.
 struct SettingsPageFoot {

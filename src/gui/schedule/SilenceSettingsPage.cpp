@@ -18,10 +18,8 @@ SilenceSettingsPage::SilenceSettingsPage(QWidget* parent) : QWidget(parent) {
                                            int high, const char* suffix) {
         spin->setRange(low, high);
         spin->setSuffix(QString::fromUtf8(suffix));
-        spin->setKeyboardTracking(false);  // one change when the typing is done
         connect(spin, &Spin::valueChanged, this, &SilenceSettingsPage::edited);
-        grid->addWidget(SettingsLabel(caption, panel), row, 0);
-        grid->addWidget(spin, row, 1);
+        PlaceSettingsSpin(grid, row, 0, caption, spin);
         return spin;
     };
     spLevel_ = spinIn(new QDoubleSpinBox(panel), 0, "静音电平：", -120, 0, " dBFS");

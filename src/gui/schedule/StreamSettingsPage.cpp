@@ -42,11 +42,8 @@ StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
     QGridLayout* grid = NewSettingsPageGrid(this);
     QWidget* panel = grid->parentWidget();
 
-    chkEnabled_ =
-        new QCheckBox(QStringLiteral("启用网络直播（把播出的声音同时送到 Icecast 服务器）"), panel);
-    WhiteCaption(chkEnabled_);
-    connect(chkEnabled_, &QCheckBox::toggled, this, &StreamSettingsPage::edited);
-    grid->addWidget(chkEnabled_, 0, 0, 1, 4);
+    chkEnabled_ = AddSettingsCheckBox(grid, 0, "启用网络直播（把播出的声音同时送到 Icecast 服务器）",
+                                      4, [this] { edited(); });
 
     const auto lineEditIn = [&](int row, int column, const char* caption, int span = 1) {
         return AddSettingsLineEdit(grid, row, column, caption, span, [this] { edited(); });
@@ -54,10 +51,8 @@ StreamSettingsPage::StreamSettingsPage(QWidget* parent) : QWidget(parent) {
     const auto spinIn = [&](int row, int column, const char* caption, int low, int high) {
         auto* spin = new QSpinBox(panel);
         spin->setRange(low, high);
-        spin->setKeyboardTracking(false);  // one change when the typing is done
         connect(spin, &QSpinBox::valueChanged, this, &StreamSettingsPage::edited);
-        grid->addWidget(SettingsLabel(caption, panel), row, column);
-        grid->addWidget(spin, row, column + 1);
+        PlaceSettingsSpin(grid, row, column, caption, spin);
         return spin;
     };
 
