@@ -1,5 +1,6 @@
 #include "core/app/TextHelpers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
@@ -114,6 +115,31 @@ int ParseHms(std::string_view text) {
     if (total > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
     if (total < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
     return static_cast<int>(total);
+}
+
+std::string FormatTimeOfDayMs(std::int64_t msOfDay) {
+    const std::int64_t ms = std::clamp<std::int64_t>(msOfDay, 0, 86'399'999);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", static_cast<int>(ms / 3'600'000),
+                  static_cast<int>(ms / 60'000 % 60), static_cast<int>(ms / 1000 % 60),
+                  static_cast<int>(ms % 1000));
+    return text;
+}
+
+std::optional<std::int64_t> ParseTimeOfDayMs(std::string_view text) {
+    if (text.size() != 12 || text[2] != ':' || text[5] != ':' || text[8] != '.')
+        return std::nullopt;
+    int fields[4] = {};
+    const std::size_t starts[4] = {0, 3, 6, 9};
+    const std::size_t widths[4] = {2, 2, 2, 3};
+    for (int f = 0; f < 4; ++f) {
+        for (std::size_t i = starts[f]; i < starts[f] + widths[f]; ++i) {
+            if (text[i] < '0' || text[i] > '9') return std::nullopt;
+            fields[f] = fields[f] * 10 + (text[i] - '0');
+        }
+    }
+    if (fields[0] > 23 || fields[1] > 59 || fields[2] > 59) return std::nullopt;
+    return ((fields[0] * 60LL + fields[1]) * 60 + fields[2]) * 1000 + fields[3];
 }
 
 std::string Format(const char* fmt, ...) {

@@ -1,6 +1,8 @@
 #pragma once
 // Small stateless text operations on GBK byte strings: fields, integers, time and date texts,
 // "YES"/"NO" flags. Positions and lengths count bytes; field numbers count from 1. Any thread.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,10 @@ bool TryStrToInt(std::string_view text, int& value);
 
 int ParseHms(std::string_view text);
 std::string FormatHms(int seconds);
+// A time of day to the millisecond as "hh:mm:ss.zzz", and back: exactly that form, nothing for
+// any other text (a truncated or edited value is no instant).
+std::string FormatTimeOfDayMs(std::int64_t msOfDay);
+std::optional<std::int64_t> ParseTimeOfDayMs(std::string_view text);
 std::string NowHms(const LocalDateTime& now);
 std::string NowHmsMs(const LocalDateTime& now);
 std::string FormatDate(const LocalDateTime& date, bool dashes);

@@ -1,7 +1,6 @@
 #include "core/playout/ResumeWalk.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace pelvano::core {
 
@@ -55,32 +54,6 @@ std::optional<ResumePoint> WalkToNow(const WalkSchedule& s, int row, std::int64_
         return ResumePoint{row, nowMs - t};
     }
     return std::nullopt;
-}
-
-std::string FormatTimeOfDayMs(std::int64_t msOfDay) {
-    const std::int64_t ms = std::clamp<std::int64_t>(msOfDay, 0, 86'399'999);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", static_cast<int>(ms / 3'600'000),
-                  static_cast<int>(ms / 60'000 % 60), static_cast<int>(ms / 1000 % 60),
-                  static_cast<int>(ms % 1000));
-    return text;
-}
-
-std::optional<std::int64_t> ParseTimeOfDayMs(std::string_view text) {
-    // Exactly hh:mm:ss.zzz: a truncated or edited value is no instant to walk from.
-    if (text.size() != 12 || text[2] != ':' || text[5] != ':' || text[8] != '.')
-        return std::nullopt;
-    int fields[4] = {};
-    const std::size_t starts[4] = {0, 3, 6, 9};
-    const std::size_t widths[4] = {2, 2, 2, 3};
-    for (int f = 0; f < 4; ++f) {
-        for (std::size_t i = starts[f]; i < starts[f] + widths[f]; ++i) {
-            if (text[i] < '0' || text[i] > '9') return std::nullopt;
-            fields[f] = fields[f] * 10 + (text[i] - '0');
-        }
-    }
-    if (fields[0] > 23 || fields[1] > 59 || fields[2] > 59) return std::nullopt;
-    return ((fields[0] * 60LL + fields[1]) * 60 + fields[2]) * 1000 + fields[3];
 }
 
 }  // namespace pelvano::core

@@ -7,7 +7,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/playout/RowOrder.h"
@@ -42,9 +41,5 @@ inline constexpr std::int64_t kShortestTurnMs = 100;
 // order, or nothing would be on air at nowMs (the table ended without a loop).
 std::optional<ResumePoint> WalkToNow(const WalkSchedule& schedule, int row, std::int64_t startedMs,
                                      std::int64_t nowMs, const RowLength& lengthOf);
-
-// A time of day to the millisecond as "hh:mm:ss.zzz", and back (nothing for any other text).
-std::string FormatTimeOfDayMs(std::int64_t msOfDay);
-std::optional<std::int64_t> ParseTimeOfDayMs(std::string_view text);
 
 }  // namespace pelvano::core

@@ -2,6 +2,7 @@
 // fade-in and the log line; the stored row from its start after a clean close or when the walk
 // cannot tell; the keys that let the next start decide.
 #include "StationFixture.h"
+#include "core/app/TextHelpers.h"
 #include "core/audio/TcbDSMixerChannel.h"
 #include "core/playout/CrashResume.h"
 

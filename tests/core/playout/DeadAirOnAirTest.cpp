@@ -121,7 +121,7 @@ TEST_F(DeadAirOnAirTest, ARowTimedWithinTheWindowIsWaitedFor) {
     EXPECT_EQ(countOf("定时节目开始:序号3"), 1);
 }
 
-TEST_F(DeadAirOnAirTest, ASchedulWhoseRowsAllFailPlaysTheFallbackUntilTheTimedRow) {
+TEST_F(DeadAirOnAirTest, AScheduleWhoseRowsAllFailPlaysTheFallbackUntilTheTimedRow) {
     addFallbackFolder();
     addSound("timed.wav", 60, 0.5, 660);
     writeSchedule({{"gone1.wav"}, {"gone2.wav"}, {"timed.wav", "08:01:30"}});

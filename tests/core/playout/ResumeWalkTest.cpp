@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "core/app/TextHelpers.h"
 #include "core/playout/ResumeWalk.h"
 
 namespace pelvano::core {
